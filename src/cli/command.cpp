@@ -1,0 +1,145 @@
+#include "command.h"
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <utility>
+
+#include "highlighter.h"
+#include "input_file.h"
+#include "keyword_set.h"
+#include "source_name.h"
+
+namespace lexpaint {
+namespace {
+
+constexpr char kUsage[] = "Usage: lexpaint sourcefile [targetfile]\n";
+constexpr char kHelp[] =
+    "Usage: lexpaint sourcefile [targetfile]\n"
+    "Converts a C or C++ source file (a name ending in \"cpp\" or \"h\") into an HTML page\n"
+    "in which every token is a <span> naming its kind; the page is written to targetfile,\n"
+    "or to sourcefile.html.\n"
+    "\n"
+    "Data files, looked up in the current working directory:\n"
+    "  Header.html     copied to the page before the source\n"
+    "  Footer.html     copied to the page after the source\n"
+    "  C_Keywords.txt  the words marked as keywords, one per line\n"
+    "\n"
+    "Exit status: 0 if the page was written completely, 1 on any failure,\n"
+    "2 for a command-line mistake.\n";
+
+constexpr char kHeaderFile[] = "Header.html";
+constexpr char kFooterFile[] = "Footer.html";
+constexpr char kKeywordFile[] = "C_Keywords.txt";
+
+// A failure that ends the run: its message is the complete text to show.
+class RunFailure : public std::runtime_error {
+ public:
+  RunFailure(const std::string& message, ExitStatus status)
+      : std::runtime_error(message), status_(status) {}
+  ExitStatus status() const { return status_; }
+
+ private:
+  ExitStatus status_;
+};
+
+RunFailure CannotReadSource(const std::string& name) {
+  return RunFailure("Cannot read source file: " + name + "\n", kExitFailure);
+}
+
+RunFailure CannotWriteTarget(const std::string& name) {
+  return RunFailure("Cannot write target file: " + name + "\n", kExitFailure);
+}
+
+// True if both names lead to the same file, through links or differently spelled paths.
+bool IsSameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error);
+}
+
+// Reads a page-frame file whole, so that the target may even be that file.
+std::string ReadPageFrame(const std::string& name) {
+  std::optional<std::string> content = ReadWholeFile(name);
+  if (!content) throw RunFailure(name + " file is missing.", kExitFailure);
+  return *std::move(content);
+}
+
+// A missing keyword list is no failure: the page is written with no word marked as a keyword.
+KeywordSet LoadKeywords(std::ostream& messages) {
+  std::ifstream list;
+  if (OpenReadable(kKeywordFile, &list)) {
+    KeywordSet keywords = KeywordSet::Read(list);
+    if (!list.bad()) return keywords;
+  }
+  messages << kKeywordFile << " file is missing; no word is marked as a keyword.\n";
+  return KeywordSet();
+}
+
+// Removes a partly written page, so that a failed run leaves no truncated page behind. Anything
+// other than a regular file (a device such as /dev/full) is left alone.
+void DiscardTarget(const std::string& name) {
+  std::error_code error;
+  if (std::filesystem::is_regular_file(std::filesystem::symlink_status(name, error))) {
+    std::filesystem::remove(name, error);
+  }
+}
+
+void Convert(const std::string& sourceName, const std::string& targetName, std::ostream& messages) {
+  std::ifstream source;
+  if (!OpenReadable(sourceName, &source)) throw CannotReadSource(sourceName);
+  if (IsSameFile(sourceName, targetName)) {
+    throw RunFailure("Target file is the source file: " + targetName + "\n", kExitFailure);
+  }
+  const std::string header = ReadPageFrame(kHeaderFile);
+  const std::string footer = ReadPageFrame(kFooterFile);
+  KeywordSet keywords = LoadKeywords(messages);
+
+  std::ofstream target(targetName, std::ios::trunc);
+  if (!target.is_open()) throw CannotWriteTarget(targetName);
+  target << header;
+  Highlighter highlighter(source, target, std::move(keywords));
+  highlighter.Run();
+  if (highlighter.input_failed()) {
+    target.close();
+    DiscardTarget(targetName);
+    throw CannotReadSource(sourceName);
+  }
+  target << footer;
+  target.close();
+  if (target.fail()) {
+    DiscardTarget(targetName);
+    throw CannotWriteTarget(targetName);
+  }
+}
+
+}  // namespace
+
+int RunCommand(const std::vector<std::string>& args, std::ostream& messages) {
+  if (args.empty()) {
+    messages << kUsage;
+    return kExitUsageError;
+  }
+  if (args[0] == "--help") {
+    messages << kHelp;
+    return kExitSuccess;
+  }
+  if (args[0] == "--version") {
+    messages << "lexpaint " << LEXPAINT_VERSION << "\n";
+    return kExitSuccess;
+  }
+  if (!IsSupportedFile(args[0])) {
+    messages << "File type not supported.\n";
+    return kExitUsageError;
+  }
+  const std::string& sourceName = args[0];
+  const std::string targetName = args.size() >= 2 ? args[1] : DefaultTargetName(sourceName);
+  try {
+    Convert(sourceName, targetName, messages);
+  } catch (const RunFailure& failure) {
+    messages << failure.what();
+    return failure.status();
+  }
+  return kExitSuccess;
+}
+
+}  // namespace lexpaint

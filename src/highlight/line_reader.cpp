@@ -1,0 +1,53 @@
+#include "line_reader.h"
+
+#include <cstring>
+
+namespace lexpaint {
+namespace {
+
+constexpr std::size_t kChunkSize = 64 * 1024;
+
+}  // namespace
+
+LineReader::LineReader(std::istream& input) : input_(input), buffer_(kChunkSize) {}
+
+bool LineReader::Next(std::string_view* line) {
+  std::size_t searched = 0;  // bytes after begin_ already known to hold no line feed
+  for (;;) {
+    const char* unread = buffer_.data() + begin_;
+    const std::size_t available = end_ - begin_;
+    const void* feed = std::memchr(unread + searched, '\n', available - searched);
+    if (feed != nullptr) {
+      const std::size_t length = static_cast<const char*>(feed) - unread;
+      *line = std::string_view(unread, length);
+      begin_ += length + 1;
+      return true;
+    }
+    searched = available;
+    if (!Refill()) break;
+  }
+  if (begin_ == end_) return false;
+  *line = std::string_view(buffer_.data() + begin_, end_ - begin_);
+  begin_ = end_;
+  return true;
+}
+
+bool LineReader::Refill() {
+  if (exhausted_) return false;
+  if (begin_ > 0) {
+    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+  }
+  if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+  input_.read(buffer_.data() + end_, static_cast<std::streamsize>(buffer_.size() - end_));
+  const auto received = static_cast<std::size_t>(input_.gcount());
+  end_ += received;
+  if (!input_) {
+    exhausted_ = true;
+    failed_ = input_.bad();
+  }
+  return received > 0;
+}
+
+}  // namespace lexpaint

@@ -1,0 +1,181 @@
+#include "highlighter.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <sstream>
+#include <string>
+
+namespace lexpaint {
+namespace {
+
+// Converts `source` with the given keywords and returns the whole body.
+std::string Highlight(const std::string& source,
+                      std::initializer_list<std::string_view> keywords = {"int", "return"}) {
+  KeywordSet keywordSet;
+  for (std::string_view word : keywords) keywordSet.Insert(word);
+  std::istringstream input(source);
+  std::ostringstream output;
+  Highlighter highlighter(input, output, std::move(keywordSet));
+  highlighter.Run();
+  return output.str();
+}
+
+std::string Span(std::string_view kind, std::string_view text) {
+  return "<span class=\"" + std::string(kind) + "\">" + std::string(text) + "</span>";
+}
+std::string Id(std::string_view text) { return Span("Identifier", text); }
+std::string Kw(std::string_view text) { return Span("Keyword", text); }
+std::string Op(std::string_view text) { return Span("Operator", text); }
+std::string Num(std::string_view text) { return Span("Number", text); }
+std::string Str(std::string_view text) { return Span("String", text); }
+std::string Com(std::string_view text) { return Span("Comment", text); }
+std::string Pre(std::string_view text) { return Span("Preprocessor", text); }
+
+struct Case {
+  const char* name;
+  std::string source;
+  std::string expected;
+};
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+class HighlightTable : public testing::TestWithParam<Case> {};
+
+TEST_P(HighlightTable, ConvertsWholeSource) {
+  EXPECT_EQ(Highlight(GetParam().source), GetParam().expected);
+}
+
+const Case kTokenCases[] = {
+    {"KeywordAndIdentifier", "int x;\n", Kw("int") + " " + Id("x") + Op(";") + "\n"},
+    {"KeywordIsCaseSensitive", "Int\n", Id("Int") + "\n"},
+    {"WordWithDigitsAndUnderscore", "a_b2 _x\n", Id("a_b2") + " " + Id("_x") + "\n"},
+    {"WordKeepsQuotesHashAndDollar", "L\"abc\" a##b a$b\n",
+     Id("L\"abc\"") + " " + Id("a##b") + " " + Id("a$b") + "\n"},
+    {"OperatorRunIsOneToken", "x->y\n", Id("x") + Op("-&gt;") + Id("y") + "\n"},
+    {"OperatorRunSwallowsCommentOpener", "i++//x\n", Id("i") + Op("++//") + Id("x") + "\n"},
+    {"HexNumber", "0xff 0XFF 0x1A\n",
+     Num("0xff") + " " + Num("0") + Id("XFF") + " " + Num("0x1") + Id("A") + "\n"},
+    {"NumberTakesSignsAndExponents", "3.14f 1e-5 1+2 10L\n",
+     Num("3.14f") + " " + Num("1e-5") + " " + Num("1+2") + " " + Num("10") + Id("L") + "\n"},
+    {"LeadingDotIsAnOperator", ".5\n", Op(".") + Num("5") + "\n"},
+    {"DirectiveWordOnly", "#include <stdio.h>\n",
+     Pre("#include") + " " + Op("&lt;") + Id("stdio") + Op(".") + Id("h") + Op("&gt;") + "\n"},
+    {"DirectiveRunsToWhiteSpace", "#include<stdio.h>\n", Pre("#include&lt;stdio.h&gt;") + "\n"},
+    {"LoneHash", "# define\n", Pre("#") + " " + Id("define") + "\n"},
+    {"HashBetweenTokens", "a ## b\n", Id("a") + " " + Pre("##") + " " + Id("b") + "\n"},
+    {"UnclassifiedCharactersAreBare", "\\ $x @ `\xC3\xA9\n", "\\ $" + Id("x") + " @ `\xC3\xA9\n"},
+    {"WholeLine", "int main() { return 0x1F+1.5e-3; } // done\n",
+     Kw("int") + " " + Id("main") + Op("()") + " " + Op("{") + " " + Kw("return") + " " +
+         Num("0x1F+1.5e-3") + Op(";") + " " + Op("}") + " " + Com("// done") + "\n"},
+};
+INSTANTIATE_TEST_SUITE_P(Tokens, HighlightTable, testing::ValuesIn(kTokenCases),
+                         [](const auto& info) { return info.param.name; });
+
+const Case kLiteralCases[] = {
+    {"DoubleQuoted", "\"abc\"\n", Str("\"abc\"") + "\n"},
+    {"SingleQuoted", "'a'\n", Str("'a'") + "\n"},
+    {"TwoLiterals", "\"a\" + \"b\"\n", Str("\"a\"") + " " + Op("+") + " " + Str("\"b\"") + "\n"},
+    {"SingleQuoteClosedByEitherQuote", "'\"'\n", Str("'\"") + Str("'") + "\n"},
+    {"SingleQuoteInsideDoubleQuoted", "\"it's\"\n", Str("\"it's\"") + "\n"},
+    {"EscapedQuote", "\"a\\\"b\"\n", Str("\"a\\\"b\"") + "\n"},
+    {"QuoteAfterEscapedBackslashDoesNotClose", "\"a\\\\\" x \"y\n",
+     Str("\"a\\\\\" x \"") + Id("y") + "\n"},
+    {"UnclosedLiteralEndsWithLine", "x = \"abc\ny\n",
+     Id("x") + " " + Op("=") + " " + Str("\"abc") + "\n" + Id("y") + "\n"},
+    {"EscapedQuoteOutsideLiteralIsBare", "\\\"x\n", "\\\"" + Id("x") + "\n"},
+    {"ContinuedLiteral", "\"abc \\\ndef\"\n", Str("\"abc ") + "\\\n" + Str("def\"") + "\n"},
+    {"WhiteSpaceAfterContinuationDropped", "\"abc\\ \t\ndef\"\n",
+     Str("\"abc") + "\\\n" + Str("def\"") + "\n"},
+    {"EmptyLineInsideContinuedLiteral", "\"a\\\n\nb\"\n",
+     Str("\"a") + "\\\n\n" + Str("b\"") + "\n"},
+    {"BlankContinuationLineEndsLiteral", "\"a\\\n\t \nx\n",
+     Str("\"a") + "\\\n" + Str("\t ") + "\n" + Id("x") + "\n"},
+    {"BackslashOnlyContinuationLine", "\"a\\\n\\\nb\"\n",
+     Str("\"a") + "\\\n" + Str("") + "\\\n" + Str("b\"") + "\n"},
+    // An unclosed double-quoted literal leaves single quotes unable to close the next literal.
+    {"UnclosedDoubleQuoteCarriesOver", "\"abc\n'a' + \"b \"\n",
+     Str("\"abc") + "\n" + Str("'a' + \"") + Id("b") + " " + Str("\"") + "\n"},
+};
+INSTANTIATE_TEST_SUITE_P(Literals, HighlightTable, testing::ValuesIn(kLiteralCases),
+                         [](const auto& info) { return info.param.name; });
+
+const Case kCommentCases[] = {
+    {"LineComment", "x = 1; // note\n",
+     Id("x") + " " + Op("=") + " " + Num("1") + Op(";") + " " + Com("// note") + "\n"},
+    {"InlineBlockComment", "a /* b */ c\n", Id("a") + " " + Com("/* b */") + " " + Id("c") + "\n"},
+    {"BlockCommentOverLines", "/* a\n\n b */ x\n",
+     Com("/* a") + "\n\n" + Com(" b */") + " " + Id("x") + "\n"},
+    {"OpenerStarCanClose", "/*/ x */\n", Com("/*/") + " " + Id("x") + " " + Op("*/") + "\n"},
+    {"CommentOpenerInsideLiteral", "\"//\" \"/*\"\n", Str("\"//\"") + " " + Str("\"/*\"") + "\n"},
+    {"BlockOpenerInsideLineComment", "// a /* b\nc\n", Com("// a /* b") + "\n" + Id("c") + "\n"},
+    {"LineCommentIsNotContinued", "// a \\\nb\n", Com("// a \\") + "\n" + Id("b") + "\n"},
+    {"UnclosedBlockCommentAtEnd", "x /* a\nb",
+     Id("x") + " " + Com("/* a") + "\n" + Com("b") + "\n"},
+};
+INSTANTIATE_TEST_SUITE_P(Comments, HighlightTable, testing::ValuesIn(kCommentCases),
+                         [](const auto& info) { return info.param.name; });
+
+const Case kLineCases[] = {
+    {"EmptySource", "", ""},
+    {"EmptyLine", "\n", "\n"},
+    {"LastLineWithoutLineFeed", "a\nb", Id("a") + "\n" + Id("b") + "\n"},
+    {"TabsBetweenTokensExpanded", "\tx\t= 1;\n",
+     "    " + Id("x") + "    " + Op("=") + " " + Num("1") + Op(";") + "\n"},
+    {"WhiteSpaceOnlyLine", "\t \t\v\n",
+     "    "
+     " "
+     "    "
+     "\v\n"},
+    {"TabsInCommentAndLiteralKept", "\"a\tb\" //\tc\n",
+     Str("\"a\tb\"") + " " + Com("//\tc") + "\n"},
+    {"NulEndsTheLine", std::string("ab\0cd \"x\n", 9) + "y\n", Id("ab") + "\n" + Id("y") + "\n"},
+    {"LineStartingWithNul", std::string("\0x\n", 3), "\n"},
+};
+INSTANTIATE_TEST_SUITE_P(Lines, HighlightTable, testing::ValuesIn(kLineCases),
+                         [](const auto& info) { return info.param.name; });
+
+const Case kEscapeCases[] = {
+    {"AngleBracketsInOperators", "a<b\n", Id("a") + Op("&lt;") + Id("b") + "\n"},
+    {"Condition", "if (a < b && c > d)\n",
+     Id("if") + " " + Op("(") + Id("a") + " " + Op("&lt;") + " " + Id("b") + " " +
+         Op("&amp;&amp;") + " " + Id("c") + " " + Op("&gt;") + " " + Id("d") + Op(")") + "\n"},
+    {"MarkupInComment", "// <script>alert(1)</script>\n",
+     Com("// &lt;script&gt;alert(1)&lt;/script&gt;") + "\n"},
+    {"EntityInString", "\"&amp; </pre>\"\n", Str("\"&amp;amp; &lt;/pre&gt;\"") + "\n"},
+    {"MarkupInContinuedLiteral", "\"<a\\\nb>\"\n", Str("\"&lt;a") + "\\\n" + Str("b&gt;\"") + "\n"},
+};
+INSTANTIATE_TEST_SUITE_P(Escaping, HighlightTable, testing::ValuesIn(kEscapeCases),
+                         [](const auto& info) { return info.param.name; });
+
+// Only a CR that ends a line becomes "&#13;", wherever it falls; every other CR stays bare.
+const Case kCarriageReturnCases[] = {
+    {"AfterCode", "int x;\r\n", Kw("int") + " " + Id("x") + Op(";") + "&#13;\n"},
+    {"EndsWord", "a\rb\r\n", Id("a") + "\r" + Id("b") + "&#13;\n"},
+    {"InLineComment", "// c\r\n", Com("// c&#13;") + "\n"},
+    {"InBlockComment", "/* a\r\n b */\r\n", Com("/* a&#13;") + "\n" + Com(" b */") + "&#13;\n"},
+    {"InUnclosedLiteral", "\"ab\r\n", Str("\"ab&#13;") + "\n"},
+    {"AfterContinuationDropped", "\"ab\\\r\ncd\"\r\n",
+     Str("\"ab") + "\\\n" + Str("cd\"") + "&#13;\n"},
+    {"CarriageReturnOnlyLineEnds", "a\rb", Id("a") + "\r" + Id("b") + "\n"},
+};
+INSTANTIATE_TEST_SUITE_P(CarriageReturn, HighlightTable, testing::ValuesIn(kCarriageReturnCases),
+                         [](const auto& info) { return info.param.name; });
+
+TEST(HighlighterTest, KeywordsComeOnlyFromTheSet) {
+  EXPECT_EQ(Highlight("int for\n", {"for"}), Id("int") + " " + Kw("for") + "\n");
+  EXPECT_EQ(Highlight("int\n", {}), Id("int") + "\n");
+}
+
+// A line far longer than any read buffer is converted whole, as one line.
+TEST(HighlighterTest, VeryLongLineIsOneLine) {
+  const std::string word(300000, 'a');
+  const std::string comment = "// " + std::string(300000, '<');
+  std::string expectedComment = "// ";
+  for (int n = 0; n < 300000; ++n) expectedComment += "&lt;";
+  EXPECT_EQ(Highlight(word + " " + comment + "\nx\n"),
+            Id(word) + " " + Com(expectedComment) + "\n" + Id("x") + "\n");
+}
+
+}  // namespace
+}  // namespace lexpaint
