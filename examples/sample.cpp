@@ -61,8 +61,8 @@ int main(int argc, char *argv[]) {
     WordCounter<> counter;
     counter.read(std::cin);
     if (counter.total() == 0) {
-	std::cerr << "no words read\n";
-	return 1;
+		std::cerr << "no words read\n";
+		return 1;
     }
 
     std::cout << VERSION_STRING;
