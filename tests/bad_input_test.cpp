@@ -15,6 +15,8 @@
 namespace lexpaint {
 namespace {
 
+using std::string_literals::operator""s;
+
 std::string ReadDataFile(const std::string& name) {
   std::ifstream file(std::string(LEXPAINT_DATA_DIR) + "/" + name, std::ios::binary);
   std::ostringstream content;
@@ -52,7 +54,7 @@ const CheckCase kCheckCases[] = {
     {"WhiteSpaceDroppedAfterContinuation", "\"a\\ \t\r\n", kStrA + "\\\n", ""},
     {"TabsExpandedOrKept", "\t\"\t\"\n", "    <span class=\"String\">\"\t\"</span>\n", ""},
     {"EntitiesDecoded", "<&>\r\n", "&lt;&amp;&gt;&#13;\n", ""},
-    {"LineCutAtNul", std::string("a\0b\n", 4), "a\n", ""},
+    {"LineCutAtNul", "a\0b\n"s, "a\n", ""},
     {"NestedSpan", "ab\n", "<span class=\"Identifier\">a<span class=\"Identifier\">b</span>\n",
      "inside another span"},
     {"UnknownClass", "a\n", "<span class=\"Name\">a</span>\n", "unknown span class"},
@@ -62,7 +64,7 @@ const CheckCase kCheckCases[] = {
     {"BareGreater", ">\n", ">\n", "bare '>'"},
     {"BareAmpersand", "&\n", "&\n", "bare '&'"},
     {"OtherEntity", "\"\n", "&quot;\n", "bare '&'"},
-    {"NulInOutput", std::string("a\0\n", 3), std::string("a\0\n", 3), "NUL"},
+    {"NulInOutput", "a\0\n"s, "a\0\n"s, "NUL"},
     {"BareTab", "\t\n", "\t\n", "tab outside"},
     {"BareCrEndsLine", "a\r\n", "a\r\n", "bare CR"},
     {"CrEntityInsideLine", "a\rb\n", "a&#13;b\n", "text after &#13;"},
@@ -72,7 +74,7 @@ const CheckCase kCheckCases[] = {
     {"TrailingSpaceLost", "a \n", "a\n", "differs at byte 2"},
     {"WhiteSpaceDroppedWithoutBackslash", "\"a \n", kStrA + "\n", "differs at byte 3"},
     {"CrEntityLost", "a\r\n", "a\n", "differs at byte 2"},
-    {"TextAfterNulKept", std::string("a\0b\n", 4), "a b\n", "differs at byte 2"},
+    {"TextAfterNulKept", "a\0b\n"s, "a b\n", "differs at byte 2"},
 };
 INSTANTIATE_TEST_SUITE_P(Cases, MarkupCheckTest, testing::ValuesIn(kCheckCases),
                          [](const auto& info) { return info.param.name; });
@@ -130,8 +132,7 @@ const BadInput kBadInputs[] = {
     {"AllBytes", AllBytes},
     {"AllBytesReversed", AllBytesReversed},
     {"AllBytePairs", AllBytePairs},
-    {"NulBytes",
-     [] { return std::string("\0\0\n\0\"x\nab\0\"cd\n\"x\\\0\n y\"/*\0*/\nz\n\0", 36); }},
+    {"NulBytes", [] { return "\0\0\n\0\"x\nab\0\"cd\n\"x\\\0\n y\"/*\0*/\nz\n\0"s; }},
     {"HighBytes", HighBytes},
     {"CarriageReturnLineEnds", [] { return std::string("int a;\r\"b\\\r'c\r/* d\r*/\r\r"); }},
     {"CrLfLineEnds",
