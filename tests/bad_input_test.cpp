@@ -134,9 +134,9 @@ const BadInput kBadInputs[] = {
     {"AllBytePairs", AllBytePairs},
     {"NulBytes", [] { return "\0\0\n\0\"x\nab\0\"cd\n\"x\\\0\n y\"/*\0*/\nz\n\0"s; }},
     {"HighBytes", HighBytes},
-    {"CarriageReturnLineEnds", [] { return std::string("int a;\r\"b\\\r'c\r/* d\r*/\r\r"); }},
+    {"CarriageReturnLineEnds", [] { return "int a;\r\"b\\\r'c\r/* d\r*/\r\r"s; }},
     {"CrLfLineEnds",
-     [] { return std::string("int a;\r\n\"b\\\r\n c\"\r\n/* d\r\n */\r\n\t\r\n\r\n// e\r\n"); }},
+     [] { return "int a;\r\n\"b\\\r\n c\"\r\n/* d\r\n */\r\n\t\r\n\r\n// e\r\n"s; }},
     {"FiftyMegabytesWithoutLineFeed", [] { return Repeat(kTokenMix, 50 << 20); }},
     {"TenMegabyteLine",
      [] { return "x = \"" + Repeat("a<&>\t\\\"'", 10 << 20) + "\";\nint y;\n"; }},
@@ -145,9 +145,9 @@ const BadInput kBadInputs[] = {
     {"OnlyDoubleQuotes", [] { return std::string(100001, '"') + "\n\"\n\"\"\n\""; }},
     {"OnlySingleQuotes", [] { return std::string(100001, '\'') + "\n'\n''\n'"; }},
     {"OnlyQuotesOfBothKinds", [] { return Repeat("\"'", 100001) + "\n'\"\n\"\n'\n\"\"'"; }},
-    {"UnterminatedBlockCommentAtEnd", [] { return std::string("int x; /* open\n still \\\n"); }},
-    {"UnterminatedLiteralAtEnd", [] { return std::string("x = \"open\ny = 'also open"); }},
-    {"ContinuedLiteralAtEnd", [] { return std::string("x = \"open \\ \t"); }},
+    {"UnterminatedBlockCommentAtEnd", [] { return "int x; /* open\n still \\\n"s; }},
+    {"UnterminatedLiteralAtEnd", [] { return "x = \"open\ny = 'also open"s; }},
+    {"ContinuedLiteralAtEnd", [] { return "x = \"open \\ \t"s; }},
 };
 
 class BadInputTest : public testing::TestWithParam<BadInput> {};
