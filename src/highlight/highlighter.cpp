@@ -1,7 +1,11 @@
 #include "highlighter.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <utility>
+
+#include "byte_masks.h"
 
 namespace lexpaint {
 namespace {
@@ -39,6 +43,77 @@ bool Is(char c, unsigned char classes) {
   return (kCharClasses[static_cast<unsigned char>(c)] & classes) != 0;
 }
 
+// What a character says about the run it starts. '/' and the quotes need a look at their
+// neighbours before ChooseState can tell.
+enum StartClass : unsigned char {
+  kStartsNothing,
+  kStartsSpace,
+  kStartsWord,
+  kStartsOperator,
+  kStartsNumber,
+  kStartsDirective,
+  kStartsSlash,
+  kStartsQuote
+};
+
+constexpr std::array<unsigned char, 256> MakeStartClasses() {
+  std::array<unsigned char, 256> starts{};
+  for (int c = 0; c < 256; ++c) {
+    const unsigned char classes = kCharClasses[c];
+    if (classes & kLetter) starts[c] = kStartsWord;
+    if (classes & kSpace) starts[c] = kStartsSpace;
+    if (classes & kDigit) starts[c] = kStartsNumber;
+    if (classes & kOperator) starts[c] = kStartsOperator;
+  }
+  starts['_'] = kStartsWord;
+  starts['#'] = kStartsDirective;
+  starts['/'] = kStartsSlash;
+  starts['"'] = kStartsQuote;
+  starts['\''] = kStartsQuote;
+  return starts;
+}
+
+constexpr std::array<unsigned char, 256> kStartClasses = MakeStartClasses();
+
+// "<span class=\"Kind\">" for each kind, padded so that it can be copied as one fixed-size block.
+struct OpenTag {
+  char text[32];
+  std::size_t size;
+};
+
+constexpr std::size_t kOpenTagBlock = sizeof(OpenTag::text);
+constexpr std::string_view kCloseTag = "</span>";
+
+constexpr OpenTag MakeOpenTag(std::string_view className) {
+  OpenTag tag{};
+  for (char c : std::string_view("<span class=\"")) tag.text[tag.size++] = c;
+  for (char c : className) tag.text[tag.size++] = c;
+  for (char c : std::string_view("\">")) tag.text[tag.size++] = c;
+  return tag;
+}
+
+constexpr OpenTag kOpenTags[] = {MakeOpenTag(kClassNames[0]), MakeOpenTag(kClassNames[1]),
+                                 MakeOpenTag(kClassNames[2]), MakeOpenTag(kClassNames[3]),
+                                 MakeOpenTag(kClassNames[4]), MakeOpenTag(kClassNames[5]),
+                                 MakeOpenTag(kClassNames[6])};
+
+// The longest text a character escapes to ("&amp;", "&#13;").
+constexpr std::size_t kMaxEscapedSize = 5;
+// WriteRange escapes at most this many characters per call to the output buffer, so that their
+// worst case fits in it.
+constexpr std::size_t kRangeChunk = 8192;
+static_assert(kRangeChunk * kMaxEscapedSize + kMaskWidth <= OutputBuffer::kCapacity);
+static_assert(LineReader::kPadding >= kMaskWidth, "scans load whole masks past a line's end");
+
+// Index of the first NUL in `text`, or its size.
+std::size_t FirstNul(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); i += kMaskWidth) {
+    const unsigned nuls = ByteMask(text.data() + i, '\0');
+    if (nuls != 0) return std::min(i + LowestBit(nuls), text.size());
+  }
+  return text.size();
+}
+
 }  // namespace
 
 std::string_view ClassName(TokenKind kind) { return kClassNames[static_cast<int>(kind)]; }
@@ -50,10 +125,11 @@ void Highlighter::Run() {
   state_ = StateNone;
   std::string_view raw;
   while (reader_.Next(&raw)) {
-    line_ = raw.substr(0, raw.find('\0'));  // a line's text ends at its first NUL
+    line_ = raw.substr(0, FirstNul(raw));  // a line's text ends at its first NUL
     ScanLine();
-    output_.put('\n');
+    output_.Put('\n');
   }
+  output_.Flush();
 }
 
 void Highlighter::ScanLine() {
@@ -90,16 +166,24 @@ void Highlighter::ScanLine() {
 }
 
 // Returns the state whose run starts at `i`, or StateNone for a character that starts no token.
+// A '.' is an operator character, so a number can only start with a digit.
 Highlighter::ScanState Highlighter::ChooseState(std::size_t i) const {
-  const char c = line_[i];
-  if (IsCommentStart(i)) return StateComment;
-  if (IsQuoteAt(i)) return StateLiteral;
-  if (c == '#') return StateDirective;
-  if (Is(c, kOperator)) return StateOperator;
-  // A '.' is an operator character, so a number can only start with a digit.
-  if (Is(c, kDigit)) return StateNumber;
-  if (Is(c, kSpace)) return StateSpace;
-  if (Is(c, kLetter) || c == '_') return StateWord;
+  switch (kStartClasses[static_cast<unsigned char>(line_[i])]) {
+    case kStartsSpace:
+      return StateSpace;
+    case kStartsWord:
+      return StateWord;
+    case kStartsOperator:
+      return StateOperator;
+    case kStartsNumber:
+      return StateNumber;
+    case kStartsDirective:
+      return StateDirective;
+    case kStartsSlash:
+      return IsCommentStart(i) ? StateComment : StateOperator;
+    case kStartsQuote:
+      return IsQuoteAt(i) ? StateLiteral : StateNone;
+  }
   return StateNone;
 }
 
@@ -121,7 +205,7 @@ void Highlighter::ScanSpace(std::size_t& i) {
   for (; i < line_.size() && Is(line_[i], kSpace); ++i) {
     if (line_[i] == '\t') {
       WriteRange(pending, i);
-      output_ << kTabText;
+      output_.Append(kTabText);
       pending = i + 1;
     }
   }
@@ -131,10 +215,27 @@ void Highlighter::ScanSpace(std::size_t& i) {
 
 void Highlighter::ScanWord(std::size_t& i) {
   const std::size_t first = i;
-  while (i < line_.size() && !Is(line_[i], kSpace | kOperator)) ++i;
+  i = WordEnd(i);
   const bool keyword = IsKeyword(line_.substr(first, i - first));
   WriteToken(first, i, keyword ? TokenKind::Keyword : TokenKind::Identifier);
   state_ = StateNone;
+}
+
+// A word runs to the next space or operator character. Letters, digits and '_' are skipped a
+// mask at a time; anything else (a quote, '#', a byte from 0x80 up) is looked up on its own.
+std::size_t Highlighter::WordEnd(std::size_t i) const {
+  const std::size_t size = line_.size();
+  while (i < size) {
+    const unsigned others = ~IdentifierMask(line_.data() + i) & 0xFFFFu;
+    if (others == 0) {
+      i += kMaskWidth;
+      continue;
+    }
+    i += LowestBit(others);
+    if (i >= size || Is(line_[i], kSpace | kOperator)) break;
+    ++i;
+  }
+  return std::min(i, size);
 }
 
 void Highlighter::ScanOperator(std::size_t& i) {
@@ -163,7 +264,7 @@ void Highlighter::ScanLiteral(std::size_t& i) {
   if (line_[i] == '"') inDoubleQuote_ = true;
   // The first character never closes the literal; on a continuation line it is simply the
   // line's first character.
-  for (++i; i < line_.size(); ++i) {
+  for (++i; (i = NextQuoteChar(i)) < line_.size(); ++i) {
     if (!IsQuoteAt(i)) continue;
     if (!inDoubleQuote_) {
       ++i;
@@ -188,7 +289,17 @@ void Highlighter::ScanLiteral(std::size_t& i) {
   }
   // The literal goes on in the next line; the white space after the backslash is dropped.
   WriteToken(first, backslash, TokenKind::String);
-  output_.put('\\');
+  output_.Put('\\');
+}
+
+// Index of the first quote character from `i` on, or the line's size.
+std::size_t Highlighter::NextQuoteChar(std::size_t i) const {
+  const std::size_t size = line_.size();
+  for (; i < size; i += kMaskWidth) {
+    const unsigned quotes = EitherByteMask(line_.data() + i, '"', '\'');
+    if (quotes != 0) return std::min(i + LowestBit(quotes), size);
+  }
+  return size;
 }
 
 std::size_t Highlighter::FindContinuation() const {
@@ -210,48 +321,86 @@ void Highlighter::ScanComment(std::size_t& i) {
     inBlockComment_ = true;
   }
   // The search starts on the opener's '/', so "/*/" is a whole comment.
-  for (; i < line_.size(); ++i) {
-    if (line_[i] == '*' && i + 1 < line_.size() && line_[i + 1] == '/') {
-      i += 2;
-      inBlockComment_ = false;
-      state_ = StateNone;
-      break;
-    }
+  i = BlockCommentEnd(i);
+  if (i == std::string_view::npos) {
+    i = line_.size();
+  } else {
+    inBlockComment_ = false;
+    state_ = StateNone;
   }
   WriteToken(first, i, TokenKind::Comment);
 }
 
+std::size_t Highlighter::BlockCommentEnd(std::size_t i) const {
+  const std::size_t size = line_.size();
+  while (i < size) {
+    const unsigned stars = ByteMask(line_.data() + i, '*');
+    if (stars == 0) {
+      i += kMaskWidth;
+      continue;
+    }
+    i += LowestBit(stars);
+    if (i + 1 < size && line_[i + 1] == '/') return i + 2;
+    ++i;
+  }
+  return std::string_view::npos;
+}
+
 void Highlighter::WriteToken(std::size_t first, std::size_t end, TokenKind kind) {
-  output_ << "<span class=\"" << ClassName(kind) << "\">";
+  const OpenTag& open = kOpenTags[static_cast<int>(kind)];
+  char* out = output_.Reserve(kOpenTagBlock);
+  std::memcpy(out, open.text, kOpenTagBlock);
+  output_.Advance(out + open.size);
   WriteRange(first, end);
-  output_ << "</span>";
+  output_.Append(kCloseTag);
 }
 
 void Highlighter::WriteRange(std::size_t first, std::size_t end) {
-  std::size_t pending = first;
-  for (std::size_t i = first; i < end; ++i) {
-    std::string_view entity;
-    switch (line_[i]) {
-      case '&':
-        entity = "&amp;";
-        break;
-      case '<':
-        entity = "&lt;";
-        break;
-      case '>':
-        entity = "&gt;";
-        break;
-      case '\r':
-        // A bare CR ending a CR LF line would show as a line break of its own in a browser.
-        if (i + 1 == line_.size()) entity = "&#13;";
-        break;
-    }
-    if (entity.empty()) continue;
-    output_.write(line_.data() + pending, static_cast<std::streamsize>(i - pending));
-    output_ << entity;
-    pending = i + 1;
+  while (first < end) {
+    const std::size_t size = std::min(end - first, kRangeChunk);
+    char* out = output_.Reserve(size * kMaxEscapedSize + kMaskWidth);
+    output_.Advance(Escape(first, first + size, out));
+    first += size;
   }
-  output_.write(line_.data() + pending, static_cast<std::streamsize>(end - pending));
+}
+
+// Copies a mask's width of bytes at a time, then steps back to just after the last plain one.
+char* Highlighter::Escape(std::size_t first, std::size_t end, char* out) const {
+  std::size_t i = first;
+  while (i < end) {
+    const unsigned escapable = EscapableMask(line_.data() + i);
+    std::memcpy(out, line_.data() + i, kMaskWidth);
+    const std::size_t plain = escapable == 0 ? kMaskWidth : LowestBit(escapable);
+    if (plain >= end - i) return out + (end - i);
+    out += plain;
+    i += plain;
+    if (escapable != 0) out = EscapeChar(i++, out);
+  }
+  return out;
+}
+
+char* Highlighter::EscapeChar(std::size_t i, char* out) const {
+  std::string_view entity;
+  switch (line_[i]) {
+    case '&':
+      entity = "&amp;";
+      break;
+    case '<':
+      entity = "&lt;";
+      break;
+    case '>':
+      entity = "&gt;";
+      break;
+    default:  // '\r'
+      // A bare CR ending a CR LF line would show as a line break of its own in a browser.
+      if (i + 1 < line_.size()) {
+        *out = line_[i];
+        return out + 1;
+      }
+      entity = "&#13;";
+  }
+  std::memcpy(out, entity.data(), kMaxEscapedSize);
+  return out + entity.size();
 }
 
 }  // namespace lexpaint

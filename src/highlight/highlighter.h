@@ -8,6 +8,7 @@
 
 #include "keyword_set.h"
 #include "line_reader.h"
+#include "output_buffer.h"
 
 namespace lexpaint {
 
@@ -37,7 +38,8 @@ class Highlighter {
   Highlighter(std::istream& input, std::ostream& output, KeywordSet keywords);
 
   // Converts the whole input to `output`, one output line per input line. Stops at the end of
-  // the input or at the first read failure (see input_failed()).
+  // the input or at the first read failure (see input_failed()). All output has reached `output`
+  // when Run returns, so its state tells whether writing failed.
   void Run();
 
   // True if Run stopped because the input stream failed rather than ended.
@@ -56,6 +58,11 @@ class Highlighter {
   void ScanComment(std::size_t& i);
   void WritePlain(std::size_t& i);
 
+  std::size_t WordEnd(std::size_t i) const;
+  std::size_t NextQuoteChar(std::size_t i) const;
+  // Index just past the "*/" found from `i` on, or npos.
+  std::size_t BlockCommentEnd(std::size_t i) const;
+
   bool IsCommentStart(std::size_t i) const;
   bool IsQuoteAt(std::size_t i) const;
   bool IsKeyword(std::string_view word) const { return keywords_.Contains(word); }
@@ -66,12 +73,16 @@ class Highlighter {
   void WriteToken(std::size_t first, std::size_t end, TokenKind kind);
   // Writes line_[first, end) as HTML-escaped text.
   void WriteRange(std::size_t first, std::size_t end);
+  // Stores line_[first, end) escaped at `out`, which has room for kMaxEscapedSize bytes per
+  // character plus kMaskWidth; returns the end of what it stored.
+  char* Escape(std::size_t first, std::size_t end, char* out) const;
+  char* EscapeChar(std::size_t i, char* out) const;
 
   KeywordSet keywords_;
   LineReader reader_;
   std::string_view line_;  // the current line, cut at its first NUL
   ScanState state_ = StateNone;
-  std::ostream& output_;
+  OutputBuffer output_;
   bool inBlockComment_ = false;
   // Set when a literal, or a continuation line of one, begins with a double quote; cleared only
   // when a quote closes a literal. While set, a single quote does not close a literal.

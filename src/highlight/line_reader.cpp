@@ -9,7 +9,7 @@ constexpr std::size_t kChunkSize = 64 * 1024;
 
 }  // namespace
 
-LineReader::LineReader(std::istream& input) : input_(input), buffer_(kChunkSize) {}
+LineReader::LineReader(std::istream& input) : input_(input), buffer_(kChunkSize + kPadding) {}
 
 bool LineReader::Next(std::string_view* line) {
   std::size_t searched = 0;  // bytes after begin_ already known to hold no line feed
@@ -39,8 +39,12 @@ bool LineReader::Refill() {
     end_ -= begin_;
     begin_ = 0;
   }
-  if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
-  input_.read(buffer_.data() + end_, static_cast<std::streamsize>(buffer_.size() - end_));
+  std::size_t capacity = buffer_.size() - kPadding;
+  if (end_ == capacity) {
+    capacity *= 2;
+    buffer_.resize(capacity + kPadding);
+  }
+  input_.read(buffer_.data() + end_, static_cast<std::streamsize>(capacity - end_));
   const auto received = static_cast<std::size_t>(input_.gcount());
   end_ += received;
   if (!input_) {

@@ -17,8 +17,11 @@ class LineReader {
 
   // Stores the next line, without its line feed, in `*line` and returns true; returns false once
   // the input is exhausted or fails. A last line without a line feed is returned like any other.
-  // `*line` stays valid until the next call.
+  // `*line` stays valid until the next call, and at least kPadding bytes after its end may be read
+  // (their values are unspecified), so that a scan may load a whole word past the line's end.
   bool Next(std::string_view* line);
+
+  static constexpr std::size_t kPadding = 64;
 
   // True if reading stopped because the stream failed, not because it ended.
   bool failed() const { return failed_; }
@@ -28,9 +31,9 @@ class LineReader {
   bool Refill();
 
   std::istream& input_;
-  std::vector<char> buffer_;
-  std::size_t begin_ = 0;  // first unread byte
-  std::size_t end_ = 0;    // one past the last byte read from the stream
+  std::vector<char> buffer_;  // the bytes read, then kPadding bytes never read into
+  std::size_t begin_ = 0;     // first unread byte
+  std::size_t end_ = 0;       // one past the last byte read from the stream
   bool exhausted_ = false;
   bool failed_ = false;
 };

@@ -1,0 +1,66 @@
+#ifndef LEXPAINT_HIGHLIGHT_OUTPUT_BUFFER_H_
+#define LEXPAINT_HIGHLIGHT_OUTPUT_BUFFER_H_
+
+#include <cstddef>
+#include <cstring>
+#include <ostream>
+#include <string_view>
+#include <vector>
+
+namespace lexpaint {
+
+// Collects output in a fixed block and hands it to a stream a block at a time, so that writing a
+// token costs a few stores rather than several stream calls. The stream sees every byte once
+// Flush has run; its state then tells whether writing failed.
+class OutputBuffer {
+ public:
+  static constexpr std::size_t kCapacity = 128 * 1024;
+
+  // `sink` must outlive the buffer.
+  explicit OutputBuffer(std::ostream& sink)
+      : sink_(sink), block_(kCapacity), cursor_(block_.data()), limit_(cursor_ + kCapacity) {}
+  OutputBuffer(const OutputBuffer&) = delete;
+  OutputBuffer& operator=(const OutputBuffer&) = delete;
+
+  // Returns where the next byte goes, with room for at least `size` <= kCapacity bytes behind it.
+  // Bytes stored there count as output once Advance passes them.
+  char* Reserve(std::size_t size) {
+    if (static_cast<std::size_t>(limit_ - cursor_) < size) Flush();
+    return cursor_;
+  }
+  // Marks everything before `end`, a pointer into the room Reserve returned, as output.
+  void Advance(char* end) { cursor_ = end; }
+
+  void Append(std::string_view text) {
+    if (text.size() > kCapacity) {
+      Flush();
+      sink_.write(text.data(), static_cast<std::streamsize>(text.size()));
+      return;
+    }
+    char* out = Reserve(text.size());
+    std::memcpy(out, text.data(), text.size());
+    Advance(out + text.size());
+  }
+
+  void Put(char c) {
+    char* out = Reserve(1);
+    *out = c;
+    Advance(out + 1);
+  }
+
+  // Writes the collected bytes to the stream.
+  void Flush() {
+    sink_.write(block_.data(), static_cast<std::streamsize>(cursor_ - block_.data()));
+    cursor_ = block_.data();
+  }
+
+ private:
+  std::ostream& sink_;
+  std::vector<char> block_;
+  char* cursor_;
+  char* limit_;
+};
+
+}  // namespace lexpaint
+
+#endif  // LEXPAINT_HIGHLIGHT_OUTPUT_BUFFER_H_
