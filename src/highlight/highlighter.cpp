@@ -82,7 +82,8 @@ struct OpenTag {
 };
 
 constexpr std::size_t kOpenTagBlock = sizeof(OpenTag::text);
-constexpr std::string_view kCloseTag = "</span>";
+constexpr char kCloseTag[] = "</span>";  // stored with its NUL, a whole 8-byte block
+constexpr std::size_t kCloseTagSize = sizeof kCloseTag - 1;
 
 constexpr OpenTag MakeOpenTag(std::string_view className) {
   OpenTag tag{};
@@ -167,7 +168,7 @@ void Highlighter::ScanLine() {
 
 // Returns the state whose run starts at `i`, or StateNone for a character that starts no token.
 // A '.' is an operator character, so a number can only start with a digit.
-Highlighter::ScanState Highlighter::ChooseState(std::size_t i) const {
+inline Highlighter::ScanState Highlighter::ChooseState(std::size_t i) const {
   switch (kStartClasses[static_cast<unsigned char>(line_[i])]) {
     case kStartsSpace:
       return StateSpace;
@@ -201,6 +202,13 @@ void Highlighter::WritePlain(std::size_t& i) {
 }
 
 void Highlighter::ScanSpace(std::size_t& i) {
+  // Most runs are a single blank between tokens; the byte after the line is readable padding.
+  if (line_[i] == ' ' && !Is(line_[i + 1], kSpace)) {
+    output_.Put(' ');
+    ++i;
+    state_ = StateNone;
+    return;
+  }
   std::size_t pending = i;
   for (; i < line_.size() && Is(line_[i], kSpace); ++i) {
     if (line_[i] == '\t') {
@@ -223,7 +231,7 @@ void Highlighter::ScanWord(std::size_t& i) {
 
 // A word runs to the next space or operator character. Letters, digits and '_' are skipped a
 // mask at a time; anything else (a quote, '#', a byte from 0x80 up) is looked up on its own.
-std::size_t Highlighter::WordEnd(std::size_t i) const {
+inline std::size_t Highlighter::WordEnd(std::size_t i) const {
   const std::size_t size = line_.size();
   while (i < size) {
     const unsigned others = ~IdentifierMask(line_.data() + i) & 0xFFFFu;
@@ -346,42 +354,69 @@ std::size_t Highlighter::BlockCommentEnd(std::size_t i) const {
   return std::string_view::npos;
 }
 
-void Highlighter::WriteToken(std::size_t first, std::size_t end, TokenKind kind) {
+inline void Highlighter::WriteToken(std::size_t first, std::size_t end, TokenKind kind) {
+  if (end - first > kRangeChunk) {
+    WriteLongToken(first, end, kind);
+    return;
+  }
+  char* out = output_.Reserve(kOpenTagBlock + (end - first) * kMaxEscapedSize + kMaskWidth +
+                              sizeof kCloseTag);
   const OpenTag& open = kOpenTags[static_cast<int>(kind)];
-  char* out = output_.Reserve(kOpenTagBlock);
   std::memcpy(out, open.text, kOpenTagBlock);
-  output_.Advance(out + open.size);
-  WriteRange(first, end);
-  output_.Append(kCloseTag);
+  out = Escape(first, end, out + open.size);
+  std::memcpy(out, kCloseTag, sizeof kCloseTag);
+  output_.Advance(out + kCloseTagSize);
 }
 
-void Highlighter::WriteRange(std::size_t first, std::size_t end) {
+void Highlighter::WriteLongToken(std::size_t first, std::size_t end, TokenKind kind) {
+  const OpenTag& open = kOpenTags[static_cast<int>(kind)];
+  output_.Append(std::string_view(open.text, open.size));
+  WriteLongRange(first, end);
+  output_.Append(std::string_view(kCloseTag, kCloseTagSize));
+}
+
+inline void Highlighter::WriteRange(std::size_t first, std::size_t end) {
+  if (end - first > kRangeChunk) {
+    WriteLongRange(first, end);
+    return;
+  }
+  char* out = output_.Reserve((end - first) * kMaxEscapedSize + kMaskWidth);
+  output_.Advance(Escape(first, end, out));
+}
+
+void Highlighter::WriteLongRange(std::size_t first, std::size_t end) {
   while (first < end) {
     const std::size_t size = std::min(end - first, kRangeChunk);
-    char* out = output_.Reserve(size * kMaxEscapedSize + kMaskWidth);
-    output_.Advance(Escape(first, first + size, out));
+    WriteRange(first, first + size);
     first += size;
   }
 }
 
 // Copies a mask's width of bytes at a time, then steps back to just after the last plain one.
-char* Highlighter::Escape(std::size_t first, std::size_t end, char* out) const {
-  std::size_t i = first;
-  while (i < end) {
-    const unsigned escapable = EscapableMask(line_.data() + i);
-    std::memcpy(out, line_.data() + i, kMaskWidth);
-    const std::size_t plain = escapable == 0 ? kMaskWidth : LowestBit(escapable);
-    if (plain >= end - i) return out + (end - i);
-    out += plain;
-    i += plain;
-    if (escapable != 0) out = EscapeChar(i++, out);
+inline char* Highlighter::Escape(std::size_t first, std::size_t end, char* out) const {
+  const char* p = line_.data() + first;
+  const char* const stop = line_.data() + end;
+  while (p < stop) {
+    const unsigned escapable = EscapableMask(p);
+    std::memcpy(out, p, kMaskWidth);
+    const std::size_t left = static_cast<std::size_t>(stop - p);
+    if (escapable == 0) {
+      if (left <= kMaskWidth) return out + left;
+      p += kMaskWidth;
+      out += kMaskWidth;
+      continue;
+    }
+    const std::size_t plain = LowestBit(escapable);
+    if (plain >= left) return out + left;
+    out = EscapeChar(p + plain, out + plain);
+    p += plain + 1;
   }
   return out;
 }
 
-char* Highlighter::EscapeChar(std::size_t i, char* out) const {
+char* Highlighter::EscapeChar(const char* c, char* out) const {
   std::string_view entity;
-  switch (line_[i]) {
+  switch (*c) {
     case '&':
       entity = "&amp;";
       break;
@@ -393,8 +428,8 @@ char* Highlighter::EscapeChar(std::size_t i, char* out) const {
       break;
     default:  // '\r'
       // A bare CR ending a CR LF line would show as a line break of its own in a browser.
-      if (i + 1 < line_.size()) {
-        *out = line_[i];
+      if (c + 1 != line_.data() + line_.size()) {
+        *out = *c;
         return out + 1;
       }
       entity = "&#13;";

@@ -73,10 +73,13 @@ class Highlighter {
   void WriteToken(std::size_t first, std::size_t end, TokenKind kind);
   // Writes line_[first, end) as HTML-escaped text.
   void WriteRange(std::size_t first, std::size_t end);
+  // WriteToken and WriteRange for text too long to escape into the output buffer at once.
+  void WriteLongToken(std::size_t first, std::size_t end, TokenKind kind);
+  void WriteLongRange(std::size_t first, std::size_t end);
   // Stores line_[first, end) escaped at `out`, which has room for kMaxEscapedSize bytes per
   // character plus kMaskWidth; returns the end of what it stored.
   char* Escape(std::size_t first, std::size_t end, char* out) const;
-  char* EscapeChar(std::size_t i, char* out) const;
+  char* EscapeChar(const char* c, char* out) const;
 
   KeywordSet keywords_;
   LineReader reader_;
