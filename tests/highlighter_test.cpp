@@ -177,5 +177,80 @@ TEST(HighlighterTest, VeryLongLineIsOneLine) {
             Id(word) + " " + Com(expectedComment) + "\n" + Id("x") + "\n");
 }
 
+// The scanner looks at 16 bytes at a time; each case puts the character that ends a run, or that
+// must be escaped, at every offset across more than two such blocks, and the line's end right after
+// it or a block later.
+std::string Repeat(char c, std::size_t n) { return std::string(n, c); }
+
+TEST(HighlighterTest, RunsEndAtEveryOffset) {
+  for (std::size_t n = 0; n <= 40; ++n) {
+    SCOPED_TRACE(n);
+    const std::string a = "a" + Repeat('b', n);
+    const std::string x = Repeat('x', n);
+    EXPECT_EQ(Highlight(a + "+c\n"), Id(a) + Op("+") + Id("c") + "\n");
+    EXPECT_EQ(Highlight(a + "\n"), Id(a) + "\n");
+    EXPECT_EQ(Highlight(a + " c\n"), Id(a) + " " + Id("c") + "\n");
+    EXPECT_EQ(Highlight(a + "\"$#" + x + "\n"), Id(a + "\"$#" + x) + "\n");
+    EXPECT_EQ(Highlight(a + "\xC3\xA9" + x + "\n"), Id(a + "\xC3\xA9" + x) + "\n");
+    EXPECT_EQ(Highlight("/*" + x + "*/a\n"), Com("/*" + x + "*/") + Id("a") + "\n");
+    EXPECT_EQ(Highlight("/*" + x + "* /*/\n"), Com("/*" + x + "* /*/") + "\n");
+    EXPECT_EQ(Highlight("/*" + x + "*\n*/\n"), Com("/*" + x + "*") + "\n" + Com("*/") + "\n");
+    EXPECT_EQ(Highlight("\"" + x + "\"a\n"), Str("\"" + x + "\"") + Id("a") + "\n");
+    EXPECT_EQ(Highlight("\"" + x + "\\\"'\"\n"), Str("\"" + x + "\\\"'\"") + "\n");
+    EXPECT_EQ(Highlight("'" + x + "\n"), Str("'" + x) + "\n");
+    EXPECT_EQ(Highlight(a + std::string(1, '\0') + "c\"\nd\n"), Id(a) + "\n" + Id("d") + "\n");
+    EXPECT_EQ(Highlight(Repeat(' ', n) + "a\n"), Repeat(' ', n) + Id("a") + "\n");
+  }
+}
+
+TEST(HighlighterTest, EscapesAtEveryOffset) {
+  for (std::size_t n = 0; n <= 40; ++n) {
+    SCOPED_TRACE(n);
+    const std::string x = Repeat('x', n);
+    EXPECT_EQ(Highlight("//" + x + "<" + x + "&>\n"),
+              Com("//" + x + "&lt;" + x + "&amp;&gt;") + "\n");
+    EXPECT_EQ(Highlight("//" + x + "\r" + x + "\r\n"), Com("//" + x + "\r" + x + "&#13;") + "\n");
+    EXPECT_EQ(Highlight("//" + x + "\r"), Com("//" + x + "&#13;") + "\n");
+    EXPECT_EQ(
+        Highlight("//" + x + "<<<<<<<<<<<<<<<<<\n"),
+        Com("//" + x + "&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;") +
+            "\n");
+    EXPECT_EQ(Highlight("a" + Repeat(' ', n) + "\r\n"), Id("a") + Repeat(' ', n) + "&#13;\n");
+  }
+}
+
+// Output far larger than any buffer, with tokens of every size up to past the size escaped at
+// once, arrives whole and in order.
+TEST(HighlighterTest, OutputLargerThanBuffers) {
+  std::string source;
+  std::string expected;
+  for (std::size_t n = 1; n < 20000; n = n * 3 / 2 + 1) {
+    source += "//" + Repeat('<', n) + "\n" + Repeat('a', n) + " " + Repeat('\t', n) + "x\n";
+    std::string escaped = "//";
+    for (std::size_t k = 0; k < n; ++k) escaped += "&lt;";
+    expected += Com(escaped) + "\n" + Id(Repeat('a', n)) + " ";
+    for (std::size_t k = 0; k < n; ++k) expected += "    ";
+    expected += Id("x") + "\n";
+  }
+  EXPECT_EQ(Highlight(source), expected);
+}
+
+// A stream that refuses every byte.
+class RefusingBuffer : public std::streambuf {
+ protected:
+  std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+  int_type overflow(int_type) override { return traits_type::eof(); }
+};
+
+TEST(HighlighterTest, WriteFailureShowsInOutputState) {
+  std::istringstream input("int x;\n");
+  RefusingBuffer refusing;
+  std::ostream output(&refusing);
+  Highlighter highlighter(input, output, KeywordSet());
+  highlighter.Run();
+  EXPECT_TRUE(output.bad());
+  EXPECT_FALSE(highlighter.input_failed());
+}
+
 }  // namespace
 }  // namespace lexpaint

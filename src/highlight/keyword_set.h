@@ -1,7 +1,6 @@
 #ifndef LEXPAINT_HIGHLIGHT_KEYWORD_SET_H_
 #define LEXPAINT_HIGHLIGHT_KEYWORD_SET_H_
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <istream>
@@ -13,9 +12,9 @@ namespace lexpaint {
 
 // The words that are marked as keywords. Membership is exact and case-sensitive.
 //
-// Most words looked up are not keywords, so Contains first asks a table, indexed by a word's first
-// byte, whether any keyword has that first byte and length; only then does it hash the word and
-// compare it with the one entry of an open-addressed table that can hold it.
+// The words sit in an open-addressed table at most a quarter full, hashed on their length and three
+// of their bytes, so most words that are not keywords meet an empty slot, or a slot whose length or
+// first byte differs, before any comparison of text.
 class KeywordSet {
  public:
   KeywordSet() = default;
@@ -27,27 +26,37 @@ class KeywordSet {
   void Insert(std::string_view word);
   bool Contains(std::string_view word) const {
     if (word.empty()) return hasEmpty_;
-    if ((lengthsByFirst_[static_cast<unsigned char>(word[0])] & LengthBit(word.size())) == 0) {
-      return false;
+    if (slots_.empty()) return false;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t slot = Hash(word) & mask;; slot = (slot + 1) & mask) {
+      const Slot& entry = slots_[slot];
+      if (entry.word.empty()) return false;
+      if (entry.first == word[0] && entry.word.size() == word.size() && entry.word == word) {
+        return true;
+      }
     }
-    return Find(word) != nullptr;
   }
   std::size_t size() const { return size_; }
 
  private:
-  // Bit n stands for the length n; all lengths from 63 up share bit 63.
-  static std::uint64_t LengthBit(std::size_t length) {
-    return std::uint64_t{1} << (length < 63 ? length : 63);
-  }
+  struct Slot {
+    std::string word;  // empty if the slot is free
+    char first = 0;    // word[0], kept beside the slot's other fields for a cheap first test
+  };
+
   // Hashes the length and three of the bytes of a non-empty word.
-  static std::size_t Hash(std::string_view word);
+  static std::size_t Hash(std::string_view word) {
+    const auto byte = [&word](std::size_t i) {
+      return std::uint32_t{static_cast<unsigned char>(word[i])};
+    };
+    const std::uint32_t key = byte(0) | byte(word.size() / 2) << 8 | byte(word.size() - 1) << 16 |
+                              static_cast<std::uint32_t>(word.size()) << 24;
+    return (key * 0x9E3779B1u) >> 16;
+  }
 
-  // The slot holding `word`, or nullptr.
-  const std::string* Find(std::string_view word) const;
-  void Grow();
+  void Place(std::string word);
 
-  std::array<std::uint64_t, 256> lengthsByFirst_{};
-  std::vector<std::string> slots_;  // a power of two of them; an empty one is free
+  std::vector<Slot> slots_;  // a power of two of them
   std::size_t size_ = 0;
   bool hasEmpty_ = false;
 };
