@@ -196,12 +196,12 @@ bool Highlighter::IsQuoteAt(std::size_t i) const {
   return (line_[i] == '"' || line_[i] == '\'') && (i == 0 || line_[i - 1] != '\\');
 }
 
-void Highlighter::WritePlain(std::size_t& i) {
+inline void Highlighter::WritePlain(std::size_t& i) {
   WriteRange(i, i + 1);
   ++i;
 }
 
-void Highlighter::ScanSpace(std::size_t& i) {
+inline void Highlighter::ScanSpace(std::size_t& i) {
   // Most runs are a single blank between tokens; the byte after the line is readable padding.
   if (line_[i] == ' ' && !Is(line_[i + 1], kSpace)) {
     output_.Put(' ');
@@ -221,7 +221,7 @@ void Highlighter::ScanSpace(std::size_t& i) {
   state_ = StateNone;
 }
 
-void Highlighter::ScanWord(std::size_t& i) {
+inline void Highlighter::ScanWord(std::size_t& i) {
   const std::size_t first = i;
   i = WordEnd(i);
   const bool keyword = IsKeyword(line_.substr(first, i - first));
@@ -246,21 +246,21 @@ inline std::size_t Highlighter::WordEnd(std::size_t i) const {
   return std::min(i, size);
 }
 
-void Highlighter::ScanOperator(std::size_t& i) {
+inline void Highlighter::ScanOperator(std::size_t& i) {
   const std::size_t first = i;
   while (i < line_.size() && Is(line_[i], kOperator)) ++i;
   WriteToken(first, i, TokenKind::Operator);
   state_ = StateNone;
 }
 
-void Highlighter::ScanNumber(std::size_t& i) {
+inline void Highlighter::ScanNumber(std::size_t& i) {
   const std::size_t first = i;
   while (i < line_.size() && Is(line_[i], kNumberPart)) ++i;
   WriteToken(first, i, TokenKind::Number);
   state_ = StateNone;
 }
 
-void Highlighter::ScanDirective(std::size_t& i) {
+inline void Highlighter::ScanDirective(std::size_t& i) {
   const std::size_t first = i;
   while (i < line_.size() && !Is(line_[i], kSpace)) ++i;
   WriteToken(first, i, TokenKind::Preprocessor);
