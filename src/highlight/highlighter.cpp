@@ -115,6 +115,11 @@ std::size_t FirstNul(std::string_view text) {
   return text.size();
 }
 
+// Words and numbers hold none of "&<>" and no CR, which are space, operator or neither.
+bool NeedsEscaping(TokenKind kind) {
+  return kind != TokenKind::Identifier && kind != TokenKind::Keyword && kind != TokenKind::Number;
+}
+
 }  // namespace
 
 std::string_view ClassName(TokenKind kind) { return kClassNames[static_cast<int>(kind)]; }
@@ -363,7 +368,8 @@ inline void Highlighter::WriteToken(std::size_t first, std::size_t end, TokenKin
                               sizeof kCloseTag);
   const OpenTag& open = kOpenTags[static_cast<int>(kind)];
   std::memcpy(out, open.text, kOpenTagBlock);
-  out = Escape(first, end, out + open.size);
+  out = NeedsEscaping(kind) ? Escape(first, end, out + open.size)
+                            : CopyPlain(first, end, out + open.size);
   std::memcpy(out, kCloseTag, sizeof kCloseTag);
   output_.Advance(out + kCloseTagSize);
 }
@@ -390,6 +396,14 @@ void Highlighter::WriteLongRange(std::size_t first, std::size_t end) {
     WriteRange(first, first + size);
     first += size;
   }
+}
+
+// Copies line_[first, end) to `out` a mask's width at a time; the room Escape needs is enough.
+inline char* Highlighter::CopyPlain(std::size_t first, std::size_t end, char* out) const {
+  for (std::size_t i = first; i < end; i += kMaskWidth) {
+    std::memcpy(out + (i - first), line_.data() + i, kMaskWidth);
+  }
+  return out + (end - first);
 }
 
 // Copies a mask's width of bytes at a time, then steps back to just after the last plain one.

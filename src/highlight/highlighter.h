@@ -80,6 +80,7 @@ class Highlighter {
   // character plus kMaskWidth; returns the end of what it stored.
   char* Escape(std::size_t first, std::size_t end, char* out) const;
   char* EscapeChar(const char* c, char* out) const;
+  char* CopyPlain(std::size_t first, std::size_t end, char* out) const;
 
   KeywordSet keywords_;
   LineReader reader_;

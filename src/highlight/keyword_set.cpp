@@ -27,6 +27,8 @@ void KeywordSet::Insert(std::string_view word) {
       if (!slot.word.empty()) Place(std::move(slot.word));
     }
   }
+  const std::size_t hash = Hash(word);
+  filter_[(hash / 64) % kFilterWords] |= std::uint64_t{1} << (hash % 64);
   Place(std::string(word));
   ++size_;
 }

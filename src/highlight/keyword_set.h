@@ -1,6 +1,7 @@
 #ifndef LEXPAINT_HIGHLIGHT_KEYWORD_SET_H_
 #define LEXPAINT_HIGHLIGHT_KEYWORD_SET_H_
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <istream>
@@ -12,9 +13,9 @@ namespace lexpaint {
 
 // The words that are marked as keywords. Membership is exact and case-sensitive.
 //
-// The words sit in an open-addressed table at most a quarter full, hashed on their length and three
-// of their bytes, so most words that are not keywords meet an empty slot, or a slot whose length or
-// first byte differs, before any comparison of text.
+// Words are hashed on their length and three of their bytes. A bitmap of 4096 hash values, few of
+// them set, turns away most words that are not keywords; the rest look in an open-addressed table
+// at most a quarter full, whose slots are compared by first byte and length before any text.
 class KeywordSet {
  public:
   KeywordSet() = default;
@@ -26,9 +27,10 @@ class KeywordSet {
   void Insert(std::string_view word);
   bool Contains(std::string_view word) const {
     if (word.empty()) return hasEmpty_;
-    if (slots_.empty()) return false;
+    const std::size_t hash = Hash(word);
+    if ((filter_[(hash / 64) % kFilterWords] >> (hash % 64) & 1) == 0) return false;
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t slot = Hash(word) & mask;; slot = (slot + 1) & mask) {
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
       const Slot& entry = slots_[slot];
       if (entry.word.empty()) return false;
       if (entry.first == word[0] && entry.word.size() == word.size() && entry.word == word) {
@@ -56,7 +58,10 @@ class KeywordSet {
 
   void Place(std::string word);
 
-  std::vector<Slot> slots_;  // a power of two of them
+  static constexpr std::size_t kFilterWords = 64;
+
+  std::array<std::uint64_t, kFilterWords> filter_{};  // bit h set when a member hashes to h
+  std::vector<Slot> slots_;                           // a power of two of them
   std::size_t size_ = 0;
   bool hasEmpty_ = false;
 };
