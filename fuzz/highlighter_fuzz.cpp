@@ -1,5 +1,9 @@
 // libFuzzer target: converts arbitrary bytes and stops on output whose markup is broken or whose
 // text differs from the input.
+//
+// An input whose first byte is 0x01 is converted after a filler line instead, so that the rest of
+// it straddles the point where the line reader's first 64 KiB read ends; the second byte sets how
+// many of its bytes come before that point.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -13,6 +17,9 @@
 
 namespace {
 
+constexpr std::size_t kFirstRead = 64 * 1024;
+constexpr std::uint8_t kStraddleMarker = 0x01;
+
 // Keywords that are prefixes of one another, so a word is only marked when it matches whole.
 lexpaint::KeywordSet MakeKeywords() {
   lexpaint::KeywordSet keywords;
@@ -22,11 +29,21 @@ lexpaint::KeywordSet MakeKeywords() {
   return keywords;
 }
 
+std::string MakeSource(const std::uint8_t* data, std::size_t size) {
+  const char* bytes = reinterpret_cast<const char*>(data);
+  if (size < 2 || data[0] != kStraddleMarker) return std::string(bytes, size);
+  const std::size_t before = data[1] % 128;
+  std::string source(kFirstRead - before - 1, 'a');
+  source += '\n';
+  source.append(bytes + 2, size - 2);
+  return source;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const lexpaint::KeywordSet keywords = MakeKeywords();
-  const std::string source(reinterpret_cast<const char*>(data), size);
+  const std::string source = MakeSource(data, size);
   std::istringstream input(source);
   std::ostringstream output;
   lexpaint::Highlighter highlighter(input, output, keywords);

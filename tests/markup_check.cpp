@@ -14,6 +14,8 @@ constexpr std::string_view kOpenPrefix = "<span class=\"";
 constexpr std::string_view kOpenSuffix = "\">";
 constexpr std::string_view kClose = "</span>";
 constexpr std::string_view kWhiteSpace = " \t\n\v\f\r";
+// The bytes of an output line that are markup, or are not allowed everywhere as text.
+constexpr std::string_view kMarkupBytes("<>&\t\0", 5);
 
 struct Entity {
   std::string_view text;
@@ -103,6 +105,12 @@ std::string CheckMarkupLine(std::size_t lineIndex, std::string_view line) {
       continue;
     }
     if (crEntitySeen) return Fault(lineIndex, line, i, "text after &#13;");
+    if (kMarkupBytes.find(c) == std::string_view::npos) {
+      // A run of ordinary text, checked as a whole.
+      i = std::min(line.find_first_of(kMarkupBytes, i), line.size());
+      lastText = line[i - 1];
+      continue;
+    }
     std::size_t length = 1;
     if (c == '&') {
       const Entity* entity =
@@ -131,13 +139,17 @@ std::string TextOf(std::string_view line) {
   std::string text;
   text.reserve(line.size());
   for (std::size_t i = 0; i < line.size();) {
+    const std::size_t special = std::min(line.find_first_of("<&", i), line.size());
+    text.append(line, i, special - i);
+    i = special;
+    if (i == line.size()) break;
     if (line[i] == '<') {
       const std::size_t close = line.find('>', i);
       if (close != std::string_view::npos) {
         i = close + 1;
         continue;
       }
-    } else if (line[i] == '&') {
+    } else {
       const Entity* entity =
           std::find_if(std::begin(kEntities), std::end(kEntities),
                        [&](const Entity& e) { return StartsWith(line, i, e.text); });
@@ -155,12 +167,11 @@ std::string TextOf(std::string_view line) {
 std::string ExpandTabs(std::string_view text) {
   std::string expanded;
   expanded.reserve(text.size());
-  for (char c : text) {
-    if (c == '\t') {
-      expanded += "    ";
-    } else {
-      expanded += c;
-    }
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t tab = std::min(text.find('\t', i), text.size());
+    expanded.append(text, i, tab - i);
+    if (tab < text.size()) expanded += "    ";
+    i = tab + 1;
   }
   return expanded;
 }
