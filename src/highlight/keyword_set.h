@@ -13,9 +13,9 @@ namespace lexpaint {
 
 // The words that are marked as keywords. Membership is exact and case-sensitive.
 //
-// Words are hashed on their length and three of their bytes. A bitmap of 4096 hash values, few of
-// them set, turns away most words that are not keywords; the rest look in an open-addressed table
-// at most a quarter full, whose slots are compared by first byte and length before any text.
+// Words are hashed on their length and their first and last bytes. A bitmap of 4096 hash values,
+// few of them set, turns away most words that are not keywords; the rest look in an open-addressed
+// table at most a quarter full, whose slots are compared by first byte and length before any text.
 class KeywordSet {
  public:
   KeywordSet() = default;
@@ -46,13 +46,13 @@ class KeywordSet {
     char first = 0;    // word[0], kept beside the slot's other fields for a cheap first test
   };
 
-  // Hashes the length and three of the bytes of a non-empty word.
+  // Hashes the length and the first and last bytes of a non-empty word.
   static std::size_t Hash(std::string_view word) {
     const auto byte = [&word](std::size_t i) {
       return std::uint32_t{static_cast<unsigned char>(word[i])};
     };
-    const std::uint32_t key = byte(0) | byte(word.size() / 2) << 8 | byte(word.size() - 1) << 16 |
-                              static_cast<std::uint32_t>(word.size()) << 24;
+    const std::uint32_t key =
+        byte(0) | byte(word.size() - 1) << 8 | static_cast<std::uint32_t>(word.size()) << 16;
     return (key * 0x9E3779B1u) >> 16;
   }
 

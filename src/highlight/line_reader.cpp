@@ -1,34 +1,19 @@
 #include "line_reader.h"
 
-#include <algorithm>
 #include <cstring>
-
-#include "byte_masks.h"
 
 namespace lexpaint {
 namespace {
 
 constexpr std::size_t kChunkSize = 64 * 1024;
 
-// Index of the first line feed in [p, p + size), or size. Lines are short, so an inline scan of 16
-// bytes at a time beats a call to memchr; the padding behind the buffer keeps its loads in bounds.
-std::size_t FindLineFeed(const char* p, std::size_t size) {
-  for (std::size_t i = 0; i < size; i += kMaskWidth) {
-    const unsigned feeds = ByteMask(p + i, '\n');
-    if (feeds != 0) return std::min(i + LowestBit(feeds), size);
-  }
-  return size;
-}
-
-static_assert(LineReader::kPadding >= kMaskWidth);
-
 }  // namespace
 
 LineReader::LineReader(std::istream& input) : input_(input), buffer_(kChunkSize + kPadding) {}
 
-bool LineReader::Next(std::string_view* line) {
-  std::size_t searched = 0;  // bytes after begin_ already known to hold no line feed
-  for (;;) {
+bool LineReader::NextAfterRefill(std::string_view* line) {
+  std::size_t searched = end_ - begin_;  // bytes after begin_ known to hold no line feed
+  while (Refill()) {
     const char* unread = buffer_.data() + begin_;
     const std::size_t available = end_ - begin_;
     const std::size_t length = searched + FindLineFeed(unread + searched, available - searched);
@@ -38,7 +23,6 @@ bool LineReader::Next(std::string_view* line) {
       return true;
     }
     searched = available;
-    if (!Refill()) break;
   }
   if (begin_ == end_) return false;
   *line = std::string_view(buffer_.data() + begin_, end_ - begin_);
