@@ -43,6 +43,23 @@ TEST(LineReaderTest, LinesAcrossBufferBoundaries) {
   EXPECT_EQ(ReadLines(text), expected);
 }
 
+// Line feeds are searched 16 bytes at a time: put one at every offset of such a block, and bytes
+// that resemble a line feed (CR, NUL, 0x8A) around it.
+TEST(LineReaderTest, LineFeedAtEveryOffset) {
+  Lines expected;
+  std::string text;
+  for (std::size_t length = 0; length <= 40; ++length) {
+    std::string line(length, 'x');
+    if (length > 0) line[length / 2] = static_cast<char>(length % 3 == 0 ? '\r' : '\x8A');
+    if (length > 1) line[length - 1] = '\0';
+    expected.push_back(line);
+    text += line + "\n";
+  }
+  EXPECT_EQ(ReadLines(text), expected);
+  text.pop_back();
+  EXPECT_EQ(ReadLines(text), expected);
+}
+
 TEST(LineReaderTest, ReportsFailedStream) {
   std::istringstream input("a\n");
   input.setstate(std::ios::badbit);
