@@ -214,9 +214,11 @@ inline void Highlighter::ScanSpace(std::size_t& i) {
     state_ = StateNone;
     return;
   }
+  const char* const text = line_.data();
+  const std::size_t size = line_.size();
   std::size_t pending = i;
-  for (; i < line_.size() && Is(line_[i], kSpace); ++i) {
-    if (line_[i] == '\t') {
+  for (; i < size && Is(text[i], kSpace); ++i) {
+    if (text[i] == '\t') {
       WriteRange(pending, i);
       output_.Append(kTabText);
       pending = i + 1;
@@ -251,16 +253,24 @@ inline std::size_t Highlighter::WordEnd(std::size_t i) const {
   return std::min(i, size);
 }
 
+// End of the run from `i` on of characters in `classes`.
+inline std::size_t Highlighter::RunEnd(std::size_t i, unsigned char classes) const {
+  const char* const text = line_.data();
+  const std::size_t size = line_.size();
+  while (i < size && Is(text[i], classes)) ++i;
+  return i;
+}
+
 inline void Highlighter::ScanOperator(std::size_t& i) {
   const std::size_t first = i;
-  while (i < line_.size() && Is(line_[i], kOperator)) ++i;
+  i = RunEnd(i, kOperator);
   WriteToken(first, i, TokenKind::Operator);
   state_ = StateNone;
 }
 
 inline void Highlighter::ScanNumber(std::size_t& i) {
   const std::size_t first = i;
-  while (i < line_.size() && Is(line_[i], kNumberPart)) ++i;
+  i = RunEnd(i, kNumberPart);
   WriteToken(first, i, TokenKind::Number);
   state_ = StateNone;
 }

@@ -58,6 +58,7 @@ class Highlighter {
   void ScanComment(std::size_t& i);
   void WritePlain(std::size_t& i);
 
+  std::size_t RunEnd(std::size_t i, unsigned char classes) const;
   std::size_t WordEnd(std::size_t i) const;
   std::size_t NextQuoteChar(std::size_t i) const;
   // Index just past the "*/" found from `i` on, or npos.
