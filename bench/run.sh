@@ -73,14 +73,14 @@ measure() {
     line=$(timed cp "$page" "$copy")
     copy_times+=("${line% *}")
   done
-  local in_bytes out_bytes paint copy
+  local in_bytes out_bytes paint_s copy_s
   in_bytes=$(stat -c %s "$input")
   out_bytes=$(stat -c %s "$page")
-  paint=$(printf '%s\n' "${paint_times[@]}" | median)
-  copy=$(printf '%s\n' "${copy_times[@]}" | median)
+  paint_s=$(printf '%s\n' "${paint_times[@]}" | median)
+  copy_s=$(printf '%s\n' "${copy_times[@]}" | median)
   printf '%-16s %8s %8s %10.3f %9.3f %9.1f %7.2f %9.1f\n' "$(basename "$input")" \
-    "$(mb "$in_bytes")" "$(mb "$out_bytes")" "$paint" "$copy" \
-    "$(echo "$in_bytes / 1048576 / $paint" | bc -l)" "$(echo "$paint / $copy" | bc -l)" \
+    "$(mb "$in_bytes")" "$(mb "$out_bytes")" "$paint_s" "$copy_s" \
+    "$(echo "$in_bytes / 1048576 / $paint_s" | bc -l)" "$(echo "$paint_s / $copy_s" | bc -l)" \
     "$(echo "$peak / 1024" | bc -l)"
   rm -f "$page" "$copy"
 }
