@@ -1,79 +1,19 @@
 #include "highlighter.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <utility>
 
 #include "byte_masks.h"
+#include "char_classes.h"
 
 namespace lexpaint {
 namespace {
 
-constexpr std::string_view kTabText = "    ";
-constexpr std::string_view kOperatorChars = "!%&()*+,-./:;<=>?[]^{|}~";
-constexpr std::string_view kNumberChars = "0123456789xo.+-fFeE";
+constexpr char kTabText[] = "    ";
+constexpr char kBlanks[] = "                ";  // kMaskWidth blanks
 constexpr std::string_view kClassNames[] = {"Identifier", "Comment", "Keyword",     "Operator",
                                             "Number",     "String",  "Preprocessor"};
-
-// Character classes of the "C" locale, looked up by unsigned byte value; bytes from 0x80 up
-// belong to none.
-enum CharClass : unsigned char {
-  kSpace = 1,
-  kOperator = 2,
-  kDigit = 4,
-  kLetter = 8,
-  kNumberPart = 16,  // may continue a number
-};
-
-constexpr std::array<unsigned char, 256> MakeCharClasses() {
-  std::array<unsigned char, 256> classes{};
-  for (char c : std::string_view(" \t\n\v\f\r")) classes[static_cast<unsigned char>(c)] |= kSpace;
-  for (char c : kOperatorChars) classes[static_cast<unsigned char>(c)] |= kOperator;
-  for (char c : kNumberChars) classes[static_cast<unsigned char>(c)] |= kNumberPart;
-  for (int c = '0'; c <= '9'; ++c) classes[c] |= kDigit;
-  for (int c = 'a'; c <= 'z'; ++c) classes[c] |= kLetter;
-  for (int c = 'A'; c <= 'Z'; ++c) classes[c] |= kLetter;
-  return classes;
-}
-
-constexpr std::array<unsigned char, 256> kCharClasses = MakeCharClasses();
-
-bool Is(char c, unsigned char classes) {
-  return (kCharClasses[static_cast<unsigned char>(c)] & classes) != 0;
-}
-
-// What a character says about the run it starts. '/' and the quotes need a look at their
-// neighbours before ChooseState can tell.
-enum StartClass : unsigned char {
-  kStartsNothing,
-  kStartsSpace,
-  kStartsWord,
-  kStartsOperator,
-  kStartsNumber,
-  kStartsDirective,
-  kStartsSlash,
-  kStartsQuote
-};
-
-constexpr std::array<unsigned char, 256> MakeStartClasses() {
-  std::array<unsigned char, 256> starts{};
-  for (int c = 0; c < 256; ++c) {
-    const unsigned char classes = kCharClasses[c];
-    if (classes & kLetter) starts[c] = kStartsWord;
-    if (classes & kSpace) starts[c] = kStartsSpace;
-    if (classes & kDigit) starts[c] = kStartsNumber;
-    if (classes & kOperator) starts[c] = kStartsOperator;
-  }
-  starts['_'] = kStartsWord;
-  starts['#'] = kStartsDirective;
-  starts['/'] = kStartsSlash;
-  starts['"'] = kStartsQuote;
-  starts['\''] = kStartsQuote;
-  return starts;
-}
-
-constexpr std::array<unsigned char, 256> kStartClasses = MakeStartClasses();
 
 // "<span class=\"Kind\">" for each kind, padded so that it can be copied as one fixed-size block.
 struct OpenTag {
@@ -100,7 +40,7 @@ constexpr OpenTag kOpenTags[] = {MakeOpenTag(kClassNames[0]), MakeOpenTag(kClass
 
 // The longest text a character escapes to ("&amp;", "&#13;").
 constexpr std::size_t kMaxEscapedSize = 5;
-// WriteRange escapes at most this many characters per call to the output buffer, so that their
+// Text is escaped into the output buffer at most this many characters at a time, so that their
 // worst case fits in it.
 constexpr std::size_t kRangeChunk = 8192;
 static_assert(kRangeChunk * kMaxEscapedSize + kMaskWidth <= OutputBuffer::kCapacity);
@@ -118,6 +58,23 @@ std::size_t FirstNul(std::string_view text) {
 // Words and numbers hold none of "&<>" and no CR, which are space, operator or neither.
 bool NeedsEscaping(TokenKind kind) {
   return kind != TokenKind::Identifier && kind != TokenKind::Keyword && kind != TokenKind::Number;
+}
+
+// The end of the run of blanks from `p` on, which may pass `end`.
+const char* BlankRunEnd(const char* p) {
+  for (;;) {
+    const std::size_t run = LowestBit(~ByteMask(p, ' '));
+    p += run;
+    if (run < kMaskWidth) return p;
+  }
+}
+
+// Copies [first, last) to `out` a mask's width at a time; the room Escape needs is enough.
+char* CopyPlain(const char* first, const char* last, char* out) {
+  for (const char* p = first; p < last; p += kMaskWidth) {
+    std::memcpy(out + (p - first), p, kMaskWidth);
+  }
+  return out + (last - first);
 }
 
 }  // namespace
@@ -138,292 +95,283 @@ void Highlighter::Run() {
   output_.Flush();
 }
 
+// Scans the line a run at a time. A '.' is an operator character, so a number can only start
+// with a digit.
 void Highlighter::ScanLine() {
-  std::size_t i = 0;
-  while (i < line_.size()) {
-    if (state_ == StateNone) state_ = ChooseState(i);
-    switch (state_) {
-      case StateNone:
-        WritePlain(i);
-        break;
-      case StateSpace:
-        ScanSpace(i);
-        break;
-      case StateWord:
-        ScanWord(i);
-        break;
-      case StateOperator:
-        ScanOperator(i);
-        break;
-      case StateLiteral:
-        ScanLiteral(i);
-        break;
-      case StateNumber:
-        ScanNumber(i);
-        break;
-      case StateDirective:
-        ScanDirective(i);
-        break;
-      case StateComment:
-        ScanComment(i);
+  const char* p = line_.data();
+  const char* const end = p + line_.size();
+  if (p == end) return;
+  if (state_ == StateLiteral) p = ScanLiteral(p);
+  if (state_ == StateComment) p = ScanComment(p);
+  while (p < end) {
+    switch (StartClassOf(*p)) {
+      case kStartsSpace:
+        p = ScanSpace(p, end);
+        continue;
+      case kStartsWord:
+        p = ScanWord(p, end);
+        continue;
+      case kStartsOperator:
+        p = ScanOperator(p, end);
+        continue;
+      case kStartsNumber:
+        p = ScanNumber(p, end);
+        continue;
+      case kStartsDirective:
+        p = ScanDirective(p, end);
+        continue;
+      case kStartsSlash:
+        if (!IsCommentStart(p, end)) {
+          p = ScanOperator(p, end);
+          continue;
+        }
+        state_ = StateComment;
+        p = ScanComment(p);
+        continue;
+      case kStartsQuote:
+        if (!IsQuoteAt(p)) break;
+        state_ = StateLiteral;
+        p = ScanLiteral(p);
+        continue;
+      case kStartsNothing:
         break;
     }
+    p = WritePlain(p);
   }
 }
 
-// Returns the state whose run starts at `i`, or StateNone for a character that starts no token.
-// A '.' is an operator character, so a number can only start with a digit.
-inline Highlighter::ScanState Highlighter::ChooseState(std::size_t i) const {
-  switch (kStartClasses[static_cast<unsigned char>(line_[i])]) {
-    case kStartsSpace:
-      return StateSpace;
-    case kStartsWord:
-      return StateWord;
-    case kStartsOperator:
-      return StateOperator;
-    case kStartsNumber:
-      return StateNumber;
-    case kStartsDirective:
-      return StateDirective;
-    case kStartsSlash:
-      return IsCommentStart(i) ? StateComment : StateOperator;
-    case kStartsQuote:
-      return IsQuoteAt(i) ? StateLiteral : StateNone;
+bool Highlighter::IsCommentStart(const char* p, const char* end) const {
+  return p[0] == '/' && p + 1 < end && (p[1] == '/' || p[1] == '*');
+}
+
+bool Highlighter::IsQuoteAt(const char* p) const {
+  return (*p == '"' || *p == '\'') && (p == line_.data() || p[-1] != '\\');
+}
+
+const char* Highlighter::WritePlain(const char* p) {
+  WriteRange(p, p + 1);
+  return p + 1;
+}
+
+// Most runs are blanks alone, copied as they are; tabs, CR and the rest take WriteSpaces.
+inline const char* Highlighter::ScanSpace(const char* p, const char* end) {
+  const char* last = std::min(BlankRunEnd(p), end);
+  if (last == end || !Is(*last, kSpace)) {
+    WriteBlanks(static_cast<std::size_t>(last - p));
+    return last;
   }
-  return StateNone;
+  while (last < end && Is(*last, kSpace)) ++last;
+  WriteSpaces(p, last);
+  return last;
 }
 
-bool Highlighter::IsCommentStart(std::size_t i) const {
-  return line_[i] == '/' && i + 1 < line_.size() && (line_[i + 1] == '/' || line_[i + 1] == '*');
-}
-
-bool Highlighter::IsQuoteAt(std::size_t i) const {
-  return (line_[i] == '"' || line_[i] == '\'') && (i == 0 || line_[i - 1] != '\\');
-}
-
-inline void Highlighter::WritePlain(std::size_t& i) {
-  WriteRange(i, i + 1);
-  ++i;
-}
-
-inline void Highlighter::ScanSpace(std::size_t& i) {
-  // Most runs are a single blank between tokens; the byte after the line is readable padding.
-  if (line_[i] == ' ' && !Is(line_[i + 1], kSpace)) {
-    output_.Put(' ');
-    ++i;
-    state_ = StateNone;
-    return;
-  }
-  const char* const text = line_.data();
-  const std::size_t size = line_.size();
-  std::size_t pending = i;
-  for (; i < size && Is(text[i], kSpace); ++i) {
-    if (text[i] == '\t') {
-      WriteRange(pending, i);
-      output_.Append(kTabText);
-      pending = i + 1;
-    }
-  }
-  WriteRange(pending, i);
-  state_ = StateNone;
-}
-
-inline void Highlighter::ScanWord(std::size_t& i) {
-  const std::size_t first = i;
-  i = WordEnd(i);
-  const bool keyword = IsKeyword(line_.substr(first, i - first));
-  WriteToken(first, i, keyword ? TokenKind::Keyword : TokenKind::Identifier);
-  state_ = StateNone;
-}
-
-// A word runs to the next space or operator character. Letters, digits and '_' are skipped a
-// mask at a time; anything else (a quote, '#', a byte from 0x80 up) is looked up on its own.
-inline std::size_t Highlighter::WordEnd(std::size_t i) const {
-  const std::size_t size = line_.size();
-  while (i < size) {
-    const unsigned others = ~IdentifierMask(line_.data() + i) & 0xFFFFu;
+inline const char* Highlighter::ScanWord(const char* p, const char* end) {
+  const char* const first = p;
+  // Letters, digits and '_' are skipped a mask at a time; anything else but a space or an
+  // operator character (a quote, '#', a byte from 0x80 up) goes on the word too.
+  for (;;) {
+    const unsigned others = ~IdentifierMask(p) & 0xFFFFu;
     if (others == 0) {
-      i += kMaskWidth;
+      p += kMaskWidth;
+      if (p >= end) break;
       continue;
     }
-    i += LowestBit(others);
-    if (i >= size || Is(line_[i], kSpace | kOperator)) break;
-    ++i;
+    p += LowestBit(others);
+    if (p >= end || Is(*p, kSpace | kOperator)) break;
+    ++p;
   }
-  return std::min(i, size);
+  p = std::min(p, end);
+  const bool keyword = IsKeyword(std::string_view(first, static_cast<std::size_t>(p - first)));
+  WriteSpan(first, p, keyword ? TokenKind::Keyword : TokenKind::Identifier, false);
+  return p;
 }
 
-// End of the run from `i` on of characters in `classes`.
-inline std::size_t Highlighter::RunEnd(std::size_t i, unsigned char classes) const {
-  const char* const text = line_.data();
-  const std::size_t size = line_.size();
-  while (i < size && Is(text[i], classes)) ++i;
-  return i;
+inline const char* Highlighter::ScanOperator(const char* p, const char* end) {
+  const char* const first = p;
+  unsigned char seen = 0;
+  do {
+    seen |= ClassesOf(*p);
+    ++p;
+  } while (p < end && Is(*p, kOperator));
+  WriteSpan(first, p, TokenKind::Operator, (seen & kMarkup) != 0);
+  return p;
 }
 
-inline void Highlighter::ScanOperator(std::size_t& i) {
-  const std::size_t first = i;
-  i = RunEnd(i, kOperator);
-  WriteToken(first, i, TokenKind::Operator);
-  state_ = StateNone;
+inline const char* Highlighter::ScanNumber(const char* p, const char* end) {
+  const char* const first = p;
+  while (p < end && Is(*p, kNumberPart)) ++p;
+  WriteToken(first, p, TokenKind::Number);
+  return p;
 }
 
-inline void Highlighter::ScanNumber(std::size_t& i) {
-  const std::size_t first = i;
-  i = RunEnd(i, kNumberPart);
-  WriteToken(first, i, TokenKind::Number);
-  state_ = StateNone;
+inline const char* Highlighter::ScanDirective(const char* p, const char* end) {
+  const char* const first = p;
+  while (p < end && !Is(*p, kSpace)) ++p;
+  WriteToken(first, p, TokenKind::Preprocessor);
+  return p;
 }
 
-inline void Highlighter::ScanDirective(std::size_t& i) {
-  const std::size_t first = i;
-  while (i < line_.size() && !Is(line_[i], kSpace)) ++i;
-  WriteToken(first, i, TokenKind::Preprocessor);
-  state_ = StateNone;
-}
-
-void Highlighter::ScanLiteral(std::size_t& i) {
-  const std::size_t first = i;
-  if (line_[i] == '"') inDoubleQuote_ = true;
+const char* Highlighter::ScanLiteral(const char* p) {
+  const char* const first = p;
+  const char* const end = line_.data() + line_.size();
+  if (*p == '"') inDoubleQuote_ = true;
   // The first character never closes the literal; on a continuation line it is simply the
   // line's first character.
-  for (++i; (i = NextQuoteChar(i)) < line_.size(); ++i) {
-    if (!IsQuoteAt(i)) continue;
+  for (++p; p < end; ++p) {
+    const unsigned quotes = EitherByteMask(p, '"', '\'');
+    if (quotes == 0) {
+      p += kMaskWidth - 1;
+      continue;
+    }
+    p += LowestBit(quotes);
+    if (p >= end) break;
+    if (!IsQuoteAt(p)) continue;
     if (!inDoubleQuote_) {
-      ++i;
+      ++p;
       break;
     }
-    if (line_[i] != '\'') {
+    if (*p != '\'') {
       inDoubleQuote_ = false;
-      ++i;
+      ++p;
       break;
     }
   }
-  if (i < line_.size()) {
-    WriteToken(first, i, TokenKind::String);
+  if (p < end) {
+    WriteToken(first, p, TokenKind::String);
     state_ = StateNone;
-    return;
+    return p;
   }
-  const std::size_t backslash = FindContinuation();
-  if (backslash == std::string_view::npos) {
-    WriteToken(first, i, TokenKind::String);
+  const char* const backslash = FindContinuation();
+  if (backslash == nullptr) {
+    WriteToken(first, end, TokenKind::String);
     state_ = StateNone;
-    return;
+    return end;
   }
   // The literal goes on in the next line; the white space after the backslash is dropped.
   WriteToken(first, backslash, TokenKind::String);
   output_.Put('\\');
+  return end;
 }
 
-// Index of the first quote character from `i` on, or the line's size.
-std::size_t Highlighter::NextQuoteChar(std::size_t i) const {
-  const std::size_t size = line_.size();
-  for (; i < size; i += kMaskWidth) {
-    const unsigned quotes = EitherByteMask(line_.data() + i, '"', '\'');
-    if (quotes != 0) return std::min(i + LowestBit(quotes), size);
-  }
-  return size;
+const char* Highlighter::FindContinuation() const {
+  const char* p = line_.data() + line_.size();
+  while (p > line_.data() && Is(p[-1], kSpace)) --p;
+  if (p > line_.data() && p[-1] == '\\') return p - 1;
+  return nullptr;
 }
 
-std::size_t Highlighter::FindContinuation() const {
-  std::size_t i = line_.size();
-  while (i > 0 && Is(line_[i - 1], kSpace)) --i;
-  if (i > 0 && line_[i - 1] == '\\') return i - 1;
-  return std::string_view::npos;
-}
-
-void Highlighter::ScanComment(std::size_t& i) {
-  const std::size_t first = i;
+const char* Highlighter::ScanComment(const char* p) {
+  const char* const first = p;
+  const char* const end = line_.data() + line_.size();
   if (!inBlockComment_) {
-    if (i + 1 < line_.size() && line_[i + 1] == '/') {
-      i = line_.size();
-      WriteToken(first, i, TokenKind::Comment);
+    if (p + 1 < end && p[1] == '/') {
+      WriteToken(first, end, TokenKind::Comment);
       state_ = StateNone;
-      return;
+      return end;
     }
     inBlockComment_ = true;
   }
   // The search starts on the opener's '/', so "/*/" is a whole comment.
-  i = BlockCommentEnd(i);
-  if (i == std::string_view::npos) {
-    i = line_.size();
-  } else {
-    inBlockComment_ = false;
-    state_ = StateNone;
-  }
-  WriteToken(first, i, TokenKind::Comment);
-}
-
-std::size_t Highlighter::BlockCommentEnd(std::size_t i) const {
-  const std::size_t size = line_.size();
-  while (i < size) {
-    const unsigned stars = ByteMask(line_.data() + i, '*');
+  while (p < end) {
+    const unsigned stars = ByteMask(p, '*');
     if (stars == 0) {
-      i += kMaskWidth;
+      p += kMaskWidth;
       continue;
     }
-    i += LowestBit(stars);
-    if (i + 1 < size && line_[i + 1] == '/') return i + 2;
-    ++i;
+    p += LowestBit(stars);
+    if (p + 1 < end && p[1] == '/') {
+      p += 2;
+      inBlockComment_ = false;
+      state_ = StateNone;
+      WriteToken(first, p, TokenKind::Comment);
+      return p;
+    }
+    ++p;
   }
-  return std::string_view::npos;
+  WriteToken(first, end, TokenKind::Comment);
+  return end;
 }
 
-inline void Highlighter::WriteToken(std::size_t first, std::size_t end, TokenKind kind) {
-  if (end - first > kRangeChunk) {
-    WriteLongToken(first, end, kind);
+inline void Highlighter::WriteToken(const char* first, const char* last, TokenKind kind) {
+  WriteSpan(first, last, kind, NeedsEscaping(kind));
+}
+
+inline void Highlighter::WriteSpan(const char* first, const char* last, TokenKind kind,
+                                   bool escape) {
+  const auto size = static_cast<std::size_t>(last - first);
+  if (size > kRangeChunk) {
+    WriteLongToken(first, last, kind);
     return;
   }
-  char* out = output_.Reserve(kOpenTagBlock + (end - first) * kMaxEscapedSize + kMaskWidth +
-                              sizeof kCloseTag);
+  char* out =
+      output_.Reserve(kOpenTagBlock + size * kMaxEscapedSize + kMaskWidth + sizeof kCloseTag);
   const OpenTag& open = kOpenTags[static_cast<int>(kind)];
   std::memcpy(out, open.text, kOpenTagBlock);
-  out = NeedsEscaping(kind) ? Escape(first, end, out + open.size)
-                            : CopyPlain(first, end, out + open.size);
+  out = escape ? Escape(first, last, out + open.size) : CopyPlain(first, last, out + open.size);
   std::memcpy(out, kCloseTag, sizeof kCloseTag);
   output_.Advance(out + kCloseTagSize);
 }
 
-void Highlighter::WriteLongToken(std::size_t first, std::size_t end, TokenKind kind) {
+void Highlighter::WriteLongToken(const char* first, const char* last, TokenKind kind) {
   const OpenTag& open = kOpenTags[static_cast<int>(kind)];
   output_.Append(std::string_view(open.text, open.size));
-  WriteLongRange(first, end);
+  WriteLongRange(first, last);
   output_.Append(std::string_view(kCloseTag, kCloseTagSize));
 }
 
-inline void Highlighter::WriteRange(std::size_t first, std::size_t end) {
-  if (end - first > kRangeChunk) {
-    WriteLongRange(first, end);
+inline void Highlighter::WriteRange(const char* first, const char* last) {
+  const auto size = static_cast<std::size_t>(last - first);
+  if (size > kRangeChunk) {
+    WriteLongRange(first, last);
     return;
   }
-  char* out = output_.Reserve((end - first) * kMaxEscapedSize + kMaskWidth);
-  output_.Advance(Escape(first, end, out));
+  char* out = output_.Reserve(size * kMaxEscapedSize + kMaskWidth);
+  output_.Advance(Escape(first, last, out));
 }
 
-void Highlighter::WriteLongRange(std::size_t first, std::size_t end) {
-  while (first < end) {
-    const std::size_t size = std::min(end - first, kRangeChunk);
-    WriteRange(first, first + size);
-    first += size;
+void Highlighter::WriteLongRange(const char* first, const char* last) {
+  while (first < last) {
+    const char* const stop = first + std::min<std::size_t>(last - first, kRangeChunk);
+    WriteRange(first, stop);
+    first = stop;
   }
 }
 
-// Copies line_[first, end) to `out` a mask's width at a time; the room Escape needs is enough.
-inline char* Highlighter::CopyPlain(std::size_t first, std::size_t end, char* out) const {
-  for (std::size_t i = first; i < end; i += kMaskWidth) {
-    std::memcpy(out + (i - first), line_.data() + i, kMaskWidth);
+inline void Highlighter::WriteBlanks(std::size_t count) {
+  while (count > 0) {
+    const std::size_t size = std::min(count, kRangeChunk);
+    char* const out = output_.Reserve(size + kMaskWidth);
+    for (std::size_t i = 0; i < size; i += kMaskWidth) std::memcpy(out + i, kBlanks, kMaskWidth);
+    output_.Advance(out + size);
+    count -= size;
   }
-  return out + (end - first);
+}
+
+void Highlighter::WriteSpaces(const char* first, const char* last) {
+  while (first < last) {
+    const char* const stop = first + std::min<std::size_t>(last - first, kRangeChunk);
+    char* out = output_.Reserve((stop - first) * kMaxEscapedSize);
+    for (; first < stop; ++first) {
+      if (*first == '\t') {
+        std::memcpy(out, kTabText, sizeof kTabText - 1);
+        out += sizeof kTabText - 1;
+      } else if (*first == '\r') {
+        out = EscapeChar(first, out);
+      } else {
+        *out++ = *first;
+      }
+    }
+    output_.Advance(out);
+  }
 }
 
 // Copies a mask's width of bytes at a time, then steps back to just after the last plain one.
-inline char* Highlighter::Escape(std::size_t first, std::size_t end, char* out) const {
-  const char* p = line_.data() + first;
-  const char* const stop = line_.data() + end;
-  while (p < stop) {
+inline char* Highlighter::Escape(const char* first, const char* last, char* out) const {
+  const char* p = first;
+  while (p < last) {
     const unsigned escapable = EscapableMask(p);
     std::memcpy(out, p, kMaskWidth);
-    const std::size_t left = static_cast<std::size_t>(stop - p);
+    const auto left = static_cast<std::size_t>(last - p);
     if (escapable == 0) {
       if (left <= kMaskWidth) return out + left;
       p += kMaskWidth;

@@ -22,15 +22,10 @@ std::string_view ClassName(TokenKind kind);
 // <span> naming its kind, and every character of source text is HTML-escaped.
 class Highlighter {
  public:
-  // What the scanner is in the middle of. Only StateLiteral and StateComment outlive a line.
+  // What a line that ends inside a token leaves the next line to finish.
   enum ScanState {
     StateNone = -1,  // between tokens
-    StateSpace,
-    StateWord,
-    StateOperator,
     StateLiteral,
-    StateNumber,
-    StateDirective,
     StateComment,
   };
 
@@ -46,42 +41,40 @@ class Highlighter {
   bool input_failed() const { return reader_.failed(); }
 
  private:
+  // The scanners take the start of a run in the current line, and its end, and return the end of
+  // what they wrote.
   void ScanLine();
-  ScanState ChooseState(std::size_t i) const;
+  const char* ScanSpace(const char* p, const char* end);
+  const char* ScanWord(const char* p, const char* end);
+  const char* ScanOperator(const char* p, const char* end);
+  const char* ScanNumber(const char* p, const char* end);
+  const char* ScanDirective(const char* p, const char* end);
+  const char* ScanLiteral(const char* p);
+  const char* ScanComment(const char* p);
+  const char* WritePlain(const char* p);
 
-  void ScanSpace(std::size_t& i);
-  void ScanWord(std::size_t& i);
-  void ScanOperator(std::size_t& i);
-  void ScanNumber(std::size_t& i);
-  void ScanDirective(std::size_t& i);
-  void ScanLiteral(std::size_t& i);
-  void ScanComment(std::size_t& i);
-  void WritePlain(std::size_t& i);
-
-  std::size_t RunEnd(std::size_t i, unsigned char classes) const;
-  std::size_t WordEnd(std::size_t i) const;
-  std::size_t NextQuoteChar(std::size_t i) const;
-  // Index just past the "*/" found from `i` on, or npos.
-  std::size_t BlockCommentEnd(std::size_t i) const;
-
-  bool IsCommentStart(std::size_t i) const;
-  bool IsQuoteAt(std::size_t i) const;
+  bool IsCommentStart(const char* p, const char* end) const;
+  bool IsQuoteAt(const char* p) const;
   bool IsKeyword(std::string_view word) const { return keywords_.Contains(word); }
-  // Index of a backslash that ends the line, white space after it allowed, or npos.
-  std::size_t FindContinuation() const;
+  // The backslash that ends the line, white space after it allowed, or nullptr.
+  const char* FindContinuation() const;
 
-  // Writes line_[first, end) as a span of `kind`.
-  void WriteToken(std::size_t first, std::size_t end, TokenKind kind);
-  // Writes line_[first, end) as HTML-escaped text.
-  void WriteRange(std::size_t first, std::size_t end);
+  // Writes [first, last) as a span of `kind`.
+  void WriteToken(const char* first, const char* last, TokenKind kind);
+  // WriteToken for a caller that knows whether the text holds a character to escape.
+  void WriteSpan(const char* first, const char* last, TokenKind kind, bool escape);
+  // Writes [first, last) as HTML-escaped text.
+  void WriteRange(const char* first, const char* last);
+  // Writes a run of white space, tabs expanded.
+  void WriteSpaces(const char* first, const char* last);
+  void WriteBlanks(std::size_t count);
   // WriteToken and WriteRange for text too long to escape into the output buffer at once.
-  void WriteLongToken(std::size_t first, std::size_t end, TokenKind kind);
-  void WriteLongRange(std::size_t first, std::size_t end);
-  // Stores line_[first, end) escaped at `out`, which has room for kMaxEscapedSize bytes per
+  void WriteLongToken(const char* first, const char* last, TokenKind kind);
+  void WriteLongRange(const char* first, const char* last);
+  // Stores [first, last) escaped at `out`, which has room for kMaxEscapedSize bytes per
   // character plus kMaskWidth; returns the end of what it stored.
-  char* Escape(std::size_t first, std::size_t end, char* out) const;
+  char* Escape(const char* first, const char* last, char* out) const;
   char* EscapeChar(const char* c, char* out) const;
-  char* CopyPlain(std::size_t first, std::size_t end, char* out) const;
 
   KeywordSet keywords_;
   LineReader reader_;

@@ -1,0 +1,79 @@
+#ifndef LEXPAINT_HIGHLIGHT_CHAR_CLASSES_H_
+#define LEXPAINT_HIGHLIGHT_CHAR_CLASSES_H_
+
+#include <array>
+#include <string_view>
+
+namespace lexpaint {
+
+constexpr std::string_view kOperatorChars = "!%&()*+,-./:;<=>?[]^{|}~";
+constexpr std::string_view kNumberChars = "0123456789xo.+-fFeE";
+
+// Character classes of the "C" locale, looked up by unsigned byte value; bytes from 0x80 up
+// belong to none.
+enum CharClass : unsigned char {
+  kSpace = 1,
+  kOperator = 2,
+  kDigit = 4,
+  kLetter = 8,
+  kNumberPart = 16,  // may continue a number
+  kMarkup = 32,      // '&', '<' or '>', which text must escape
+};
+
+constexpr std::array<unsigned char, 256> MakeCharClasses() {
+  std::array<unsigned char, 256> classes{};
+  for (char c : std::string_view(" \t\n\v\f\r")) classes[static_cast<unsigned char>(c)] |= kSpace;
+  for (char c : kOperatorChars) classes[static_cast<unsigned char>(c)] |= kOperator;
+  for (char c : kNumberChars) classes[static_cast<unsigned char>(c)] |= kNumberPart;
+  for (char c : std::string_view("&<>")) classes[static_cast<unsigned char>(c)] |= kMarkup;
+  for (int c = '0'; c <= '9'; ++c) classes[c] |= kDigit;
+  for (int c = 'a'; c <= 'z'; ++c) classes[c] |= kLetter;
+  for (int c = 'A'; c <= 'Z'; ++c) classes[c] |= kLetter;
+  return classes;
+}
+
+inline constexpr std::array<unsigned char, 256> kCharClasses = MakeCharClasses();
+
+inline unsigned char ClassesOf(char c) { return kCharClasses[static_cast<unsigned char>(c)]; }
+
+inline bool Is(char c, unsigned char classes) { return (ClassesOf(c) & classes) != 0; }
+
+// What a character says about the run it starts. '/' and the quotes need a look at their
+// neighbours before the scanner can tell.
+enum StartClass : unsigned char {
+  kStartsNothing,
+  kStartsSpace,
+  kStartsWord,
+  kStartsOperator,
+  kStartsNumber,
+  kStartsDirective,
+  kStartsSlash,
+  kStartsQuote
+};
+
+constexpr std::array<unsigned char, 256> MakeStartClasses() {
+  std::array<unsigned char, 256> starts{};
+  for (int c = 0; c < 256; ++c) {
+    const unsigned char classes = kCharClasses[c];
+    if (classes & kLetter) starts[c] = kStartsWord;
+    if (classes & kSpace) starts[c] = kStartsSpace;
+    if (classes & kDigit) starts[c] = kStartsNumber;
+    if (classes & kOperator) starts[c] = kStartsOperator;
+  }
+  starts['_'] = kStartsWord;
+  starts['#'] = kStartsDirective;
+  starts['/'] = kStartsSlash;
+  starts['"'] = kStartsQuote;
+  starts['\''] = kStartsQuote;
+  return starts;
+}
+
+inline constexpr std::array<unsigned char, 256> kStartClasses = MakeStartClasses();
+
+inline StartClass StartClassOf(char c) {
+  return static_cast<StartClass>(kStartClasses[static_cast<unsigned char>(c)]);
+}
+
+}  // namespace lexpaint
+
+#endif  // LEXPAINT_HIGHLIGHT_CHAR_CLASSES_H_
