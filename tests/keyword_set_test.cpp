@@ -69,6 +69,24 @@ TEST(KeywordSetTest, NearMissesAreNotMembers) {
   }
 }
 
+// ContainsPadded reads past the word; the bytes there, here the rest of a longer word, must not
+// change the answer. Lengths around kMaskWidth take both of its comparisons.
+TEST(KeywordSetTest, PaddedLookupAgreesWithContains) {
+  KeywordSet keywords;
+  const std::string text = "constexpr_abcdefghijklmnopqrstuvwxyz0123456789" + std::string(64, 'x');
+  for (std::size_t length : {1, 5, 9, 15, 16, 17, 30}) keywords.Insert(text.substr(0, length));
+  for (std::size_t length = 0; length <= 40; ++length) {
+    const std::string_view word(text.data(), length);
+    EXPECT_EQ(keywords.ContainsPadded(word), keywords.Contains(word)) << length;
+    std::string changed(text);
+    if (length > 0) changed[length - 1] = '!';
+    const std::string_view changedWord(changed.data(), length);
+    EXPECT_EQ(keywords.ContainsPadded(changedWord), keywords.Contains(changedWord)) << length;
+  }
+  EXPECT_TRUE(keywords.ContainsPadded(std::string_view(text.data(), 16)));
+  EXPECT_FALSE(keywords.ContainsPadded(std::string_view(text.data(), 14)));
+}
+
 TEST(KeywordSetTest, EmptyWordOnlyWhenInserted) {
   KeywordSet keywords;
   EXPECT_FALSE(keywords.Contains(""));

@@ -45,6 +45,11 @@ inline unsigned EitherByteMask(const char* p, char a, char b) {
       _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(a)), _mm_cmpeq_epi8(v, _mm_set1_epi8(b))));
 }
 
+// Bytes equal in a[0..15] and b[0..15].
+inline unsigned EqualMask(const char* a, const char* b) {
+  return MaskOf(_mm_cmpeq_epi8(Load16(a), Load16(b)));
+}
+
 // True for the bytes in [low, high]; the signed comparison leaves out bytes from 0x80 up, which
 // no range used here contains.
 inline __m128i InRange(__m128i v, char low, char high) {
@@ -80,6 +85,12 @@ inline unsigned ByteMask(const char* p, char c) {
 
 inline unsigned EitherByteMask(const char* p, char a, char b) {
   return MaskWhere(p, [a, b](char x) { return x == a || x == b; });
+}
+
+inline unsigned EqualMask(const char* a, const char* b) {
+  unsigned mask = 0;
+  for (std::size_t k = 0; k < kMaskWidth; ++k) mask |= static_cast<unsigned>(a[k] == b[k]) << k;
+  return mask;
 }
 
 inline unsigned IdentifierMask(const char* p) {

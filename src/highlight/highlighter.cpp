@@ -24,6 +24,10 @@ struct OpenTag {
 constexpr std::size_t kOpenTagBlock = sizeof(OpenTag::text);
 constexpr char kCloseTag[] = "</span>";  // stored with its NUL, a whole 8-byte block
 constexpr std::size_t kCloseTagSize = sizeof kCloseTag - 1;
+// The close tag alone, and followed by the blank between a token and the next: by the byte
+// written past the tag, either is stored as one 8-byte block.
+constexpr char kCloseTags[2][sizeof kCloseTag] = {{'<', '/', 's', 'p', 'a', 'n', '>', '\0'},
+                                                  {'<', '/', 's', 'p', 'a', 'n', '>', ' '}};
 
 constexpr OpenTag MakeOpenTag(std::string_view className) {
   OpenTag tag{};
@@ -67,6 +71,12 @@ const char* BlankRunEnd(const char* p) {
     p += run;
     if (run < kMaskWidth) return p;
   }
+}
+
+// 1 if `p` holds a blank that is the whole white-space run between two tokens, else 0. The byte
+// after the line is readable padding.
+std::size_t LoneBlankAt(const char* p, const char* end) {
+  return p < end && p[0] == ' ' && !Is(p[1], kSpace);
 }
 
 // Copies [first, last) to `out` a mask's width at a time; the room Escape needs is enough.
@@ -182,8 +192,9 @@ inline const char* Highlighter::ScanWord(const char* p, const char* end) {
   }
   p = std::min(p, end);
   const bool keyword = IsKeyword(std::string_view(first, static_cast<std::size_t>(p - first)));
-  WriteSpan(first, p, keyword ? TokenKind::Keyword : TokenKind::Identifier, false);
-  return p;
+  const std::size_t blank = LoneBlankAt(p, end);
+  WriteSpan(first, p, keyword ? TokenKind::Keyword : TokenKind::Identifier, false, blank);
+  return p + blank;
 }
 
 inline const char* Highlighter::ScanOperator(const char* p, const char* end) {
@@ -193,22 +204,25 @@ inline const char* Highlighter::ScanOperator(const char* p, const char* end) {
     seen |= ClassesOf(*p);
     ++p;
   } while (p < end && Is(*p, kOperator));
-  WriteSpan(first, p, TokenKind::Operator, (seen & kMarkup) != 0);
-  return p;
+  const std::size_t blank = LoneBlankAt(p, end);
+  WriteSpan(first, p, TokenKind::Operator, (seen & kMarkup) != 0, blank);
+  return p + blank;
 }
 
 inline const char* Highlighter::ScanNumber(const char* p, const char* end) {
   const char* const first = p;
   while (p < end && Is(*p, kNumberPart)) ++p;
-  WriteToken(first, p, TokenKind::Number);
-  return p;
+  const std::size_t blank = LoneBlankAt(p, end);
+  WriteSpan(first, p, TokenKind::Number, false, blank);
+  return p + blank;
 }
 
 inline const char* Highlighter::ScanDirective(const char* p, const char* end) {
   const char* const first = p;
   while (p < end && !Is(*p, kSpace)) ++p;
-  WriteToken(first, p, TokenKind::Preprocessor);
-  return p;
+  const std::size_t blank = LoneBlankAt(p, end);
+  WriteSpan(first, p, TokenKind::Preprocessor, true, blank);
+  return p + blank;
 }
 
 const char* Highlighter::ScanLiteral(const char* p) {
@@ -293,14 +307,15 @@ const char* Highlighter::ScanComment(const char* p) {
 }
 
 inline void Highlighter::WriteToken(const char* first, const char* last, TokenKind kind) {
-  WriteSpan(first, last, kind, NeedsEscaping(kind));
+  WriteSpan(first, last, kind, NeedsEscaping(kind), 0);
 }
 
-inline void Highlighter::WriteSpan(const char* first, const char* last, TokenKind kind,
-                                   bool escape) {
+inline void Highlighter::WriteSpan(const char* first, const char* last, TokenKind kind, bool escape,
+                                   std::size_t blank) {
   const auto size = static_cast<std::size_t>(last - first);
   if (size > kRangeChunk) {
     WriteLongToken(first, last, kind);
+    if (blank != 0) output_.Put(' ');
     return;
   }
   char* out =
@@ -308,8 +323,8 @@ inline void Highlighter::WriteSpan(const char* first, const char* last, TokenKin
   const OpenTag& open = kOpenTags[static_cast<int>(kind)];
   std::memcpy(out, open.text, kOpenTagBlock);
   out = escape ? Escape(first, last, out + open.size) : CopyPlain(first, last, out + open.size);
-  std::memcpy(out, kCloseTag, sizeof kCloseTag);
-  output_.Advance(out + kCloseTagSize);
+  std::memcpy(out, kCloseTags[blank], sizeof kCloseTag);
+  output_.Advance(out + kCloseTagSize + blank);
 }
 
 void Highlighter::WriteLongToken(const char* first, const char* last, TokenKind kind) {

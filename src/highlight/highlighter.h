@@ -55,14 +55,17 @@ class Highlighter {
 
   bool IsCommentStart(const char* p, const char* end) const;
   bool IsQuoteAt(const char* p) const;
-  bool IsKeyword(std::string_view word) const { return keywords_.Contains(word); }
+  // `word` lies in the current line, whose padding ContainsPadded may read.
+  bool IsKeyword(std::string_view word) const { return keywords_.ContainsPadded(word); }
   // The backslash that ends the line, white space after it allowed, or nullptr.
   const char* FindContinuation() const;
 
   // Writes [first, last) as a span of `kind`.
   void WriteToken(const char* first, const char* last, TokenKind kind);
-  // WriteToken for a caller that knows whether the text holds a character to escape.
-  void WriteSpan(const char* first, const char* last, TokenKind kind, bool escape);
+  // WriteToken for a caller that knows whether the text holds a character to escape, and that
+  // has the span followed by `blank` (0 or 1) blanks.
+  void WriteSpan(const char* first, const char* last, TokenKind kind, bool escape,
+                 std::size_t blank);
   // Writes [first, last) as HTML-escaped text.
   void WriteRange(const char* first, const char* last);
   // Writes a run of white space, tabs expanded.

@@ -1,5 +1,7 @@
 #include "keyword_set.h"
 
+#include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace lexpaint {
@@ -23,6 +25,7 @@ void KeywordSet::Insert(std::string_view word) {
   if (4 * (size_ + 1) > slots_.size()) {
     std::vector<Slot> old(slots_.empty() ? 64 : 2 * slots_.size());
     old.swap(slots_);
+    slotMask_ = slots_.size() - 1;
     for (Slot& slot : old) {
       if (!slot.word.empty()) Place(std::move(slot.word));
     }
@@ -34,11 +37,11 @@ void KeywordSet::Insert(std::string_view word) {
 }
 
 void KeywordSet::Place(std::string word) {
-  const std::size_t mask = slots_.size() - 1;
-  std::size_t slot = Hash(word) & mask;
-  while (!slots_[slot].word.empty()) slot = (slot + 1) & mask;
-  slots_[slot].first = word[0];
-  slots_[slot].word = std::move(word);
+  std::size_t slot = Hash(word) & slotMask_;
+  while (!slots_[slot].word.empty()) slot = (slot + 1) & slotMask_;
+  Slot& entry = slots_[slot];
+  std::memcpy(entry.head, word.data(), std::min(word.size(), kMaskWidth));
+  entry.word = std::move(word);
 }
 
 }  // namespace lexpaint

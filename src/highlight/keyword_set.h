@@ -9,13 +9,16 @@
 #include <string_view>
 #include <vector>
 
+#include "byte_masks.h"
+
 namespace lexpaint {
 
 // The words that are marked as keywords. Membership is exact and case-sensitive.
 //
 // Words are hashed on their length and their first and last bytes. A bitmap of 4096 hash values,
 // few of them set, turns away most words that are not keywords; the rest look in an open-addressed
-// table at most a quarter full, whose slots are compared by first byte and length before any text.
+// table at most a quarter full, whose slots are compared by length and first byte before any text.
+// ContainsPadded compares the first kMaskWidth bytes of a word in one step.
 class KeywordSet {
  public:
   KeywordSet() = default;
@@ -28,12 +31,28 @@ class KeywordSet {
   bool Contains(std::string_view word) const {
     if (word.empty()) return hasEmpty_;
     const std::size_t hash = Hash(word);
-    if ((filter_[(hash / 64) % kFilterWords] >> (hash % 64) & 1) == 0) return false;
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+    if (!MayContain(hash)) return false;
+    for (std::size_t slot = hash & slotMask_;; slot = (slot + 1) & slotMask_) {
       const Slot& entry = slots_[slot];
       if (entry.word.empty()) return false;
-      if (entry.first == word[0] && entry.word.size() == word.size() && entry.word == word) {
+      if (entry.word.size() == word.size() && entry.head[0] == word[0] && entry.word == word) {
+        return true;
+      }
+    }
+  }
+  // Contains for a word followed by at least kMaskWidth readable bytes, such as a word in a line
+  // from LineReader.
+  bool ContainsPadded(std::string_view word) const {
+    if (word.empty()) return hasEmpty_;
+    const std::size_t hash = Hash(word);
+    if (!MayContain(hash)) return false;
+    const unsigned compared = word.size() < kMaskWidth ? (1u << word.size()) - 1 : 0xFFFFu;
+    for (std::size_t slot = hash & slotMask_;; slot = (slot + 1) & slotMask_) {
+      const Slot& entry = slots_[slot];
+      if (entry.word.empty()) return false;
+      if (entry.word.size() == word.size() &&
+          (EqualMask(entry.head, word.data()) & compared) == compared &&
+          (word.size() <= kMaskWidth || entry.word == word)) {
         return true;
       }
     }
@@ -42,9 +61,13 @@ class KeywordSet {
 
  private:
   struct Slot {
-    std::string word;  // empty if the slot is free
-    char first = 0;    // word[0], kept beside the slot's other fields for a cheap first test
+    std::string word;            // empty if the slot is free
+    char head[kMaskWidth] = {};  // the first bytes of word, zero-padded, for a cheap first test
   };
+
+  bool MayContain(std::size_t hash) const {
+    return (filter_[(hash / 64) % kFilterWords] >> (hash % 64) & 1) != 0;
+  }
 
   // Hashes the length and the first and last bytes of a non-empty word.
   static std::size_t Hash(std::string_view word) {
@@ -62,6 +85,7 @@ class KeywordSet {
 
   std::array<std::uint64_t, kFilterWords> filter_{};  // bit h set when a member hashes to h
   std::vector<Slot> slots_;                           // a power of two of them
+  std::size_t slotMask_ = 0;                          // slots_.size() - 1
   std::size_t size_ = 0;
   bool hasEmpty_ = false;
 };
