@@ -60,6 +60,52 @@ TEST(LineReaderTest, LineFeedAtEveryOffset) {
   EXPECT_EQ(ReadLines(text), expected);
 }
 
+// The text of each line as cut at its first NUL, as Next reports it alongside the line.
+Lines ReadTexts(const std::string& text) {
+  std::istringstream input(text);
+  LineReader reader(input);
+  Lines texts;
+  std::string_view line;
+  std::size_t textSize = 0;
+  while (reader.Next(&line, &textSize)) {
+    EXPECT_LE(textSize, line.size());
+    texts.emplace_back(line.substr(0, textSize));
+  }
+  return texts;
+}
+
+// NULs and line feeds are found in one scan: several NULs in a block, a NUL right before the line
+// feed or in the block after it, and NULs on either side of a refill of the read buffer.
+TEST(LineReaderTest, TextEndsAtFirstNul) {
+  const std::string nul(1, '\0');
+  const std::string longRun(70000, 'x');
+  const struct {
+    std::string text;
+    Lines expected;
+  } cases[] = {
+      {"ab" + nul + "c" + nul + "d\n", {"ab"}},
+      {"abc" + nul + "\nxy" + nul + "\n", {"abc", "xy"}},
+      {nul + "\n\nz", {"", "", "z"}},
+      {"abcdefghijklmnopq\n" + nul + "\n", {"abcdefghijklmnopq", ""}},
+      {"tail" + nul, {"tail"}},
+      {longRun + nul + "y\nz", {longRun, "z"}},
+      {"a" + nul + longRun + "\nz", {"a", "z"}},
+      {"a\nb" + nul + longRun + "\nz", {"a", "b", "z"}},
+      {longRun + longRun + "\n" + nul, {longRun + longRun, ""}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ReadTexts(c.text), c.expected) << c.text.size();
+  std::string offsets;
+  Lines expected;
+  for (std::size_t at = 0; at < 40; ++at) {
+    std::string line(40, 'x');
+    line[at] = '\0';
+    line[(at + 7) % 40] = '\0';
+    offsets += line + "\n";
+    expected.push_back(std::string(std::min(at, (at + 7) % 40), 'x'));
+  }
+  EXPECT_EQ(ReadTexts(offsets), expected);
+}
+
 TEST(LineReaderTest, ReportsFailedStream) {
   std::istringstream input("a\n");
   input.setstate(std::ios::badbit);

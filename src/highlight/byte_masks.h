@@ -50,11 +50,12 @@ inline unsigned EqualMask(const char* a, const char* b) {
   return MaskOf(_mm_cmpeq_epi8(Load16(a), Load16(b)));
 }
 
-// True for the bytes in [low, high]; the signed comparison leaves out bytes from 0x80 up, which
-// no range used here contains.
+// True for the bytes in [low, high], which must hold no byte from 0x80 up: adding 0x7F - high
+// moves the range to the top of the signed bytes, so one signed comparison tells.
 inline __m128i InRange(__m128i v, char low, char high) {
-  return _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(static_cast<char>(low - 1))),
-                       _mm_cmplt_epi8(v, _mm_set1_epi8(static_cast<char>(high + 1))));
+  const char shift = static_cast<char>(0x7F - high);
+  return _mm_cmpgt_epi8(_mm_add_epi8(v, _mm_set1_epi8(shift)),
+                        _mm_set1_epi8(static_cast<char>(low + shift - 1)));
 }
 
 // Letters, digits and '_'.

@@ -50,15 +50,6 @@ constexpr std::size_t kRangeChunk = 8192;
 static_assert(kRangeChunk * kMaxEscapedSize + kMaskWidth <= OutputBuffer::kCapacity);
 static_assert(LineReader::kPadding >= kMaskWidth, "scans load whole masks past a line's end");
 
-// Index of the first NUL in `text`, or its size.
-std::size_t FirstNul(std::string_view text) {
-  for (std::size_t i = 0; i < text.size(); i += kMaskWidth) {
-    const unsigned nuls = ByteMask(text.data() + i, '\0');
-    if (nuls != 0) return std::min(i + LowestBit(nuls), text.size());
-  }
-  return text.size();
-}
-
 // Words and numbers hold none of "&<>" and no CR, which are space, operator or neither.
 bool NeedsEscaping(TokenKind kind) {
   return kind != TokenKind::Identifier && kind != TokenKind::Keyword && kind != TokenKind::Number;
@@ -79,11 +70,14 @@ std::size_t LoneBlankAt(const char* p, const char* end) {
   return p < end && p[0] == ' ' && !Is(p[1], kSpace);
 }
 
-// Copies [first, last) to `out` a mask's width at a time; the room Escape needs is enough.
+// Copies [first, last) to `out` a mask's width at a time; the room Escape needs is enough. Most
+// words take the first copy alone.
 char* CopyPlain(const char* first, const char* last, char* out) {
-  for (const char* p = first; p < last; p += kMaskWidth) {
+  const char* p = first;
+  do {
     std::memcpy(out + (p - first), p, kMaskWidth);
-  }
+    p += kMaskWidth;
+  } while (p < last);
   return out + (last - first);
 }
 
@@ -94,20 +88,9 @@ std::string_view ClassName(TokenKind kind) { return kClassNames[static_cast<int>
 Highlighter::Highlighter(std::istream& input, std::ostream& output, KeywordSet keywords)
     : keywords_(std::move(keywords)), reader_(input), output_(output) {}
 
-void Highlighter::Run() {
-  state_ = StateNone;
-  std::string_view raw;
-  while (reader_.Next(&raw)) {
-    line_ = raw.substr(0, FirstNul(raw));  // a line's text ends at its first NUL
-    ScanLine();
-    output_.Put('\n');
-  }
-  output_.Flush();
-}
-
 // Scans the line a run at a time. A '.' is an operator character, so a number can only start
 // with a digit.
-void Highlighter::ScanLine() {
+inline void Highlighter::ScanLine() {
   const char* p = line_.data();
   const char* const end = p + line_.size();
   if (p == end) return;
@@ -148,6 +131,18 @@ void Highlighter::ScanLine() {
     }
     p = WritePlain(p);
   }
+}
+
+void Highlighter::Run() {
+  state_ = StateNone;
+  std::string_view raw;
+  std::size_t textSize;
+  while (reader_.Next(&raw, &textSize)) {
+    line_ = raw.substr(0, textSize);  // a line's text ends at its first NUL
+    ScanLine();
+    output_.Put('\n');
+  }
+  output_.Flush();
 }
 
 bool Highlighter::IsCommentStart(const char* p, const char* end) const {

@@ -11,14 +11,18 @@ constexpr std::size_t kChunkSize = 64 * 1024;
 
 LineReader::LineReader(std::istream& input) : input_(input), buffer_(kChunkSize + kPadding) {}
 
-bool LineReader::NextAfterRefill(std::string_view* line) {
+bool LineReader::NextAfterRefill(std::string_view* line, std::size_t* textSize, std::size_t nul) {
   std::size_t searched = end_ - begin_;  // bytes after begin_ known to hold no line feed
   while (Refill()) {
     const char* unread = buffer_.data() + begin_;
     const std::size_t available = end_ - begin_;
-    const std::size_t length = searched + FindLineFeed(unread + searched, available - searched);
+    std::size_t laterNul = kNoNul;
+    const std::size_t length =
+        searched + FindLineEnd(unread + searched, available - searched, &laterNul);
+    if (nul == kNoNul && laterNul != kNoNul) nul = searched + laterNul;
     if (length < available) {
       *line = std::string_view(unread, length);
+      *textSize = std::min(nul, length);
       begin_ += length + 1;
       return true;
     }
@@ -26,6 +30,7 @@ bool LineReader::NextAfterRefill(std::string_view* line) {
   }
   if (begin_ == end_) return false;
   *line = std::string_view(buffer_.data() + begin_, end_ - begin_);
+  *textSize = std::min(nul, line->size());
   begin_ = end_;
   return true;
 }

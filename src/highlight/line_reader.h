@@ -23,11 +23,19 @@ class LineReader {
   // `*line` stays valid until the next call, and at least kPadding bytes after its end may be read
   // (their values are unspecified), so that a scan may load a whole word past the line's end.
   bool Next(std::string_view* line) {
+    std::size_t textSize;
+    return Next(line, &textSize);
+  }
+  // Next that also stores in `*textSize` the length of the line's text before its first NUL (the
+  // line's length if it holds none), found in the same scan as the line feed.
+  bool Next(std::string_view* line, std::size_t* textSize) {
     const char* unread = buffer_.data() + begin_;
     const std::size_t available = end_ - begin_;
-    const std::size_t length = FindLineFeed(unread, available);
-    if (length == available) return NextAfterRefill(line);
+    std::size_t nul = kNoNul;
+    const std::size_t length = FindLineEnd(unread, available, &nul);
+    if (length == available) return NextAfterRefill(line, textSize, nul);
     *line = std::string_view(unread, length);
+    *textSize = std::min(nul, length);
     begin_ += length + 1;
     return true;
   }
@@ -39,17 +47,26 @@ class LineReader {
   bool failed() const { return failed_; }
 
  private:
-  // Index of the first line feed in [p, p + size), or size. Lines are short, so an inline scan of
-  // 16 bytes at a time beats a call to memchr; the padding keeps its loads in the buffer.
-  static std::size_t FindLineFeed(const char* p, std::size_t size) {
+  static constexpr std::size_t kNoNul = static_cast<std::size_t>(-1);
+
+  // Index of the first line feed in [p, p + size), or size; a NUL before it is stored in `*nul`
+  // unless `*nul` already holds one. Lines are short, so an inline scan of 16 bytes at a time beats
+  // a call to memchr; the padding keeps its loads in the buffer.
+  static std::size_t FindLineEnd(const char* p, std::size_t size, std::size_t* nul) {
     for (std::size_t i = 0; i < size; i += kMaskWidth) {
-      const unsigned feeds = ByteMask(p + i, '\n');
-      if (feeds != 0) return std::min(i + LowestBit(feeds), size);
+      unsigned ends = EitherByteMask(p + i, '\n', '\0');
+      for (; ends != 0; ends &= ends - 1) {
+        const std::size_t at = i + LowestBit(ends);
+        if (at >= size) return size;
+        if (p[at] == '\n') return at;
+        *nul = std::min(*nul, at);
+      }
     }
     return size;
   }
-  // Next for a line that does not end within the bytes read so far.
-  bool NextAfterRefill(std::string_view* line);
+  // Next for a line that does not end within the bytes read so far; `nul` is where the bytes
+  // searched so far hold their first NUL, or kNoNul.
+  bool NextAfterRefill(std::string_view* line, std::size_t* textSize, std::size_t nul);
   // Reads more of the stream into the buffer behind the unread bytes; false if nothing came.
   bool Refill();
 
