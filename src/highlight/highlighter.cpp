@@ -88,61 +88,61 @@ std::string_view ClassName(TokenKind kind) { return kClassNames[static_cast<int>
 Highlighter::Highlighter(std::istream& input, std::ostream& output, KeywordSet keywords)
     : keywords_(std::move(keywords)), reader_(input), output_(output) {}
 
-// Scans the line a run at a time. A '.' is an operator character, so a number can only start
-// with a digit.
-inline void Highlighter::ScanLine() {
-  const char* p = line_.data();
-  const char* const end = p + line_.size();
-  if (p == end) return;
-  if (state_ == StateLiteral) p = ScanLiteral(p);
-  if (state_ == StateComment) p = ScanComment(p);
-  while (p < end) {
-    switch (StartClassOf(*p)) {
-      case kStartsSpace:
-        p = ScanSpace(p, end);
-        continue;
-      case kStartsWord:
-        p = ScanWord(p, end);
-        continue;
-      case kStartsOperator:
-        p = ScanOperator(p, end);
-        continue;
-      case kStartsNumber:
-        p = ScanNumber(p, end);
-        continue;
-      case kStartsDirective:
-        p = ScanDirective(p, end);
-        continue;
-      case kStartsSlash:
-        if (!IsCommentStart(p, end)) {
-          p = ScanOperator(p, end);
-          continue;
-        }
-        state_ = StateComment;
-        p = ScanComment(p);
-        continue;
-      case kStartsQuote:
-        if (!IsQuoteAt(p)) break;
-        state_ = StateLiteral;
-        p = ScanLiteral(p);
-        continue;
-      case kStartsNothing:
-        break;
-    }
-    p = WritePlain(p);
-  }
-}
-
 void Highlighter::Run() {
   state_ = StateNone;
+  ScanLines();
+  output_.Flush();
+}
+
+// Scans each line a run at a time, after finishing a token the line before left open; the loops
+// share one function so that their pointers stay in registers. A '.' is an operator character,
+// so a number can only start with a digit.
+void Highlighter::ScanLines() {
   std::string_view raw;
   std::size_t textSize;
   while (reader_.Next(&raw, &textSize)) {
     line_ = raw.substr(0, textSize);  // a line's text ends at its first NUL
-    ScanLine();
+    const char* p = line_.data();
+    const char* const end = p + line_.size();
+    if (p < end && state_ == StateLiteral) p = ScanLiteral(p);
+    if (p < end && state_ == StateComment) p = ScanComment(p);
+    while (p < end) {
+      switch (StartClassOf(*p)) {
+        case kStartsSpace:
+          p = ScanSpace(p, end);
+          continue;
+        case kStartsWord:
+          p = ScanWord(p, end);
+          continue;
+        case kStartsOperator:
+          p = ScanOperator(p, end);
+          continue;
+        case kStartsNumber:
+          p = ScanNumber(p, end);
+          continue;
+        case kStartsDirective:
+          p = ScanDirective(p, end);
+          continue;
+        case kStartsSlash:
+          if (!IsCommentStart(p, end)) {
+            p = ScanOperator(p, end);
+            continue;
+          }
+          state_ = StateComment;
+          p = ScanComment(p);
+          continue;
+        case kStartsQuote:
+          if (!IsQuoteAt(p)) break;
+          state_ = StateLiteral;
+          p = ScanLiteral(p);
+          continue;
+        case kStartsNothing:
+          break;
+      }
+      p = WritePlain(p);
+    }
     output_.Put('\n');
   }
-  output_.Flush();
 }
 
 bool Highlighter::IsCommentStart(const char* p, const char* end) const {

@@ -43,7 +43,7 @@ class Highlighter {
  private:
   // The scanners take the start of a run in the current line, and its end, and return the end of
   // what they wrote.
-  void ScanLine();
+  void ScanLines();
   const char* ScanSpace(const char* p, const char* end);
   const char* ScanWord(const char* p, const char* end);
   const char* ScanOperator(const char* p, const char* end);
