@@ -100,49 +100,62 @@ void Highlighter::Run() {
 void Highlighter::ScanLines() {
   std::string_view raw;
   std::size_t textSize;
+  char* out = output_.cursor();  // handed back to output_ around the scanners that use it
   while (reader_.Next(&raw, &textSize)) {
     line_ = raw.substr(0, textSize);  // a line's text ends at its first NUL
     const char* p = line_.data();
     const char* const end = p + line_.size();
-    if (p < end && state_ == StateLiteral) p = ScanLiteral(p);
-    if (p < end && state_ == StateComment) p = ScanComment(p);
+    if (p < end && state_ != StateNone) {
+      output_.Advance(out);
+      if (state_ == StateLiteral) p = ScanLiteral(p);
+      if (p < end && state_ == StateComment) p = ScanComment(p);
+      out = output_.cursor();
+    }
     while (p < end) {
       switch (StartClassOf(*p)) {
         case kStartsSpace:
-          p = ScanSpace(p, end);
+          p = ScanSpace(p, end, out);
           continue;
         case kStartsWord:
-          p = ScanWord(p, end);
+          p = ScanWord(p, end, out);
           continue;
         case kStartsOperator:
-          p = ScanOperator(p, end);
+          p = ScanOperator(p, end, out);
           continue;
         case kStartsNumber:
-          p = ScanNumber(p, end);
+          p = ScanNumber(p, end, out);
           continue;
         case kStartsDirective:
-          p = ScanDirective(p, end);
+          p = ScanDirective(p, end, out);
           continue;
         case kStartsSlash:
           if (!IsCommentStart(p, end)) {
-            p = ScanOperator(p, end);
+            p = ScanOperator(p, end, out);
             continue;
           }
           state_ = StateComment;
+          output_.Advance(out);
           p = ScanComment(p);
+          out = output_.cursor();
           continue;
         case kStartsQuote:
           if (!IsQuoteAt(p)) break;
           state_ = StateLiteral;
+          output_.Advance(out);
           p = ScanLiteral(p);
+          out = output_.cursor();
           continue;
         case kStartsNothing:
           break;
       }
+      output_.Advance(out);
       p = WritePlain(p);
+      out = output_.cursor();
     }
-    output_.Put('\n');
+    out = output_.Room(out, 1);
+    *out++ = '\n';
   }
+  output_.Advance(out);
 }
 
 bool Highlighter::IsCommentStart(const char* p, const char* end) const {
@@ -159,18 +172,20 @@ const char* Highlighter::WritePlain(const char* p) {
 }
 
 // Most runs are blanks alone, copied as they are; tabs, CR and the rest take WriteSpaces.
-inline const char* Highlighter::ScanSpace(const char* p, const char* end) {
+inline const char* Highlighter::ScanSpace(const char* p, const char* end, char*& out) {
   const char* last = std::min(BlankRunEnd(p), end);
   if (last == end || !Is(*last, kSpace)) {
-    WriteBlanks(static_cast<std::size_t>(last - p));
+    out = WriteBlanks(out, static_cast<std::size_t>(last - p));
     return last;
   }
   while (last < end && Is(*last, kSpace)) ++last;
+  output_.Advance(out);
   WriteSpaces(p, last);
+  out = output_.cursor();
   return last;
 }
 
-inline const char* Highlighter::ScanWord(const char* p, const char* end) {
+inline const char* Highlighter::ScanWord(const char* p, const char* end, char*& out) {
   const char* const first = p;
   // Letters, digits and '_' are skipped a mask at a time; anything else but a space or an
   // operator character (a quote, '#', a byte from 0x80 up) goes on the word too.
@@ -188,11 +203,12 @@ inline const char* Highlighter::ScanWord(const char* p, const char* end) {
   p = std::min(p, end);
   const bool keyword = IsKeyword(std::string_view(first, static_cast<std::size_t>(p - first)));
   const std::size_t blank = LoneBlankAt(p, end);
-  WriteSpan(first, p, keyword ? TokenKind::Keyword : TokenKind::Identifier, false, blank);
+  out =
+      WriteSpan(out, first, p, keyword ? TokenKind::Keyword : TokenKind::Identifier, false, blank);
   return p + blank;
 }
 
-inline const char* Highlighter::ScanOperator(const char* p, const char* end) {
+inline const char* Highlighter::ScanOperator(const char* p, const char* end, char*& out) {
   const char* const first = p;
   unsigned char seen = 0;
   do {
@@ -200,23 +216,23 @@ inline const char* Highlighter::ScanOperator(const char* p, const char* end) {
     ++p;
   } while (p < end && Is(*p, kOperator));
   const std::size_t blank = LoneBlankAt(p, end);
-  WriteSpan(first, p, TokenKind::Operator, (seen & kMarkup) != 0, blank);
+  out = WriteSpan(out, first, p, TokenKind::Operator, (seen & kMarkup) != 0, blank);
   return p + blank;
 }
 
-inline const char* Highlighter::ScanNumber(const char* p, const char* end) {
+inline const char* Highlighter::ScanNumber(const char* p, const char* end, char*& out) {
   const char* const first = p;
   while (p < end && Is(*p, kNumberPart)) ++p;
   const std::size_t blank = LoneBlankAt(p, end);
-  WriteSpan(first, p, TokenKind::Number, false, blank);
+  out = WriteSpan(out, first, p, TokenKind::Number, false, blank);
   return p + blank;
 }
 
-inline const char* Highlighter::ScanDirective(const char* p, const char* end) {
+inline const char* Highlighter::ScanDirective(const char* p, const char* end, char*& out) {
   const char* const first = p;
   while (p < end && !Is(*p, kSpace)) ++p;
   const std::size_t blank = LoneBlankAt(p, end);
-  WriteSpan(first, p, TokenKind::Preprocessor, true, blank);
+  out = WriteSpan(out, first, p, TokenKind::Preprocessor, true, blank);
   return p + blank;
 }
 
@@ -302,24 +318,24 @@ const char* Highlighter::ScanComment(const char* p) {
 }
 
 inline void Highlighter::WriteToken(const char* first, const char* last, TokenKind kind) {
-  WriteSpan(first, last, kind, NeedsEscaping(kind), 0);
+  output_.Advance(WriteSpan(output_.cursor(), first, last, kind, NeedsEscaping(kind), 0));
 }
 
-inline void Highlighter::WriteSpan(const char* first, const char* last, TokenKind kind, bool escape,
-                                   std::size_t blank) {
+inline char* Highlighter::WriteSpan(char* out, const char* first, const char* last, TokenKind kind,
+                                    bool escape, std::size_t blank) {
   const auto size = static_cast<std::size_t>(last - first);
   if (size > kRangeChunk) {
+    output_.Advance(out);
     WriteLongToken(first, last, kind);
     if (blank != 0) output_.Put(' ');
-    return;
+    return output_.cursor();
   }
-  char* out =
-      output_.Reserve(kOpenTagBlock + size * kMaxEscapedSize + kMaskWidth + sizeof kCloseTag);
+  out = output_.Room(out, kOpenTagBlock + size * kMaxEscapedSize + kMaskWidth + sizeof kCloseTag);
   const OpenTag& open = kOpenTags[static_cast<int>(kind)];
   std::memcpy(out, open.text, kOpenTagBlock);
   out = escape ? Escape(first, last, out + open.size) : CopyPlain(first, last, out + open.size);
   std::memcpy(out, kCloseTags[blank], sizeof kCloseTag);
-  output_.Advance(out + kCloseTagSize + blank);
+  return out + kCloseTagSize + blank;
 }
 
 void Highlighter::WriteLongToken(const char* first, const char* last, TokenKind kind) {
@@ -347,14 +363,15 @@ void Highlighter::WriteLongRange(const char* first, const char* last) {
   }
 }
 
-inline void Highlighter::WriteBlanks(std::size_t count) {
+inline char* Highlighter::WriteBlanks(char* out, std::size_t count) {
   while (count > 0) {
     const std::size_t size = std::min(count, kRangeChunk);
-    char* const out = output_.Reserve(size + kMaskWidth);
+    out = output_.Room(out, size + kMaskWidth);
     for (std::size_t i = 0; i < size; i += kMaskWidth) std::memcpy(out + i, kBlanks, kMaskWidth);
-    output_.Advance(out + size);
+    out += size;
     count -= size;
   }
+  return out;
 }
 
 void Highlighter::WriteSpaces(const char* first, const char* last) {

@@ -42,13 +42,13 @@ class Highlighter {
 
  private:
   // The scanners take the start of a run in the current line, and its end, and return the end of
-  // what they wrote.
+  // what they wrote. Those taking `out` write there, and move it, instead of through output_.
   void ScanLines();
-  const char* ScanSpace(const char* p, const char* end);
-  const char* ScanWord(const char* p, const char* end);
-  const char* ScanOperator(const char* p, const char* end);
-  const char* ScanNumber(const char* p, const char* end);
-  const char* ScanDirective(const char* p, const char* end);
+  const char* ScanSpace(const char* p, const char* end, char*& out);
+  const char* ScanWord(const char* p, const char* end, char*& out);
+  const char* ScanOperator(const char* p, const char* end, char*& out);
+  const char* ScanNumber(const char* p, const char* end, char*& out);
+  const char* ScanDirective(const char* p, const char* end, char*& out);
   const char* ScanLiteral(const char* p);
   const char* ScanComment(const char* p);
   const char* WritePlain(const char* p);
@@ -64,13 +64,14 @@ class Highlighter {
   void WriteToken(const char* first, const char* last, TokenKind kind);
   // WriteToken for a caller that knows whether the text holds a character to escape, and that
   // has the span followed by `blank` (0 or 1) blanks.
-  void WriteSpan(const char* first, const char* last, TokenKind kind, bool escape,
-                 std::size_t blank);
+  // Writes at `out` and returns the end of what it wrote.
+  char* WriteSpan(char* out, const char* first, const char* last, TokenKind kind, bool escape,
+                  std::size_t blank);
   // Writes [first, last) as HTML-escaped text.
   void WriteRange(const char* first, const char* last);
   // Writes a run of white space, tabs expanded.
   void WriteSpaces(const char* first, const char* last);
-  void WriteBlanks(std::size_t count);
+  char* WriteBlanks(char* out, std::size_t count);
   // WriteToken and WriteRange for text too long to escape into the output buffer at once.
   void WriteLongToken(const char* first, const char* last, TokenKind kind);
   void WriteLongRange(const char* first, const char* last);

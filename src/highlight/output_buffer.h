@@ -31,6 +31,16 @@ class OutputBuffer {
   // Marks everything before `end`, a pointer into the room Reserve returned, as output.
   void Advance(char* end) { cursor_ = end; }
 
+  // For a writer that keeps the cursor in a variable of its own, which may stay in a register:
+  // cursor() starts it, Room(out, size) is Reserve at `out`, and Advance hands it back.
+  char* cursor() const { return cursor_; }
+  char* Room(char* out, std::size_t size) {
+    if (static_cast<std::size_t>(limit_ - out) >= size) return out;
+    cursor_ = out;
+    Flush();
+    return cursor_;
+  }
+
   void Append(std::string_view text) {
     if (text.size() > kCapacity) {
       Flush();
