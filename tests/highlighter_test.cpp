@@ -177,6 +177,18 @@ TEST(HighlighterTest, VeryLongLineIsOneLine) {
             Id(word) + " " + Com(expectedComment) + "\n" + Id("x") + "\n");
 }
 
+// Runs longer than the text escaped at once: blanks alone, and tokens followed by one blank,
+// which is written with the token's close tag when the token is short.
+TEST(HighlighterTest, LongRunsAroundSingleBlanks) {
+  const std::string blanks(20000, ' ');
+  const std::string ops(20000, '+');
+  const std::string digits(20000, '7');
+  EXPECT_EQ(Highlight("a" + blanks + "b\n"), Id("a") + blanks + Id("b") + "\n");
+  EXPECT_EQ(Highlight(ops + " " + digits + " #" + ops + " x\n"),
+            Op(ops) + " " + Num(digits) + " " + Pre("#" + ops) + " " + Id("x") + "\n");
+  EXPECT_EQ(Highlight("1 #a -\n"), Num("1") + " " + Pre("#a") + " " + Op("-") + "\n");
+}
+
 // The scanner looks at 16 bytes at a time; each case puts the character that ends a run, or that
 // must be escaped, at every offset across more than two such blocks, and the line's end right after
 // it or a block later.
