@@ -247,6 +247,20 @@ TEST(HighlighterTest, OutputLargerThanBuffers) {
   EXPECT_EQ(Highlight(source), expected);
 }
 
+// Many short tokens across several output blocks: a block fills at every kind of token in turn.
+TEST(HighlighterTest, ShortTokensAcrossOutputBlocks) {
+  std::string source;
+  std::string expected;
+  for (int n = 0; n < 60000; ++n) {
+    const std::string number = std::to_string(n);
+    source += "int a" + number + " = b<" + number + "; \t// c&d\n";
+    expected += Kw("int") + " " + Id("a" + number) + " " + Op("=") + " " + Id("b") + Op("&lt;") +
+                Num(number) + Op(";") + "     " + Com("// c&amp;d") + "\n";
+  }
+  ASSERT_GT(expected.size(), 5u << 20);
+  EXPECT_EQ(Highlight(source), expected);
+}
+
 // A stream that refuses every byte.
 class RefusingBuffer : public std::streambuf {
  protected:

@@ -14,7 +14,8 @@ namespace lexpaint {
 // Flush has run; its state then tells whether writing failed.
 class OutputBuffer {
  public:
-  static constexpr std::size_t kCapacity = 128 * 1024;
+  // Each write to a file costs the kernel far more than the bytes it copies, so blocks are large.
+  static constexpr std::size_t kCapacity = 1024 * 1024;
 
   // `sink` must outlive the buffer.
   explicit OutputBuffer(std::ostream& sink)
