@@ -3,9 +3,9 @@
 
 #include <cstddef>
 #include <cstring>
+#include <memory>
 #include <ostream>
 #include <string_view>
-#include <vector>
 
 namespace lexpaint {
 
@@ -19,7 +19,10 @@ class OutputBuffer {
 
   // `sink` must outlive the buffer.
   explicit OutputBuffer(std::ostream& sink)
-      : sink_(sink), block_(kCapacity), cursor_(block_.data()), limit_(cursor_ + kCapacity) {}
+      : sink_(sink),
+        block_(new char[kCapacity]),
+        cursor_(block_.get()),
+        limit_(cursor_ + kCapacity) {}
   OutputBuffer(const OutputBuffer&) = delete;
   OutputBuffer& operator=(const OutputBuffer&) = delete;
 
@@ -61,13 +64,13 @@ class OutputBuffer {
 
   // Writes the collected bytes to the stream.
   void Flush() {
-    sink_.write(block_.data(), static_cast<std::streamsize>(cursor_ - block_.data()));
-    cursor_ = block_.data();
+    sink_.write(block_.get(), static_cast<std::streamsize>(cursor_ - block_.get()));
+    cursor_ = block_.get();
   }
 
  private:
   std::ostream& sink_;
-  std::vector<char> block_;
+  std::unique_ptr<char[]> block_;  // left uninitialized: every byte is written before it is read
   char* cursor_;
   char* limit_;
 };
