@@ -191,16 +191,16 @@ inline const char* Highlighter::ScanWord(const char* p, const char* end, char*& 
   // operator character (a quote, '#', a byte from 0x80 up) goes on the word too.
   for (;;) {
     const unsigned others = ~IdentifierMask(p) & 0xFFFFu;
-    if (others == 0) {
-      p += kMaskWidth;
-      if (p >= end) break;
-      continue;
+    p += others == 0 ? kMaskWidth : LowestBit(others);
+    if (p >= end) {
+      p = end;
+      break;
     }
-    p += LowestBit(others);
-    if (p >= end || Is(*p, kSpace | kOperator)) break;
-    ++p;
+    if (others != 0) {
+      if (Is(*p, kSpace | kOperator)) break;
+      ++p;
+    }
   }
-  p = std::min(p, end);
   const bool keyword = IsKeyword(std::string_view(first, static_cast<std::size_t>(p - first)));
   const std::size_t blank = LoneBlankAt(p, end);
   out =

@@ -43,16 +43,16 @@ class KeywordSet {
   // Contains for a word followed by at least kMaskWidth readable bytes, such as a word in a line
   // from LineReader.
   bool ContainsPadded(std::string_view word) const {
-    if (word.empty()) return hasEmpty_;
+    // Empty words and those longer than one comparison are rare; Contains takes them.
+    if (word.size() - 1 >= kMaskWidth) return Contains(word);
     const std::size_t hash = Hash(word);
     if (!MayContain(hash)) return false;
-    const unsigned compared = word.size() < kMaskWidth ? (1u << word.size()) - 1 : 0xFFFFu;
+    const unsigned compared = (1u << word.size()) - 1;
     for (std::size_t slot = hash & slotMask_;; slot = (slot + 1) & slotMask_) {
       const Slot& entry = slots_[slot];
       if (entry.word.empty()) return false;
       if (entry.word.size() == word.size() &&
-          (EqualMask(entry.head, word.data()) & compared) == compared &&
-          (word.size() <= kMaskWidth || entry.word == word)) {
+          (EqualMask(entry.head, word.data()) & compared) == compared) {
         return true;
       }
     }
