@@ -48,7 +48,7 @@ enum StartClass : unsigned char {
   kStartsNumber,
   kStartsDirective,
   kStartsSlash,
-  kStartsQuote
+  kStartsQuote  // the eighth: StartClassOf relies on there being no more
 };
 
 constexpr std::array<unsigned char, 256> MakeStartClasses() {
@@ -70,8 +70,10 @@ constexpr std::array<unsigned char, 256> MakeStartClasses() {
 
 inline constexpr std::array<unsigned char, 256> kStartClasses = MakeStartClasses();
 
+// The mask changes nothing but tells the compiler that a switch over the eight classes needs no
+// range check.
 inline StartClass StartClassOf(char c) {
-  return static_cast<StartClass>(kStartClasses[static_cast<unsigned char>(c)]);
+  return static_cast<StartClass>(kStartClasses[static_cast<unsigned char>(c)] & 7);
 }
 
 }  // namespace lexpaint
