@@ -102,7 +102,7 @@ void Highlighter::ScanLines() {
   std::size_t textSize;
   char* out = output_.cursor();  // handed back to output_ around the scanners that use it
   while (reader_.Next(&raw, &textSize)) {
-    line_ = raw.substr(0, textSize);  // a line's text ends at its first NUL
+    line_ = std::string_view(raw.data(), textSize);  // a line's text ends at its first NUL
     const char* p = line_.data();
     const char* const end = p + line_.size();
     if (p < end && state_ != StateNone) {

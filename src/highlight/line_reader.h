@@ -54,13 +54,21 @@ class LineReader {
   // a call to memchr; the padding keeps its loads in the buffer.
   static std::size_t FindLineEnd(const char* p, std::size_t size, std::size_t* nul) {
     for (std::size_t i = 0; i < size; i += kMaskWidth) {
-      unsigned ends = EitherByteMask(p + i, '\n', '\0');
-      for (; ends != 0; ends &= ends - 1) {
-        const std::size_t at = i + LowestBit(ends);
-        if (at >= size) return size;
-        if (p[at] == '\n') return at;
-        *nul = std::min(*nul, at);
-      }
+      const unsigned ends = EitherByteMask(p + i, '\n', '\0');
+      if (ends == 0) continue;
+      const std::size_t at = i + LowestBit(ends);
+      if (at >= size) return size;
+      if (p[at] == '\n') return at;
+      *nul = std::min(*nul, at);
+      return at + 1 + FindLineFeed(p + at + 1, size - at - 1);
+    }
+    return size;
+  }
+  // FindLineEnd for the rest of a line that holds a NUL.
+  static std::size_t FindLineFeed(const char* p, std::size_t size) {
+    for (std::size_t i = 0; i < size; i += kMaskWidth) {
+      const unsigned feeds = ByteMask(p + i, '\n');
+      if (feeds != 0) return std::min(i + LowestBit(feeds), size);
     }
     return size;
   }
