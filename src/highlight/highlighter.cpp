@@ -6,42 +6,13 @@
 
 #include "byte_masks.h"
 #include "char_classes.h"
+#include "span_tags.h"
 
 namespace lexpaint {
 namespace {
 
 constexpr char kTabText[] = "    ";
 constexpr char kBlanks[] = "                ";  // kMaskWidth blanks
-constexpr std::string_view kClassNames[] = {"Identifier", "Comment", "Keyword",     "Operator",
-                                            "Number",     "String",  "Preprocessor"};
-
-// "<span class=\"Kind\">" for each kind, padded so that it can be copied as one fixed-size block.
-struct OpenTag {
-  char text[32];
-  std::size_t size;
-};
-
-constexpr std::size_t kOpenTagBlock = sizeof(OpenTag::text);
-constexpr char kCloseTag[] = "</span>";  // stored with its NUL, a whole 8-byte block
-constexpr std::size_t kCloseTagSize = sizeof kCloseTag - 1;
-// The close tag alone, and followed by the blank between a token and the next: by the byte
-// written past the tag, either is stored as one 8-byte block.
-constexpr char kCloseTags[2][sizeof kCloseTag] = {{'<', '/', 's', 'p', 'a', 'n', '>', '\0'},
-                                                  {'<', '/', 's', 'p', 'a', 'n', '>', ' '}};
-
-constexpr OpenTag MakeOpenTag(std::string_view className) {
-  OpenTag tag{};
-  for (char c : std::string_view("<span class=\"")) tag.text[tag.size++] = c;
-  for (char c : className) tag.text[tag.size++] = c;
-  for (char c : std::string_view("\">")) tag.text[tag.size++] = c;
-  return tag;
-}
-
-constexpr OpenTag kOpenTags[] = {MakeOpenTag(kClassNames[0]), MakeOpenTag(kClassNames[1]),
-                                 MakeOpenTag(kClassNames[2]), MakeOpenTag(kClassNames[3]),
-                                 MakeOpenTag(kClassNames[4]), MakeOpenTag(kClassNames[5]),
-                                 MakeOpenTag(kClassNames[6])};
-
 // The longest text a character escapes to ("&amp;", "&#13;").
 constexpr std::size_t kMaxEscapedSize = 5;
 // Text is escaped into the output buffer at most this many characters at a time, so that their
