@@ -87,6 +87,43 @@ TEST(KeywordSetTest, PaddedLookupAgreesWithContains) {
   EXPECT_FALSE(keywords.ContainsPadded(std::string_view(text.data(), 14)));
 }
 
+// More short members than the padded lookup has buckets, so that chains hold several entries:
+// every member is found, and words differing from one in a middle byte, or by the first byte or
+// the length alone, are not.
+TEST(KeywordSetTest, PaddedLookupFollowsSharedBuckets) {
+  KeywordSet keywords;
+  std::vector<std::string> members;
+  for (char first : std::string("aq_Z")) {
+    for (std::size_t length = 1; length <= 16; ++length) {
+      for (char middle = 'a'; middle <= 'z'; ++middle) {
+        std::string word(length, 'k');
+        if (length > 2) word[length / 2] = middle;
+        if (length > 1) word[length - 1] = 'e';
+        word[0] = first;
+        if (length < 3 && middle != 'a') continue;  // no middle byte to vary
+        members.push_back(word);
+        keywords.Insert(word);
+      }
+    }
+  }
+  const auto padded = [&keywords](const std::string& word) {
+    const std::string text = word + std::string(kMaskWidth, 'k');
+    return keywords.ContainsPadded(std::string_view(text.data(), word.size()));
+  };
+  for (const std::string& word : members) {
+    EXPECT_TRUE(padded(word)) << word;
+    EXPECT_EQ(padded(word + "e"), keywords.Contains(word + "e")) << word;
+    std::string other = word;
+    other[0] = 'b';
+    EXPECT_FALSE(padded(other)) << other;
+    if (word.size() > 2) {
+      other = word;
+      other[word.size() / 2] = '0';
+      EXPECT_FALSE(padded(other)) << other;
+    }
+  }
+}
+
 TEST(KeywordSetTest, EmptyWordOnlyWhenInserted) {
   KeywordSet keywords;
   EXPECT_FALSE(keywords.Contains(""));

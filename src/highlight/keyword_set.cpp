@@ -33,7 +33,19 @@ void KeywordSet::Insert(std::string_view word) {
   const std::size_t hash = Hash(word);
   filter_[(hash / 64) % kFilterWords] |= std::uint64_t{1} << (hash % 64);
   Place(std::string(word));
+  if (word.size() <= kMaskWidth) InsertShort(word);
   ++size_;
+}
+
+void KeywordSet::InsertShort(std::string_view word) {
+  ShortWord entry{};
+  std::memcpy(entry.text, word.data(), word.size());
+  entry.size = static_cast<std::uint32_t>(word.size());
+  std::uint32_t& head = shortHeads_[ShortBucket(word)];
+  entry.next = head;
+  head = static_cast<std::uint32_t>(shorts_.size());
+  shorts_.push_back(entry);
+  shortLengths_[static_cast<unsigned char>(word[0])] |= std::uint32_t{1} << word.size();
 }
 
 void KeywordSet::Place(std::string word) {
