@@ -231,6 +231,48 @@ TEST(HighlighterTest, EscapesAtEveryOffset) {
   }
 }
 
+// A last line without a line feed, read after the reader has moved a partial line to the front of
+// its buffer, so that bytes of earlier lines lie just past the line's end: each run ending the line
+// must stop there, whatever those bytes are.
+TEST(HighlighterTest, LastLineEndsBeforeStaleBytes) {
+  struct Filler {
+    std::string line;  // repeated past the reader's first read
+    std::string expected;
+  };
+  Filler alternating;
+  for (int i = 0; i < 50; ++i) {
+    alternating.line += "a ";
+    alternating.expected += Id("a") + " ";
+  }
+  const Filler fillers[] = {
+      {Repeat('+', 99), Op(Repeat('+', 99))},
+      {Repeat('a', 99), Id(Repeat('a', 99))},
+      {Repeat('7', 99), Num(Repeat('7', 99))},
+      {"#" + Repeat('d', 98), Pre("#" + Repeat('d', 98))},
+      alternating,
+  };
+  const Case lasts[] = {
+      {"Word", "x", Id("x")},
+      {"WordOddLength", "xy", Id("xy")},
+      {"Operator", "x+", Id("x") + Op("+")},
+      {"Number", "x 1", Id("x") + " " + Num("1")},
+      {"Directive", "#x", Pre("#x")},
+      {"Blank", "x ", Id("x") + " "},
+  };
+  for (const Filler& filler : fillers) {
+    std::string source;
+    std::string expected;
+    while (source.size() < 70000) {
+      source += filler.line + "\n";
+      expected += filler.expected + "\n";
+    }
+    for (const Case& last : lasts) {
+      SCOPED_TRACE(filler.line.substr(0, 3) + " " + last.name);
+      EXPECT_EQ(Highlight(source + last.source), expected + last.expected + "\n");
+    }
+  }
+}
+
 // Output far larger than any buffer, with tokens of every size up to past the size escaped at
 // once, arrives whole and in order.
 TEST(HighlighterTest, OutputLargerThanBuffers) {

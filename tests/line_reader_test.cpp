@@ -69,6 +69,8 @@ Lines ReadTexts(const std::string& text) {
   std::size_t textSize = 0;
   while (reader.Next(&line, &textSize)) {
     EXPECT_LE(textSize, line.size());
+    EXPECT_EQ(line.data()[line.size()], '\n');
+    EXPECT_TRUE(line.data()[textSize] == '\n' || line.data()[textSize] == '\0');
     texts.emplace_back(line.substr(0, textSize));
   }
   return texts;
@@ -104,6 +106,21 @@ TEST(LineReaderTest, TextEndsAtFirstNul) {
     expected.push_back(std::string(std::min(at, (at + 7) % 40), 'x'));
   }
   EXPECT_EQ(ReadTexts(offsets), expected);
+}
+
+// A last line without a line feed is still followed by one, also when the buffer behind it held
+// earlier lines.
+TEST(LineReaderTest, LastLineFollowedByLineFeed) {
+  for (const std::string& tail : {std::string("t"), std::string("tail"), std::string("ta\0l", 4)}) {
+    std::string text;
+    Lines expected;
+    while (text.size() < 70000) {
+      text += "abcdefghij klmnopqrstuvw\n";
+      expected.push_back("abcdefghij klmnopqrstuvw");
+    }
+    expected.push_back(tail.substr(0, tail.find('\0')));
+    EXPECT_EQ(ReadTexts(text + tail), expected) << tail;
+  }
 }
 
 TEST(LineReaderTest, ReportsFailedStream) {

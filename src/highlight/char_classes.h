@@ -18,6 +18,7 @@ enum CharClass : unsigned char {
   kLetter = 8,
   kNumberPart = 16,  // may continue a number
   kMarkup = 32,      // '&', '<' or '>', which text must escape
+  kTextEnd = 64,     // NUL or line feed, one of which follows the text of each line
 };
 
 constexpr std::array<unsigned char, 256> MakeCharClasses() {
@@ -26,6 +27,8 @@ constexpr std::array<unsigned char, 256> MakeCharClasses() {
   for (char c : kOperatorChars) classes[static_cast<unsigned char>(c)] |= kOperator;
   for (char c : kNumberChars) classes[static_cast<unsigned char>(c)] |= kNumberPart;
   for (char c : std::string_view("&<>")) classes[static_cast<unsigned char>(c)] |= kMarkup;
+  classes['\0'] |= kTextEnd;
+  classes['\n'] |= kTextEnd;
   for (int c = '0'; c <= '9'; ++c) classes[c] |= kDigit;
   for (int c = 'a'; c <= 'z'; ++c) classes[c] |= kLetter;
   for (int c = 'A'; c <= 'Z'; ++c) classes[c] |= kLetter;

@@ -35,11 +35,9 @@ const char* BlankRunEnd(const char* p) {
   }
 }
 
-// 1 if `p` holds a blank that is the whole white-space run between two tokens, else 0. The byte
-// after the line is readable padding.
-std::size_t LoneBlankAt(const char* p, const char* end) {
-  return p < end && p[0] == ' ' && !Is(p[1], kSpace);
-}
+// 1 if `p`, at most the end of a line's text, holds a blank that is the whole white-space run
+// between two tokens, else 0.
+std::size_t LoneBlankAt(const char* p) { return p[0] == ' ' && !Is(p[1], kSpace); }
 
 // Copies [first, last) to `out` a mask's width at a time; the room Escape needs is enough. Most
 // words take the first copy alone.
@@ -67,7 +65,8 @@ void Highlighter::Run() {
 
 // Scans each line a run at a time, after finishing a token the line before left open; the loops
 // share one function so that their pointers stay in registers. A '.' is an operator character,
-// so a number can only start with a digit.
+// so a number can only start with a digit. Scans that stop at a kTextEnd byte need not compare
+// against the end of the line.
 void Highlighter::ScanLines() {
   std::string_view raw;
   std::size_t textSize;
@@ -88,20 +87,20 @@ void Highlighter::ScanLines() {
           p = ScanSpace(p, end, out);
           continue;
         case kStartsWord:
-          p = ScanWord(p, end, out);
+          p = ScanWord(p, out);
           continue;
         case kStartsOperator:
-          p = ScanOperator(p, end, out);
+          p = ScanOperator(p, out);
           continue;
         case kStartsNumber:
-          p = ScanNumber(p, end, out);
+          p = ScanNumber(p, out);
           continue;
         case kStartsDirective:
-          p = ScanDirective(p, end, out);
+          p = ScanDirective(p, out);
           continue;
         case kStartsSlash:
           if (!IsCommentStart(p, end)) {
-            p = ScanOperator(p, end, out);
+            p = ScanOperator(p, out);
             continue;
           }
           state_ = StateComment;
@@ -144,7 +143,7 @@ const char* Highlighter::WritePlain(const char* p) {
 
 // Most runs are blanks alone, copied as they are; tabs, CR and the rest take WriteSpaces.
 inline const char* Highlighter::ScanSpace(const char* p, const char* end, char*& out) {
-  const char* last = std::min(BlankRunEnd(p), end);
+  const char* last = BlankRunEnd(p);
   if (last == end || !Is(*last, kSpace)) {
     out = WriteBlanks(out, static_cast<std::size_t>(last - p));
     return last;
@@ -156,53 +155,49 @@ inline const char* Highlighter::ScanSpace(const char* p, const char* end, char*&
   return last;
 }
 
-inline const char* Highlighter::ScanWord(const char* p, const char* end, char*& out) {
+inline const char* Highlighter::ScanWord(const char* p, char*& out) {
   const char* const first = p;
   // Letters, digits and '_' are skipped a mask at a time; anything else but a space or an
   // operator character (a quote, '#', a byte from 0x80 up) goes on the word too.
   for (;;) {
     const unsigned others = ~IdentifierMask(p) & 0xFFFFu;
     p += others == 0 ? kMaskWidth : LowestBit(others);
-    if (p >= end) {
-      p = end;
-      break;
-    }
     if (others != 0) {
-      if (Is(*p, kSpace | kOperator)) break;
+      if (Is(*p, kSpace | kOperator | kTextEnd)) break;
       ++p;
     }
   }
   const bool keyword = IsKeyword(std::string_view(first, static_cast<std::size_t>(p - first)));
-  const std::size_t blank = LoneBlankAt(p, end);
+  const std::size_t blank = LoneBlankAt(p);
   out =
       WriteSpan(out, first, p, keyword ? TokenKind::Keyword : TokenKind::Identifier, false, blank);
   return p + blank;
 }
 
-inline const char* Highlighter::ScanOperator(const char* p, const char* end, char*& out) {
+inline const char* Highlighter::ScanOperator(const char* p, char*& out) {
   const char* const first = p;
   unsigned char seen = 0;
   do {
     seen |= ClassesOf(*p);
     ++p;
-  } while (p < end && Is(*p, kOperator));
-  const std::size_t blank = LoneBlankAt(p, end);
+  } while (Is(*p, kOperator));
+  const std::size_t blank = LoneBlankAt(p);
   out = WriteSpan(out, first, p, TokenKind::Operator, (seen & kMarkup) != 0, blank);
   return p + blank;
 }
 
-inline const char* Highlighter::ScanNumber(const char* p, const char* end, char*& out) {
+inline const char* Highlighter::ScanNumber(const char* p, char*& out) {
   const char* const first = p;
-  while (p < end && Is(*p, kNumberPart)) ++p;
-  const std::size_t blank = LoneBlankAt(p, end);
+  while (Is(*p, kNumberPart)) ++p;
+  const std::size_t blank = LoneBlankAt(p);
   out = WriteSpan(out, first, p, TokenKind::Number, false, blank);
   return p + blank;
 }
 
-inline const char* Highlighter::ScanDirective(const char* p, const char* end, char*& out) {
+inline const char* Highlighter::ScanDirective(const char* p, char*& out) {
   const char* const first = p;
-  while (p < end && !Is(*p, kSpace)) ++p;
-  const std::size_t blank = LoneBlankAt(p, end);
+  while (!Is(*p, kSpace | kTextEnd)) ++p;
+  const std::size_t blank = LoneBlankAt(p);
   out = WriteSpan(out, first, p, TokenKind::Preprocessor, true, blank);
   return p + blank;
 }

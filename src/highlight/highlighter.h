@@ -41,14 +41,15 @@ class Highlighter {
   bool input_failed() const { return reader_.failed(); }
 
  private:
-  // The scanners take the start of a run in the current line, and its end, and return the end of
-  // what they wrote. Those taking `out` write there, and move it, instead of through output_.
+  // The scanners take the start of a run in the current line, and return the end of what they
+  // wrote. Those taking `out` write there, and move it, instead of through output_; those without
+  // `end` stop at the byte that follows the line's text (see LineReader::Next).
   void ScanLines();
   const char* ScanSpace(const char* p, const char* end, char*& out);
-  const char* ScanWord(const char* p, const char* end, char*& out);
-  const char* ScanOperator(const char* p, const char* end, char*& out);
-  const char* ScanNumber(const char* p, const char* end, char*& out);
-  const char* ScanDirective(const char* p, const char* end, char*& out);
+  const char* ScanWord(const char* p, char*& out);
+  const char* ScanOperator(const char* p, char*& out);
+  const char* ScanNumber(const char* p, char*& out);
+  const char* ScanDirective(const char* p, char*& out);
   const char* ScanLiteral(const char* p);
   const char* ScanComment(const char* p);
   const char* WritePlain(const char* p);

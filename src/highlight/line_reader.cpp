@@ -50,6 +50,7 @@ bool LineReader::Refill() {
   input_.read(buffer_.data() + end_, static_cast<std::streamsize>(capacity - end_));
   const auto received = static_cast<std::size_t>(input_.gcount());
   end_ += received;
+  buffer_[end_] = '\n';  // ends a last line that has no line feed of its own
   if (!input_) {
     exhausted_ = true;
     failed_ = input_.bad();

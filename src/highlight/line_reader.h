@@ -20,14 +20,16 @@ class LineReader {
 
   // Stores the next line, without its line feed, in `*line` and returns true; returns false once
   // the input is exhausted or fails. A last line without a line feed is returned like any other.
-  // `*line` stays valid until the next call, and at least kPadding bytes after its end may be read
-  // (their values are unspecified), so that a scan may load a whole word past the line's end.
+  // `*line` stays valid until the next call, and at least kPadding bytes after its end may be read,
+  // so that a scan may load a whole word past the line's end. The byte right after the line is a
+  // line feed; the values of the rest are unspecified.
   bool Next(std::string_view* line) {
     std::size_t textSize;
     return Next(line, &textSize);
   }
   // Next that also stores in `*textSize` the length of the line's text before its first NUL (the
-  // line's length if it holds none), found in the same scan as the line feed.
+  // line's length if it holds none), found in the same scan as the line feed. The text is followed
+  // by that NUL or by the line feed, so a scan stopping at either needs no length check.
   bool Next(std::string_view* line, std::size_t* textSize) {
     const char* unread = buffer_.data() + begin_;
     const std::size_t available = end_ - begin_;
@@ -79,7 +81,7 @@ class LineReader {
   bool Refill();
 
   std::istream& input_;
-  std::vector<char> buffer_;  // the bytes read, then kPadding bytes never read into
+  std::vector<char> buffer_;  // the bytes read, a line feed, then padding never read into
   std::size_t begin_ = 0;     // first unread byte
   std::size_t end_ = 0;       // one past the last byte read from the stream
   bool exhausted_ = false;
