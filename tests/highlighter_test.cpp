@@ -310,6 +310,45 @@ class RefusingBuffer : public std::streambuf {
   int_type overflow(int_type) override { return traits_type::eof(); }
 };
 
+// Lines around 8 KiB in which every byte or two makes a span of its own, so that the output of
+// one line is far larger than its text, written many times across output blocks: each line's
+// output must arrive whole whether it fits in the room left in the block or not.
+TEST(HighlighterTest, DenseLinesAcrossOutputBlocks) {
+  const struct {
+    std::string unit;  // two source bytes
+    std::string expected;
+  } units[] = {
+      {"a<", Id("a") + Op("&lt;")},
+      {"# ", Pre("#") + " "},
+      {"1\t", Num("1") + "    "},
+      {"&x", Op("&amp;") + Id("x")},
+  };
+  for (const auto& unit : units) {
+    SCOPED_TRACE(unit.unit);
+    std::string source;
+    std::string expected;
+    for (std::size_t length : {8190u, 8191u, 8192u, 8193u, 8194u, 9000u, 100u, 8192u}) {
+      if (length % 2 == 1) {
+        source += " ";
+        expected += " ";
+      }
+      for (std::size_t n = 0; n < length / 2; ++n) {
+        source += unit.unit;
+        expected += unit.expected;
+      }
+      source += "\n";
+      expected += "\n";
+    }
+    const std::string lines = source;
+    const std::string expectedLines = expected;
+    while (expected.size() < (3u << 20)) {
+      source += lines;
+      expected += expectedLines;
+    }
+    EXPECT_EQ(Highlight(source), expected);
+  }
+}
+
 TEST(HighlighterTest, WriteFailureShowsInOutputState) {
   std::istringstream input("int x;\n");
   RefusingBuffer refusing;

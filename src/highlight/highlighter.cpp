@@ -19,6 +19,17 @@ constexpr std::size_t kMaxEscapedSize = 5;
 // worst case fits in it.
 constexpr std::size_t kRangeChunk = 8192;
 static_assert(kRangeChunk * kMaxEscapedSize + kMaskWidth <= OutputBuffer::kCapacity);
+
+// A line of up to kRoomyLine bytes has room for its largest possible output reserved before it is
+// scanned, so that its tokens need not check for room: each byte may start a token, and the largest
+// reservation any writer asks for, at a token's start, fits in kOutputSlack beyond those.
+constexpr std::size_t kRoomyLine = kRangeChunk;
+constexpr std::size_t kMaxOutputPerByte = kOpenTagBlock + kMaxEscapedSize + sizeof kCloseTag;
+constexpr std::size_t kOutputSlack = kOpenTagBlock + kMaskWidth + sizeof kCloseTag + 1;
+constexpr std::size_t MaxOutputSize(std::size_t lineSize) {
+  return kMaxOutputPerByte * lineSize + kOutputSlack;
+}
+static_assert(MaxOutputSize(kRoomyLine) <= OutputBuffer::kCapacity);
 static_assert(LineReader::kPadding >= kMaskWidth, "scans load whole masks past a line's end");
 
 // Words and numbers hold none of "&<>" and no CR, which are space, operator or neither.
@@ -75,6 +86,8 @@ void Highlighter::ScanLines() {
     line_ = std::string_view(raw.data(), textSize);  // a line's text ends at its first NUL
     const char* p = line_.data();
     const char* const end = p + line_.size();
+    const bool roomy = line_.size() <= kRoomyLine;
+    if (roomy) out = output_.Room(out, MaxOutputSize(line_.size()));
     if (p < end && state_ != StateNone) {
       output_.Advance(out);
       if (state_ == StateLiteral) p = ScanLiteral(p);
@@ -84,23 +97,23 @@ void Highlighter::ScanLines() {
     while (p < end) {
       switch (StartClassOf(*p)) {
         case kStartsSpace:
-          p = ScanSpace(p, end, out);
+          p = ScanSpace(p, end, out, roomy);
           continue;
         case kStartsWord:
-          p = ScanWord(p, out);
+          p = ScanWord(p, out, roomy);
           continue;
         case kStartsOperator:
-          p = ScanOperator(p, out);
+          p = ScanOperator(p, out, roomy);
           continue;
         case kStartsNumber:
-          p = ScanNumber(p, out);
+          p = ScanNumber(p, out, roomy);
           continue;
         case kStartsDirective:
-          p = ScanDirective(p, out);
+          p = ScanDirective(p, out, roomy);
           continue;
         case kStartsSlash:
           if (!IsCommentStart(p, end)) {
-            p = ScanOperator(p, out);
+            p = ScanOperator(p, out, roomy);
             continue;
           }
           state_ = StateComment;
@@ -122,7 +135,7 @@ void Highlighter::ScanLines() {
       p = WritePlain(p);
       out = output_.cursor();
     }
-    out = output_.Room(out, 1);
+    if (!roomy) out = output_.Room(out, 1);
     *out++ = '\n';
   }
   output_.Advance(out);
@@ -142,10 +155,10 @@ const char* Highlighter::WritePlain(const char* p) {
 }
 
 // Most runs are blanks alone, copied as they are; tabs, CR and the rest take WriteSpaces.
-inline const char* Highlighter::ScanSpace(const char* p, const char* end, char*& out) {
+inline const char* Highlighter::ScanSpace(const char* p, const char* end, char*& out, bool roomy) {
   const char* last = BlankRunEnd(p);
   if (last == end || !Is(*last, kSpace)) {
-    out = WriteBlanks(out, static_cast<std::size_t>(last - p));
+    out = WriteBlanks(out, static_cast<std::size_t>(last - p), roomy);
     return last;
   }
   while (last < end && Is(*last, kSpace)) ++last;
@@ -155,7 +168,7 @@ inline const char* Highlighter::ScanSpace(const char* p, const char* end, char*&
   return last;
 }
 
-inline const char* Highlighter::ScanWord(const char* p, char*& out) {
+inline const char* Highlighter::ScanWord(const char* p, char*& out, bool roomy) {
   const char* const first = p;
   // Letters, digits and '_' are skipped a mask at a time; anything else but a space or an
   // operator character (a quote, '#', a byte from 0x80 up) goes on the word too.
@@ -169,12 +182,12 @@ inline const char* Highlighter::ScanWord(const char* p, char*& out) {
   }
   const bool keyword = IsKeyword(std::string_view(first, static_cast<std::size_t>(p - first)));
   const std::size_t blank = LoneBlankAt(p);
-  out =
-      WriteSpan(out, first, p, keyword ? TokenKind::Keyword : TokenKind::Identifier, false, blank);
+  out = WriteSpan(out, first, p, keyword ? TokenKind::Keyword : TokenKind::Identifier, false, blank,
+                  roomy);
   return p + blank;
 }
 
-inline const char* Highlighter::ScanOperator(const char* p, char*& out) {
+inline const char* Highlighter::ScanOperator(const char* p, char*& out, bool roomy) {
   const char* const first = p;
   unsigned char seen = 0;
   do {
@@ -182,23 +195,23 @@ inline const char* Highlighter::ScanOperator(const char* p, char*& out) {
     ++p;
   } while (Is(*p, kOperator));
   const std::size_t blank = LoneBlankAt(p);
-  out = WriteSpan(out, first, p, TokenKind::Operator, (seen & kMarkup) != 0, blank);
+  out = WriteSpan(out, first, p, TokenKind::Operator, (seen & kMarkup) != 0, blank, roomy);
   return p + blank;
 }
 
-inline const char* Highlighter::ScanNumber(const char* p, char*& out) {
+inline const char* Highlighter::ScanNumber(const char* p, char*& out, bool roomy) {
   const char* const first = p;
   while (Is(*p, kNumberPart)) ++p;
   const std::size_t blank = LoneBlankAt(p);
-  out = WriteSpan(out, first, p, TokenKind::Number, false, blank);
+  out = WriteSpan(out, first, p, TokenKind::Number, false, blank, roomy);
   return p + blank;
 }
 
-inline const char* Highlighter::ScanDirective(const char* p, char*& out) {
+inline const char* Highlighter::ScanDirective(const char* p, char*& out, bool roomy) {
   const char* const first = p;
   while (!Is(*p, kSpace | kTextEnd)) ++p;
   const std::size_t blank = LoneBlankAt(p);
-  out = WriteSpan(out, first, p, TokenKind::Preprocessor, true, blank);
+  out = WriteSpan(out, first, p, TokenKind::Preprocessor, true, blank, roomy);
   return p + blank;
 }
 
@@ -284,19 +297,21 @@ const char* Highlighter::ScanComment(const char* p) {
 }
 
 inline void Highlighter::WriteToken(const char* first, const char* last, TokenKind kind) {
-  output_.Advance(WriteSpan(output_.cursor(), first, last, kind, NeedsEscaping(kind), 0));
+  output_.Advance(WriteSpan(output_.cursor(), first, last, kind, NeedsEscaping(kind), 0, false));
 }
 
 inline char* Highlighter::WriteSpan(char* out, const char* first, const char* last, TokenKind kind,
-                                    bool escape, std::size_t blank) {
+                                    bool escape, std::size_t blank, bool roomy) {
   const auto size = static_cast<std::size_t>(last - first);
-  if (size > kRangeChunk) {
-    output_.Advance(out);
-    WriteLongToken(first, last, kind);
-    if (blank != 0) output_.Put(' ');
-    return output_.cursor();
+  if (!roomy) {
+    if (size > kRangeChunk) {
+      output_.Advance(out);
+      WriteLongToken(first, last, kind);
+      if (blank != 0) output_.Put(' ');
+      return output_.cursor();
+    }
+    out = output_.Room(out, kOpenTagBlock + size * kMaxEscapedSize + kMaskWidth + sizeof kCloseTag);
   }
-  out = output_.Room(out, kOpenTagBlock + size * kMaxEscapedSize + kMaskWidth + sizeof kCloseTag);
   const OpenTag& open = kOpenTags[static_cast<int>(kind)];
   std::memcpy(out, open.text, kOpenTagBlock);
   out = escape ? Escape(first, last, out + open.size) : CopyPlain(first, last, out + open.size);
@@ -329,7 +344,11 @@ void Highlighter::WriteLongRange(const char* first, const char* last) {
   }
 }
 
-inline char* Highlighter::WriteBlanks(char* out, std::size_t count) {
+inline char* Highlighter::WriteBlanks(char* out, std::size_t count, bool roomy) {
+  if (roomy) {
+    for (std::size_t i = 0; i < count; i += kMaskWidth) std::memcpy(out + i, kBlanks, kMaskWidth);
+    return out + count;
+  }
   while (count > 0) {
     const std::size_t size = std::min(count, kRangeChunk);
     out = output_.Room(out, size + kMaskWidth);

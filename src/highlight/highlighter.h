@@ -43,13 +43,14 @@ class Highlighter {
  private:
   // The scanners take the start of a run in the current line, and return the end of what they
   // wrote. Those taking `out` write there, and move it, instead of through output_; those without
-  // `end` stop at the byte that follows the line's text (see LineReader::Next).
+  // `end` stop at the byte that follows the line's text (see LineReader::Next). `roomy` tells that
+  // the room for the line's output was reserved before its scan.
   void ScanLines();
-  const char* ScanSpace(const char* p, const char* end, char*& out);
-  const char* ScanWord(const char* p, char*& out);
-  const char* ScanOperator(const char* p, char*& out);
-  const char* ScanNumber(const char* p, char*& out);
-  const char* ScanDirective(const char* p, char*& out);
+  const char* ScanSpace(const char* p, const char* end, char*& out, bool roomy);
+  const char* ScanWord(const char* p, char*& out, bool roomy);
+  const char* ScanOperator(const char* p, char*& out, bool roomy);
+  const char* ScanNumber(const char* p, char*& out, bool roomy);
+  const char* ScanDirective(const char* p, char*& out, bool roomy);
   const char* ScanLiteral(const char* p);
   const char* ScanComment(const char* p);
   const char* WritePlain(const char* p);
@@ -64,15 +65,15 @@ class Highlighter {
   // Writes [first, last) as a span of `kind`.
   void WriteToken(const char* first, const char* last, TokenKind kind);
   // WriteToken for a caller that knows whether the text holds a character to escape, and that
-  // has the span followed by `blank` (0 or 1) blanks.
+  // has the span followed by `blank` (0 or 1) blanks, and that tells whether the line is `roomy`.
   // Writes at `out` and returns the end of what it wrote.
   char* WriteSpan(char* out, const char* first, const char* last, TokenKind kind, bool escape,
-                  std::size_t blank);
+                  std::size_t blank, bool roomy);
   // Writes [first, last) as HTML-escaped text.
   void WriteRange(const char* first, const char* last);
   // Writes a run of white space, tabs expanded.
   void WriteSpaces(const char* first, const char* last);
-  char* WriteBlanks(char* out, std::size_t count);
+  char* WriteBlanks(char* out, std::size_t count, bool roomy);
   // WriteToken and WriteRange for text too long to escape into the output buffer at once.
   void WriteLongToken(const char* first, const char* last, TokenKind kind);
   void WriteLongRange(const char* first, const char* last);
