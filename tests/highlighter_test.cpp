@@ -310,8 +310,8 @@ class RefusingBuffer : public std::streambuf {
   int_type overflow(int_type) override { return traits_type::eof(); }
 };
 
-// Lines around 8 KiB in which every byte or two makes a span of its own, so that the output of
-// one line is far larger than its text, written many times across output blocks: each line's
+// Lines around 2 and 8 KiB in which every byte or two makes a span of its own, so that the output
+// of one line is far larger than its text, written many times across output blocks: each line's
 // output must arrive whole whether it fits in the room left in the block or not.
 TEST(HighlighterTest, DenseLinesAcrossOutputBlocks) {
   const struct {
@@ -327,7 +327,8 @@ TEST(HighlighterTest, DenseLinesAcrossOutputBlocks) {
     SCOPED_TRACE(unit.unit);
     std::string source;
     std::string expected;
-    for (std::size_t length : {8190u, 8191u, 8192u, 8193u, 8194u, 9000u, 100u, 8192u}) {
+    for (std::size_t length :
+         {2046u, 2047u, 2048u, 2049u, 2050u, 8190u, 8191u, 8192u, 8193u, 8194u, 9000u, 100u}) {
       if (length % 2 == 1) {
         source += " ";
         expected += " ";

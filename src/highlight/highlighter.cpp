@@ -20,10 +20,12 @@ constexpr std::size_t kMaxEscapedSize = 5;
 constexpr std::size_t kRangeChunk = 8192;
 static_assert(kRangeChunk * kMaxEscapedSize + kMaskWidth <= OutputBuffer::kCapacity);
 
-// A line of up to kRoomyLine bytes has room for its largest possible output reserved before it is
-// scanned, so that its tokens need not check for room: each byte may start a token, and the largest
-// reservation any writer asks for, at a token's start, fits in kOutputSlack beyond those.
-constexpr std::size_t kRoomyLine = kRangeChunk;
+// A line of up to kRoomyLine bytes has room for the largest output of such a line reserved before
+// it is scanned, so that its tokens need not check for room (nor for chunks): each byte may start a
+// token, and the largest reservation any writer asks for, at a token's start, fits in kOutputSlack
+// beyond those. The room reserved is the same for every line, so it takes no arithmetic.
+constexpr std::size_t kRoomyLine = 2048;
+static_assert(kRoomyLine <= kRangeChunk);
 constexpr std::size_t kMaxOutputPerByte = kOpenTagBlock + kMaxEscapedSize + sizeof kCloseTag;
 constexpr std::size_t kOutputSlack = kOpenTagBlock + kMaskWidth + sizeof kCloseTag + 1;
 constexpr std::size_t MaxOutputSize(std::size_t lineSize) {
@@ -87,7 +89,7 @@ void Highlighter::ScanLines() {
     const char* p = line_.data();
     const char* const end = p + line_.size();
     const bool roomy = line_.size() <= kRoomyLine;
-    if (roomy) out = output_.Room(out, MaxOutputSize(line_.size()));
+    if (roomy) out = output_.Room(out, MaxOutputSize(kRoomyLine));
     if (p < end && state_ != StateNone) {
       output_.Advance(out);
       if (state_ == StateLiteral) p = ScanLiteral(p);
