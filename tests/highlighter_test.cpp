@@ -162,6 +162,23 @@ const Case kCarriageReturnCases[] = {
 INSTANTIATE_TEST_SUITE_P(CarriageReturn, HighlightTable, testing::ValuesIn(kCarriageReturnCases),
                          [](const auto& info) { return info.param.name; });
 
+// Runs of white space mixing blanks and tabs with the other space characters, in every place a
+// run can stand: each tab becomes four blanks, a CR only at the line's end an entity, and the rest
+// are kept.
+const Case kSpaceRunCases[] = {
+    {"TabsAndBlanksBetweenWords", "a\t  \t b\n", Id("a") + "           " + Id("b") + "\n"},
+    {"TabsAndBlanksEndLine", "a \t\t\n", Id("a") + "         \n"},
+    {"TabsAndBlanksOnlyLine", " \t \t", "          \n"},
+    {"TabsThenCarriageReturnEndLine", "a\t \r\n", Id("a") + "     &#13;\n"},
+    {"CarriageReturnInsideRun", "a\t\r b\n", Id("a") + "    \r " + Id("b") + "\n"},
+    {"FormFeedAfterTab", "\t\f\tx\n", "    \f    " + Id("x") + "\n"},
+    {"VerticalTabAfterBlanks", "  \v  x\n", "  \v  " + Id("x") + "\n"},
+    {"TabBeforeNul", std::string("a\t\0\t\n", 5), Id("a") + "    \n"},
+    {"TabsBeforeComment", "\t\t// c\n", "        " + Com("// c") + "\n"},
+};
+INSTANTIATE_TEST_SUITE_P(SpaceRuns, HighlightTable, testing::ValuesIn(kSpaceRunCases),
+                         [](const auto& info) { return info.param.name; });
+
 TEST(HighlighterTest, KeywordsComeOnlyFromTheSet) {
   EXPECT_EQ(Highlight("int for\n", {"for"}), Id("int") + " " + Kw("for") + "\n");
   EXPECT_EQ(Highlight("int\n", {}), Id("int") + "\n");

@@ -156,12 +156,31 @@ const char* Highlighter::WritePlain(const char* p) {
   return p + 1;
 }
 
-// Most runs are blanks alone, copied as they are; tabs, CR and the rest take WriteSpaces.
+// Most runs are blanks alone, copied as they are; tabs, CR and the rest take WriteSpaces unless
+// the line has room reserved and the run holds blanks and tabs alone.
 inline const char* Highlighter::ScanSpace(const char* p, const char* end, char*& out, bool roomy) {
   const char* last = BlankRunEnd(p);
   if (last == end || !Is(*last, kSpace)) {
     out = WriteBlanks(out, static_cast<std::size_t>(last - p), roomy);
     return last;
+  }
+  if (roomy) {
+    // Runs of blanks and tabs, most of the rest, expand in the room the line has.
+    char* o = out;
+    for (last = p;; ++last) {
+      if (*last == ' ') {
+        *o++ = ' ';
+      } else if (*last == '\t') {
+        std::memcpy(o, kTabText, sizeof kTabText - 1);
+        o += sizeof kTabText - 1;
+      } else {
+        break;
+      }
+    }
+    if (last == end || !Is(*last, kSpace)) {
+      out = o;
+      return last;
+    }
   }
   while (last < end && Is(*last, kSpace)) ++last;
   output_.Advance(out);
