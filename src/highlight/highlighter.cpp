@@ -56,9 +56,11 @@ std::size_t LoneBlankAt(const char* p) { return p[0] == ' ' && !Is(p[1], kSpace)
 // words take the first copy alone.
 char* CopyPlain(const char* first, const char* last, char* out) {
   const char* p = first;
+  char* o = out;
   do {
-    std::memcpy(out + (p - first), p, kMaskWidth);
+    std::memcpy(o, p, kMaskWidth);
     p += kMaskWidth;
+    o += kMaskWidth;
   } while (p < last);
   return out + (last - first);
 }

@@ -50,10 +50,10 @@ class KeywordSet {
     // Empty words and those longer than one comparison are rare; Contains takes them.
     if (size - 1 >= kMaskWidth) return Contains(word);
     if ((shortLengths_[static_cast<unsigned char>(word[0])] >> size & 1) == 0) return false;
-    const unsigned compared = (1u << size) - 1;
+    const unsigned ignored = ~0u << size;  // the bytes after the word
     for (std::uint32_t i = shortHeads_[ShortBucket(word)]; i != kNoShort; i = shorts_[i].next) {
       const ShortWord& entry = shorts_[i];
-      if (entry.size == size && (EqualMask(entry.text, word.data()) & compared) == compared) {
+      if (entry.size == size && (EqualMask(entry.text, word.data()) | ignored) == ~0u) {
         return true;
       }
     }
