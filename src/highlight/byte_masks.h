@@ -116,6 +116,17 @@ inline std::size_t LowestBit(unsigned mask) {
 #endif
 }
 
+// Index of the highest set bit of a mask that is not zero.
+inline std::size_t HighestBit(unsigned mask) {
+#if defined(__GNUC__)
+  return static_cast<std::size_t>(31 - __builtin_clz(mask));
+#else
+  std::size_t k = 31;
+  while ((mask >> k) == 0) --k;
+  return k;
+#endif
+}
+
 }  // namespace lexpaint
 
 #endif  // LEXPAINT_HIGHLIGHT_BYTE_MASKS_H_

@@ -19,11 +19,13 @@ enum CharClass : unsigned char {
   kNumberPart = 16,  // may continue a number
   kMarkup = 32,      // '&', '<' or '>', which text must escape
   kTextEnd = 64,     // NUL or line feed, one of which follows the text of each line
+  kLineSpace = 128,  // white space other than a line feed
 };
 
 constexpr std::array<unsigned char, 256> MakeCharClasses() {
   std::array<unsigned char, 256> classes{};
   for (char c : std::string_view(" \t\n\v\f\r")) classes[static_cast<unsigned char>(c)] |= kSpace;
+  for (char c : std::string_view(" \t\v\f\r")) classes[static_cast<unsigned char>(c)] |= kLineSpace;
   for (char c : kOperatorChars) classes[static_cast<unsigned char>(c)] |= kOperator;
   for (char c : kNumberChars) classes[static_cast<unsigned char>(c)] |= kNumberPart;
   for (char c : std::string_view("&<>")) classes[static_cast<unsigned char>(c)] |= kMarkup;
@@ -44,14 +46,14 @@ inline bool Is(char c, unsigned char classes) { return (ClassesOf(c) & classes) 
 // What a character says about the run it starts. '/' and the quotes need a look at their
 // neighbours before the scanner can tell.
 enum StartClass : unsigned char {
-  kStartsNothing,
+  kStartsOther,  // a quote, or a character that starts no token
   kStartsSpace,
   kStartsWord,
   kStartsOperator,
   kStartsNumber,
   kStartsDirective,
   kStartsSlash,
-  kStartsQuote  // the eighth: StartClassOf relies on there being no more
+  kStartsLineEnd  // the eighth: StartClassOf relies on there being no more
 };
 
 constexpr std::array<unsigned char, 256> MakeStartClasses() {
@@ -59,15 +61,15 @@ constexpr std::array<unsigned char, 256> MakeStartClasses() {
   for (int c = 0; c < 256; ++c) {
     const unsigned char classes = kCharClasses[c];
     if (classes & kLetter) starts[c] = kStartsWord;
-    if (classes & kSpace) starts[c] = kStartsSpace;
+    if (classes & kLineSpace) starts[c] = kStartsSpace;
     if (classes & kDigit) starts[c] = kStartsNumber;
     if (classes & kOperator) starts[c] = kStartsOperator;
   }
   starts['_'] = kStartsWord;
   starts['#'] = kStartsDirective;
   starts['/'] = kStartsSlash;
-  starts['"'] = kStartsQuote;
-  starts['\''] = kStartsQuote;
+  starts['\0'] = kStartsLineEnd;
+  starts['\n'] = kStartsLineEnd;
   return starts;
 }
 

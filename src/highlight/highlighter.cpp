@@ -20,18 +20,17 @@ constexpr std::size_t kMaxEscapedSize = 5;
 constexpr std::size_t kRangeChunk = 8192;
 static_assert(kRangeChunk * kMaxEscapedSize + kMaskWidth <= OutputBuffer::kCapacity);
 
-// A line of up to kRoomyLine bytes has room for the largest output of such a line reserved before
-// it is scanned, so that its tokens need not check for room (nor for chunks): each byte may start a
-// token, and the largest reservation any writer asks for, at a token's start, fits in kOutputSlack
-// beyond those. The room reserved is the same for every line, so it takes no arithmetic.
-constexpr std::size_t kRoomyLine = 2048;
-static_assert(kRoomyLine <= kRangeChunk);
+// A run of lines short enough to share a run (see LineReader::NextLines) has room for its largest
+// output reserved before it is scanned, so that its tokens need not check for room (nor for
+// chunks): each byte may start a token, and the largest reservation any writer asks for, at a
+// token's start, fits in kOutputSlack beyond those.
+static_assert(LineReader::kRunSize <= kRangeChunk);
 constexpr std::size_t kMaxOutputPerByte = kOpenTagBlock + kMaxEscapedSize + sizeof kCloseTag;
 constexpr std::size_t kOutputSlack = kOpenTagBlock + kMaskWidth + sizeof kCloseTag + 1;
-constexpr std::size_t MaxOutputSize(std::size_t lineSize) {
-  return kMaxOutputPerByte * lineSize + kOutputSlack;
+constexpr std::size_t MaxOutputSize(std::size_t runSize) {
+  return kMaxOutputPerByte * runSize + kOutputSlack;
 }
-static_assert(MaxOutputSize(kRoomyLine) <= OutputBuffer::kCapacity);
+static_assert(MaxOutputSize(LineReader::kRunSize) <= OutputBuffer::kCapacity);
 static_assert(LineReader::kPadding >= kMaskWidth, "scans load whole masks past a line's end");
 
 // Words and numbers hold none of "&<>" and no CR, which are space, operator or neither.
@@ -50,7 +49,23 @@ const char* BlankRunEnd(const char* p) {
 
 // 1 if `p`, at most the end of a line's text, holds a blank that is the whole white-space run
 // between two tokens, else 0.
-std::size_t LoneBlankAt(const char* p) { return p[0] == ' ' && !Is(p[1], kSpace); }
+std::size_t LoneBlankAt(const char* p) { return p[0] == ' ' && !Is(p[1], kLineSpace); }
+
+// The end of the text of the line that `p` lies in: its first NUL or its line feed.
+const char* TextEnd(const char* p) {
+  for (;; p += kMaskWidth) {
+    const unsigned ends = EitherByteMask(p, '\n', '\0');
+    if (ends != 0) return p + LowestBit(ends);
+  }
+}
+
+// The line feed that ends the line that `p` lies in.
+const char* LineFeedAfter(const char* p) {
+  for (;; p += kMaskWidth) {
+    const unsigned feeds = ByteMask(p, '\n');
+    if (feeds != 0) return p + LowestBit(feeds);
+  }
+}
 
 // Copies [first, last) to `out` a mask's width at a time; the room Escape needs is enough. Most
 // words take the first copy alone.
@@ -78,79 +93,92 @@ void Highlighter::Run() {
   output_.Flush();
 }
 
-// Scans each line a run at a time, after finishing a token the line before left open; the loops
-// share one function so that their pointers stay in registers. A '.' is an operator character,
-// so a number can only start with a digit. Scans that stop at a kTextEnd byte need not compare
-// against the end of the line.
 void Highlighter::ScanLines() {
-  std::string_view raw;
-  std::size_t textSize;
-  char* out = output_.cursor();  // handed back to output_ around the scanners that use it
-  while (reader_.Next(&raw, &textSize)) {
-    line_ = std::string_view(raw.data(), textSize);  // a line's text ends at its first NUL
-    const char* p = line_.data();
-    const char* const end = p + line_.size();
-    const bool roomy = line_.size() <= kRoomyLine;
-    if (roomy) out = output_.Room(out, MaxOutputSize(kRoomyLine));
-    if (p < end && state_ != StateNone) {
-      output_.Advance(out);
-      if (state_ == StateLiteral) p = ScanLiteral(p);
-      if (p < end && state_ == StateComment) p = ScanComment(p);
-      out = output_.cursor();
-    }
-    while (p < end) {
-      switch (StartClassOf(*p)) {
-        case kStartsSpace:
-          p = ScanSpace(p, end, out, roomy);
-          continue;
-        case kStartsWord:
-          p = ScanWord(p, out, roomy);
-          continue;
-        case kStartsOperator:
-          p = ScanOperator(p, out, roomy);
-          continue;
-        case kStartsNumber:
-          p = ScanNumber(p, out, roomy);
-          continue;
-        case kStartsDirective:
-          p = ScanDirective(p, out, roomy);
-          continue;
-        case kStartsSlash:
-          if (!IsCommentStart(p, end)) {
-            p = ScanOperator(p, out, roomy);
-            continue;
-          }
-          state_ = StateComment;
-          output_.Advance(out);
-          p = ScanComment(p);
-          out = output_.cursor();
-          continue;
-        case kStartsQuote:
-          if (!IsQuoteAt(p)) break;
-          state_ = StateLiteral;
-          output_.Advance(out);
-          p = ScanLiteral(p);
-          out = output_.cursor();
-          continue;
-        case kStartsNothing:
-          break;
-      }
-      output_.Advance(out);
-      p = WritePlain(p);
-      out = output_.cursor();
-    }
-    if (!roomy) out = output_.Room(out, 1);
-    *out++ = '\n';
+  std::string_view lines;
+  char* out = output_.cursor();
+  while (reader_.NextLines(&lines)) {
+    const bool roomy = lines.size() <= LineReader::kRunSize;
+    if (roomy) out = output_.Room(out, MaxOutputSize(lines.size()));
+    out = ScanRun(lines.data(), lines.data() + lines.size(), out, roomy);
   }
   output_.Advance(out);
 }
 
-bool Highlighter::IsCommentStart(const char* p, const char* end) const {
-  return p[0] == '/' && p + 1 < end && (p[1] == '/' || p[1] == '*');
+// Scans each line of [p, last) a run at a time, after finishing a token the line before left
+// open; the loops share one function so that their pointers stay in registers. A '.' is an
+// operator character, so a number can only start with a digit. Every scan stops at the end of a
+// line's text, whose NUL or line feed starts no token, so none compares against a length.
+char* Highlighter::ScanRun(const char* p, const char* last, char* out, bool roomy) {
+  // `out` is handed back to output_ around the scanners that do not take it.
+  if (state_ != StateNone && !Is(*p, kTextEnd)) {
+    output_.Advance(out);
+    p = ContinueToken(p);
+    out = output_.cursor();
+  }
+  for (;;) {
+    switch (StartClassOf(*p)) {
+      case kStartsSpace:
+        p = ScanSpace(p, out, roomy);
+        continue;
+      case kStartsWord:
+        p = ScanWord(p, out, roomy);
+        continue;
+      case kStartsOperator:
+        p = ScanOperator(p, out, roomy);
+        continue;
+      case kStartsNumber:
+        p = ScanNumber(p, out, roomy);
+        continue;
+      case kStartsDirective:
+        p = ScanDirective(p, out, roomy);
+        continue;
+      case kStartsSlash:
+        if (!IsCommentStart(p)) {
+          p = ScanOperator(p, out, roomy);
+          continue;
+        }
+        state_ = StateComment;
+        output_.Advance(out);
+        p = ScanComment(p);
+        out = output_.cursor();
+        continue;
+      case kStartsOther:
+        output_.Advance(out);
+        if (IsQuoteAt(p)) {
+          state_ = StateLiteral;
+          p = ScanLiteral(p);
+        } else {
+          p = WritePlain(p);
+        }
+        out = output_.cursor();
+        continue;
+      case kStartsLineEnd:
+        // What follows a NUL is not part of the line's text.
+        if (*p == '\0') p = LineFeedAfter(p);
+        if (!roomy) out = output_.Room(out, 1);
+        *out++ = '\n';
+        if (++p == last) return out;
+        if (state_ != StateNone && !Is(*p, kTextEnd)) {
+          output_.Advance(out);
+          p = ContinueToken(p);
+          out = output_.cursor();
+        }
+        continue;
+    }
+  }
 }
 
+const char* Highlighter::ContinueToken(const char* p) {
+  if (state_ == StateLiteral) p = ScanLiteral(p);
+  if (!Is(*p, kTextEnd) && state_ == StateComment) p = ScanComment(p);
+  return p;
+}
+
+bool Highlighter::IsCommentStart(const char* p) const { return p[1] == '/' || p[1] == '*'; }
+
+// The byte before a line is a line feed, so a quote may look back at its line's start too.
 bool Highlighter::IsQuoteAt(const char* p) const {
-  return (*p == '"' || *p == '\'') && (p == line_.data() || p[-1] != '\\');
+  return (*p == '"' || *p == '\'') && p[-1] != '\\';
 }
 
 const char* Highlighter::WritePlain(const char* p) {
@@ -160,9 +188,9 @@ const char* Highlighter::WritePlain(const char* p) {
 
 // Most runs are blanks alone, copied as they are; tabs, CR and the rest take WriteSpaces unless
 // the line has room reserved and the run holds blanks and tabs alone.
-inline const char* Highlighter::ScanSpace(const char* p, const char* end, char*& out, bool roomy) {
+inline const char* Highlighter::ScanSpace(const char* p, char*& out, bool roomy) {
   const char* last = BlankRunEnd(p);
-  if (last == end || !Is(*last, kSpace)) {
+  if (!Is(*last, kLineSpace)) {
     out = WriteBlanks(out, static_cast<std::size_t>(last - p), roomy);
     return last;
   }
@@ -179,12 +207,12 @@ inline const char* Highlighter::ScanSpace(const char* p, const char* end, char*&
         break;
       }
     }
-    if (last == end || !Is(*last, kSpace)) {
+    if (!Is(*last, kLineSpace)) {
       out = o;
       return last;
     }
   }
-  while (last < end && Is(*last, kSpace)) ++last;
+  while (Is(*last, kLineSpace)) ++last;
   output_.Advance(out);
   WriteSpaces(p, last);
   out = output_.cursor();
@@ -240,7 +268,7 @@ inline const char* Highlighter::ScanDirective(const char* p, char*& out, bool ro
 
 const char* Highlighter::ScanLiteral(const char* p) {
   const char* const first = p;
-  const char* const end = line_.data() + line_.size();
+  const char* const end = TextEnd(p);
   if (*p == '"') inDoubleQuote_ = true;
   // The first character never closes the literal; on a continuation line it is simply the
   // line's first character.
@@ -268,7 +296,7 @@ const char* Highlighter::ScanLiteral(const char* p) {
     state_ = StateNone;
     return p;
   }
-  const char* const backslash = FindContinuation();
+  const char* const backslash = FindContinuation(first, end);
   if (backslash == nullptr) {
     WriteToken(first, end, TokenKind::String);
     state_ = StateNone;
@@ -280,33 +308,37 @@ const char* Highlighter::ScanLiteral(const char* p) {
   return end;
 }
 
-const char* Highlighter::FindContinuation() const {
-  const char* p = line_.data() + line_.size();
-  while (p > line_.data() && Is(p[-1], kSpace)) --p;
-  if (p > line_.data() && p[-1] == '\\') return p - 1;
+// A literal that does not start its line starts with a quote, so looking back no further than its
+// first character is looking back no further than the line's start.
+const char* Highlighter::FindContinuation(const char* first, const char* end) {
+  const char* p = end;
+  while (p > first && Is(p[-1], kSpace)) --p;
+  if (p > first && p[-1] == '\\') return p - 1;
   return nullptr;
 }
 
 const char* Highlighter::ScanComment(const char* p) {
   const char* const first = p;
-  const char* const end = line_.data() + line_.size();
   if (!inBlockComment_) {
-    if (p + 1 < end && p[1] == '/') {
+    if (p[1] == '/') {
+      const char* const end = TextEnd(p);
       WriteToken(first, end, TokenKind::Comment);
       state_ = StateNone;
       return end;
     }
     inBlockComment_ = true;
   }
-  // The search starts on the opener's '/', so "/*/" is a whole comment.
-  while (p < end) {
-    const unsigned stars = ByteMask(p, '*');
-    if (stars == 0) {
+  // The search starts on the opener's '/', so "/*/" is a whole comment. It stops at the first
+  // star, or at the end of the text, whichever comes first.
+  for (;;) {
+    const unsigned stops = EitherByteMask(p, '\n', '\0') | ByteMask(p, '*');
+    if (stops == 0) {
       p += kMaskWidth;
       continue;
     }
-    p += LowestBit(stars);
-    if (p + 1 < end && p[1] == '/') {
+    p += LowestBit(stops);
+    if (*p != '*') break;
+    if (p[1] == '/') {
       p += 2;
       inBlockComment_ = false;
       state_ = StateNone;
@@ -315,8 +347,8 @@ const char* Highlighter::ScanComment(const char* p) {
     }
     ++p;
   }
-  WriteToken(first, end, TokenKind::Comment);
-  return end;
+  WriteToken(first, p, TokenKind::Comment);
+  return p;
 }
 
 inline void Highlighter::WriteToken(const char* first, const char* last, TokenKind kind) {
@@ -435,7 +467,7 @@ char* Highlighter::EscapeChar(const char* c, char* out) const {
       break;
     default:  // '\r'
       // A bare CR ending a CR LF line would show as a line break of its own in a browser.
-      if (c + 1 != line_.data() + line_.size()) {
+      if (!Is(c[1], kTextEnd)) {
         *out = *c;
         return out + 1;
       }

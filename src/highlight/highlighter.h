@@ -42,11 +42,14 @@ class Highlighter {
 
  private:
   // The scanners take the start of a run in the current line, and return the end of what they
-  // wrote. Those taking `out` write there, and move it, instead of through output_; those without
-  // `end` stop at the byte that follows the line's text (see LineReader::Next). `roomy` tells that
-  // the room for the line's output was reserved before its scan.
+  // wrote, at most the end of the line's text: its first NUL or its line feed. Those taking `out`
+  // write there, and move it, instead of through output_. `roomy` tells that the room for the
+  // line's output was reserved before its scan.
   void ScanLines();
-  const char* ScanSpace(const char* p, const char* end, char*& out, bool roomy);
+  // Scans the lines [p, last), writing at `out`; returns the end of what it wrote.
+  char* ScanRun(const char* p, const char* last, char* out, bool roomy);
+  const char* ContinueToken(const char* p);
+  const char* ScanSpace(const char* p, char*& out, bool roomy);
   const char* ScanWord(const char* p, char*& out, bool roomy);
   const char* ScanOperator(const char* p, char*& out, bool roomy);
   const char* ScanNumber(const char* p, char*& out, bool roomy);
@@ -55,12 +58,14 @@ class Highlighter {
   const char* ScanComment(const char* p);
   const char* WritePlain(const char* p);
 
-  bool IsCommentStart(const char* p, const char* end) const;
+  // Whether the '/' at `p` opens a comment.
+  bool IsCommentStart(const char* p) const;
   bool IsQuoteAt(const char* p) const;
   // `word` lies in the current line, whose padding ContainsPadded may read.
   bool IsKeyword(std::string_view word) const { return keywords_.ContainsPadded(word); }
-  // The backslash that ends the line, white space after it allowed, or nullptr.
-  const char* FindContinuation() const;
+  // The backslash that ends the text [first, end) of a literal, white space after it allowed, or
+  // nullptr.
+  static const char* FindContinuation(const char* first, const char* end);
 
   // Writes [first, last) as a span of `kind`.
   void WriteToken(const char* first, const char* last, TokenKind kind);
@@ -84,7 +89,6 @@ class Highlighter {
 
   KeywordSet keywords_;
   LineReader reader_;
-  std::string_view line_;  // the current line, cut at its first NUL
   ScanState state_ = StateNone;
   OutputBuffer output_;
   bool inBlockComment_ = false;

@@ -1,56 +1,75 @@
 #include "line_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace lexpaint {
 namespace {
 
 constexpr std::size_t kChunkSize = 64 * 1024;
+constexpr std::size_t kFront = 1;  // the line feed kept before the first unread byte
+
+// Index of the last line feed in p[0, size), or size if there is none. The last one is mostly
+// near the end, so the scan goes backwards a mask at a time. Its first load may reach past
+// p[size], never before p.
+std::size_t LastLineFeed(const char* p, std::size_t size) {
+  for (std::size_t i = size; i > 0;) {
+    const std::size_t start = i > kMaskWidth ? i - kMaskWidth : 0;
+    const unsigned feeds = ByteMask(p + start, '\n') & ((1u << (i - start)) - 1);
+    if (feeds != 0) return start + HighestBit(feeds);
+    i = start;
+  }
+  return size;
+}
 
 }  // namespace
 
-LineReader::LineReader(std::istream& input) : input_(input), buffer_(kChunkSize + kPadding) {}
+LineReader::LineReader(std::istream& input)
+    : input_(input), buffer_(kFront + kChunkSize + kPadding), begin_(kFront), end_(kFront) {
+  buffer_[0] = '\n';
+}
 
-bool LineReader::NextAfterRefill(std::string_view* line, std::size_t* textSize, std::size_t nul) {
-  std::size_t searched = end_ - begin_;  // bytes after begin_ known to hold no line feed
-  while (Refill()) {
-    const char* unread = buffer_.data() + begin_;
-    const std::size_t available = end_ - begin_;
-    std::size_t laterNul = kNoNul;
-    const std::size_t length =
-        searched + FindLineEnd(unread + searched, available - searched, &laterNul);
-    if (nul == kNoNul && laterNul != kNoNul) nul = searched + laterNul;
-    if (length < available) {
-      *line = std::string_view(unread, length);
-      *textSize = std::min(nul, length);
-      begin_ += length + 1;
-      return true;
-    }
-    searched = available;
-  }
-  if (begin_ == end_) return false;
-  *line = std::string_view(buffer_.data() + begin_, end_ - begin_);
-  *textSize = std::min(nul, line->size());
-  begin_ = end_;
+bool LineReader::NextLines(std::string_view* lines) {
+  if (end_ - begin_ < kRunSize) Refill();
+  const std::size_t available = end_ - begin_;
+  if (available == 0) return false;
+  const std::size_t window = std::min(available, kRunSize);
+  const std::size_t last = LastLineFeed(buffer_.data() + begin_, window);
+  const std::size_t size = last < window ? last + 1 : LongLineSize();
+  *lines = std::string_view(buffer_.data() + begin_, size);
+  begin_ = std::min(begin_ + size, end_);
   return true;
+}
+
+std::size_t LineReader::LongLineSize() {
+  std::size_t searched = std::min(end_ - begin_, kRunSize);
+  for (;;) {
+    const char* unread = buffer_.data() + begin_;
+    const void* feed = std::memchr(unread + searched, '\n', end_ - begin_ - searched);
+    if (feed != nullptr)
+      return static_cast<std::size_t>(static_cast<const char*>(feed) - unread) + 1;
+    searched = end_ - begin_;
+    // The line feed stored after the last byte read ends a last line that has none of its own.
+    if (!Refill()) return searched + 1;
+  }
 }
 
 bool LineReader::Refill() {
   if (exhausted_) return false;
-  if (begin_ > 0) {
-    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
-    end_ -= begin_;
-    begin_ = 0;
+  if (begin_ > kFront) {
+    std::memmove(buffer_.data() + kFront, buffer_.data() + begin_, end_ - begin_);
+    end_ -= begin_ - kFront;
+    begin_ = kFront;
   }
   std::size_t capacity = buffer_.size() - kPadding;
   if (end_ == capacity) {
-    capacity *= 2;
+    capacity = kFront + 2 * (capacity - kFront);
     buffer_.resize(capacity + kPadding);
   }
   input_.read(buffer_.data() + end_, static_cast<std::streamsize>(capacity - end_));
   const auto received = static_cast<std::size_t>(input_.gcount());
   end_ += received;
-  buffer_[end_] = '\n';  // ends a last line that has no line feed of its own
+  buffer_[end_] = '\n';
   if (!input_) {
     exhausted_ = true;
     failed_ = input_.bad();
