@@ -97,9 +97,12 @@ void Highlighter::ScanLines() {
   std::string_view lines;
   char* out = output_.cursor();
   while (reader_.NextLines(&lines)) {
-    const bool roomy = lines.size() <= LineReader::kRunSize;
-    if (roomy) out = output_.Room(out, MaxOutputSize(lines.size()));
-    out = ScanRun(lines.data(), lines.data() + lines.size(), out, roomy);
+    const char* const last = lines.data() + lines.size();
+    if (lines.size() <= LineReader::kRunSize) {
+      out = ScanRun<true>(lines.data(), last, output_.Room(out, MaxOutputSize(lines.size())));
+    } else {
+      out = ScanRun<false>(lines.data(), last, out);
+    }
   }
   output_.Advance(out);
 }
@@ -108,7 +111,8 @@ void Highlighter::ScanLines() {
 // open; the loops share one function so that their pointers stay in registers. A '.' is an
 // operator character, so a number can only start with a digit. Every scan stops at the end of a
 // line's text, whose NUL or line feed starts no token, so none compares against a length.
-char* Highlighter::ScanRun(const char* p, const char* last, char* out, bool roomy) {
+template <bool roomy>
+char* Highlighter::ScanRun(const char* p, const char* last, char* out) {
   // `out` is handed back to output_ around the scanners that do not take it.
   if (state_ != StateNone && !Is(*p, kTextEnd)) {
     output_.Advance(out);

@@ -47,7 +47,8 @@ class Highlighter {
   // line's output was reserved before its scan.
   void ScanLines();
   // Scans the lines [p, last), writing at `out`; returns the end of what it wrote.
-  char* ScanRun(const char* p, const char* last, char* out, bool roomy);
+  template <bool roomy>
+  char* ScanRun(const char* p, const char* last, char* out);
   const char* ContinueToken(const char* p);
   const char* ScanSpace(const char* p, char*& out, bool roomy);
   const char* ScanWord(const char* p, char*& out, bool roomy);
