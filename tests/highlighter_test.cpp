@@ -327,9 +327,10 @@ class RefusingBuffer : public std::streambuf {
   int_type overflow(int_type) override { return traits_type::eof(); }
 };
 
-// Lines around 2 and 8 KiB in which every byte or two makes a span of its own, so that the output
-// of one line is far larger than its text, written many times across output blocks: each line's
-// output must arrive whole whether it fits in the room left in the block or not.
+// Lines around one and two runs of the line reader in size, in which every byte or two makes a
+// span of its own, so that the output of one line is far larger than its text, written many times
+// across output blocks: each line's output must arrive whole whether it fits in the room left in
+// the block or not, and whether the line shares a run or comes alone.
 TEST(HighlighterTest, DenseLinesAcrossOutputBlocks) {
   const struct {
     std::string unit;  // two source bytes
@@ -344,8 +345,9 @@ TEST(HighlighterTest, DenseLinesAcrossOutputBlocks) {
     SCOPED_TRACE(unit.unit);
     std::string source;
     std::string expected;
-    for (std::size_t length :
-         {2046u, 2047u, 2048u, 2049u, 2050u, 8190u, 8191u, 8192u, 8193u, 8194u, 9000u, 100u}) {
+    constexpr std::size_t run = LineReader::kRunSize;
+    for (std::size_t length : {run - 2, run - 1, run, run + 1, run + 2, 2 * run - 2, 2 * run - 1,
+                               2 * run, 2 * run + 1, 2 * run + 2, 9000ul, 100ul, 1ul, 2ul}) {
       if (length % 2 == 1) {
         source += " ";
         expected += " ";
@@ -365,6 +367,25 @@ TEST(HighlighterTest, DenseLinesAcrossOutputBlocks) {
     }
     EXPECT_EQ(Highlight(source), expected);
   }
+}
+
+// Operators are escaped a character at a time as they are scanned, in lines that share a run, and
+// otherwise a mask's width at a time: runs of them around both sizes.
+TEST(HighlighterTest, LongOperatorsAroundRunSize) {
+  constexpr std::size_t run = LineReader::kRunSize;
+  constexpr std::string_view kTexts[] = {"&lt;", "&amp;", "&gt;", "+"};
+  std::string source;
+  std::string expected;
+  for (std::size_t length : {1ul, 2ul, 15ul, 16ul, 17ul, run - 1, run, run + 1, 3 * run}) {
+    std::string escaped;
+    for (std::size_t n = 0; n < length; ++n) {
+      source += "<&>+"[n % 4];
+      escaped += kTexts[n % 4];
+    }
+    source += "\n";
+    expected += Op(escaped) + "\n";
+  }
+  EXPECT_EQ(Highlight(source), expected);
 }
 
 TEST(HighlighterTest, WriteFailureShowsInOutputState) {

@@ -17,7 +17,6 @@ enum CharClass : unsigned char {
   kDigit = 4,
   kLetter = 8,
   kNumberPart = 16,  // may continue a number
-  kMarkup = 32,      // '&', '<' or '>', which text must escape
   kTextEnd = 64,     // NUL or line feed, one of which follows the text of each line
   kLineSpace = 128,  // white space other than a line feed
 };
@@ -28,7 +27,6 @@ constexpr std::array<unsigned char, 256> MakeCharClasses() {
   for (char c : std::string_view(" \t\v\f\r")) classes[static_cast<unsigned char>(c)] |= kLineSpace;
   for (char c : kOperatorChars) classes[static_cast<unsigned char>(c)] |= kOperator;
   for (char c : kNumberChars) classes[static_cast<unsigned char>(c)] |= kNumberPart;
-  for (char c : std::string_view("&<>")) classes[static_cast<unsigned char>(c)] |= kMarkup;
   classes['\0'] |= kTextEnd;
   classes['\n'] |= kTextEnd;
   for (int c = '0'; c <= '9'; ++c) classes[c] |= kDigit;

@@ -1,6 +1,7 @@
 #include "highlighter.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <utility>
 
@@ -32,6 +33,24 @@ constexpr std::size_t MaxOutputSize(std::size_t runSize) {
 }
 static_assert(MaxOutputSize(LineReader::kRunSize) <= OutputBuffer::kCapacity);
 static_assert(LineReader::kPadding >= kMaskWidth, "scans load whole masks past a line's end");
+
+// The text each byte is written as: itself, or the entity of a character that markup reserves. A
+// CR, whose text depends on where it lies, is left to EscapeChar.
+struct ByteText {
+  char text[7];
+  unsigned char size;
+};
+
+constexpr std::array<ByteText, 256> MakeByteTexts() {
+  std::array<ByteText, 256> texts{};
+  for (int c = 0; c < 256; ++c) texts[c] = {{static_cast<char>(c)}, 1};
+  texts['&'] = {"&amp;", 5};
+  texts['<'] = {"&lt;", 4};
+  texts['>'] = {"&gt;", 4};
+  return texts;
+}
+
+constexpr std::array<ByteText, 256> kByteTexts = MakeByteTexts();
 
 // Words and numbers hold none of "&<>" and no CR, which are space, operator or neither.
 bool NeedsEscaping(TokenKind kind) {
@@ -244,13 +263,23 @@ inline const char* Highlighter::ScanWord(const char* p, char*& out, bool roomy) 
 
 inline const char* Highlighter::ScanOperator(const char* p, char*& out, bool roomy) {
   const char* const first = p;
-  unsigned char seen = 0;
+  if (!roomy) {
+    while (Is(*++p, kOperator)) {
+    }
+    const std::size_t blank = LoneBlankAt(p);
+    out = WriteSpan(out, first, p, TokenKind::Operator, true, blank, false);
+    return p + blank;
+  }
+  // Operators are short and a third of them hold a character to escape, so each character is
+  // written as it is scanned.
+  char* o = OpenSpan(out, TokenKind::Operator);
   do {
-    seen |= ClassesOf(*p);
-    ++p;
-  } while (Is(*p, kOperator));
+    const ByteText& text = kByteTexts[static_cast<unsigned char>(*p)];
+    std::memcpy(o, &text, sizeof text);
+    o += text.size;
+  } while (Is(*++p, kOperator));
   const std::size_t blank = LoneBlankAt(p);
-  out = WriteSpan(out, first, p, TokenKind::Operator, (seen & kMarkup) != 0, blank, roomy);
+  out = CloseSpan(o, blank);
   return p + blank;
 }
 
@@ -371,9 +400,18 @@ inline char* Highlighter::WriteSpan(char* out, const char* first, const char* la
     }
     out = output_.Room(out, kOpenTagBlock + size * kMaxEscapedSize + kMaskWidth + sizeof kCloseTag);
   }
+  out = OpenSpan(out, kind);
+  out = escape ? Escape(first, last, out) : CopyPlain(first, last, out);
+  return CloseSpan(out, blank);
+}
+
+inline char* Highlighter::OpenSpan(char* out, TokenKind kind) {
   const OpenTag& open = kOpenTags[static_cast<int>(kind)];
   std::memcpy(out, open.text, kOpenTagBlock);
-  out = escape ? Escape(first, last, out + open.size) : CopyPlain(first, last, out + open.size);
+  return out + open.size;
+}
+
+inline char* Highlighter::CloseSpan(char* out, std::size_t blank) {
   std::memcpy(out, kCloseTags[blank], sizeof kCloseTag);
   return out + kCloseTagSize + blank;
 }

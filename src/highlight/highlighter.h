@@ -75,6 +75,10 @@ class Highlighter {
   // Writes at `out` and returns the end of what it wrote.
   char* WriteSpan(char* out, const char* first, const char* last, TokenKind kind, bool escape,
                   std::size_t blank, bool roomy);
+  // The two ends of WriteSpan: the open tag of a span of `kind`, and the close tag followed by
+  // `blank` blanks. Each writes at `out` and returns the end of what it wrote.
+  char* OpenSpan(char* out, TokenKind kind);
+  char* CloseSpan(char* out, std::size_t blank);
   // Writes [first, last) as HTML-escaped text.
   void WriteRange(const char* first, const char* last);
   // Writes a run of white space, tabs expanded.
