@@ -1,9 +1,10 @@
 // libFuzzer target: converts arbitrary bytes and stops on output whose markup is broken or whose
 // text differs from the input.
 //
-// An input whose first byte is 0x01 is converted after a filler line instead, so that the rest of
-// it straddles the point where the line reader's first 64 KiB read ends; the second byte sets how
-// many of its bytes come before that point.
+// An input whose first byte is 0x01 or 0x02 is converted after a filler line instead, so that the
+// rest of it straddles a point where the line reader splits its input: the end of its first 64 KiB
+// read, or the end of the bytes in which it looks for the first run's last line feed. The second
+// byte sets how many of its bytes come before that point.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -18,7 +19,8 @@
 namespace {
 
 constexpr std::size_t kFirstRead = 64 * 1024;
-constexpr std::uint8_t kStraddleMarker = 0x01;
+constexpr std::uint8_t kReadMarker = 0x01;
+constexpr std::uint8_t kRunMarker = 0x02;
 
 // Keywords that are prefixes of one another, so a word is only marked when it matches whole.
 lexpaint::KeywordSet MakeKeywords() {
@@ -31,9 +33,12 @@ lexpaint::KeywordSet MakeKeywords() {
 
 std::string MakeSource(const std::uint8_t* data, std::size_t size) {
   const char* bytes = reinterpret_cast<const char*>(data);
-  if (size < 2 || data[0] != kStraddleMarker) return std::string(bytes, size);
+  if (size < 2 || (data[0] != kReadMarker && data[0] != kRunMarker)) {
+    return std::string(bytes, size);
+  }
+  const std::size_t point = data[0] == kReadMarker ? kFirstRead : lexpaint::LineReader::kRunSize;
   const std::size_t before = data[1] % 128;
-  std::string source(kFirstRead - before - 1, 'a');
+  std::string source(point - before - 1, 'a');
   source += '\n';
   source.append(bytes + 2, size - 2);
   return source;
