@@ -21,7 +21,7 @@ constexpr std::size_t kMaxEscapedSize = 5;
 constexpr std::size_t kRangeChunk = 8192;
 static_assert(kRangeChunk * kMaxEscapedSize + kMaskWidth <= OutputBuffer::kCapacity);
 
-// A run of lines short enough to share a run (see LineReader::NextLines) has room for its largest
+// A run of lines (see LineReader::NextLines) of up to kRunSize bytes has room for its largest
 // output reserved before it is scanned, so that its tokens need not check for room (nor for
 // chunks): each byte may start a token, and the largest reservation any writer asks for, at a
 // token's start, fits in kOutputSlack beyond those.
@@ -57,7 +57,7 @@ bool NeedsEscaping(TokenKind kind) {
   return kind != TokenKind::Identifier && kind != TokenKind::Keyword && kind != TokenKind::Number;
 }
 
-// The end of the run of blanks from `p` on, which may pass `end`.
+// The end of the run of blanks from `p` on.
 const char* BlankRunEnd(const char* p) {
   for (;;) {
     const std::size_t run = LowestBit(~ByteMask(p, ' '));
@@ -112,6 +112,8 @@ void Highlighter::Run() {
   output_.Flush();
 }
 
+// A run of lines longer than kRunSize is one long line, whose tokens reserve their own room; the
+// scan is compiled for each case, so that neither tests which it is at every token.
 void Highlighter::ScanLines() {
   std::string_view lines;
   char* out = output_.cursor();
@@ -126,18 +128,14 @@ void Highlighter::ScanLines() {
   output_.Advance(out);
 }
 
-// Scans each line of [p, last) a run at a time, after finishing a token the line before left
+// Scans each line of [p, last) a token at a time, after finishing a token the line before left
 // open; the loops share one function so that their pointers stay in registers. A '.' is an
 // operator character, so a number can only start with a digit. Every scan stops at the end of a
 // line's text, whose NUL or line feed starts no token, so none compares against a length.
 template <bool roomy>
 char* Highlighter::ScanRun(const char* p, const char* last, char* out) {
   // `out` is handed back to output_ around the scanners that do not take it.
-  if (state_ != StateNone && !Is(*p, kTextEnd)) {
-    output_.Advance(out);
-    p = ContinueToken(p);
-    out = output_.cursor();
-  }
+  p = StartLine(p, out);
   for (;;) {
     switch (StartClassOf(*p)) {
       case kStartsSpace:
@@ -181,14 +179,18 @@ char* Highlighter::ScanRun(const char* p, const char* last, char* out) {
         if (!roomy) out = output_.Room(out, 1);
         *out++ = '\n';
         if (++p == last) return out;
-        if (state_ != StateNone && !Is(*p, kTextEnd)) {
-          output_.Advance(out);
-          p = ContinueToken(p);
-          out = output_.cursor();
-        }
+        p = StartLine(p, out);
         continue;
     }
   }
+}
+
+inline const char* Highlighter::StartLine(const char* p, char*& out) {
+  if (state_ == StateNone || Is(*p, kTextEnd)) return p;
+  output_.Advance(out);
+  p = ContinueToken(p);
+  out = output_.cursor();
+  return p;
 }
 
 const char* Highlighter::ContinueToken(const char* p) {

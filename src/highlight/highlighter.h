@@ -41,14 +41,16 @@ class Highlighter {
   bool input_failed() const { return reader_.failed(); }
 
  private:
-  // The scanners take the start of a run in the current line, and return the end of what they
-  // wrote, at most the end of the line's text: its first NUL or its line feed. Those taking `out`
-  // write there, and move it, instead of through output_. `roomy` tells that the room for the
-  // line's output was reserved before its scan.
+  // The scanners take the start of a token or of white space in the current line, and return the
+  // end of what they wrote, at most the end of the line's text: its first NUL or its line feed.
+  // Those taking `out` write there, and move it, instead of through output_. `roomy` tells that
+  // the room for the output of the line's run was reserved before its scan.
   void ScanLines();
   // Scans the lines [p, last), writing at `out`; returns the end of what it wrote.
   template <bool roomy>
   char* ScanRun(const char* p, const char* last, char* out);
+  // At the start of a line: finishes the token the line before left open, if this line has text.
+  const char* StartLine(const char* p, char*& out);
   const char* ContinueToken(const char* p);
   const char* ScanSpace(const char* p, char*& out, bool roomy);
   const char* ScanWord(const char* p, char*& out, bool roomy);
@@ -71,7 +73,7 @@ class Highlighter {
   // Writes [first, last) as a span of `kind`.
   void WriteToken(const char* first, const char* last, TokenKind kind);
   // WriteToken for a caller that knows whether the text holds a character to escape, and that
-  // has the span followed by `blank` (0 or 1) blanks, and that tells whether the line is `roomy`.
+  // has the span followed by `blank` (0 or 1) blanks, and that tells whether the run is `roomy`.
   // Writes at `out` and returns the end of what it wrote.
   char* WriteSpan(char* out, const char* first, const char* last, TokenKind kind, bool escape,
                   std::size_t blank, bool roomy);
