@@ -131,6 +131,10 @@ const Case kLineCases[] = {
      Str("\"a\tb\"") + " " + Com("//\tc") + "\n"},
     {"NulEndsTheLine", std::string("ab\0cd \"x\n", 9) + "y\n", Id("ab") + "\n" + Id("y") + "\n"},
     {"LineStartingWithNul", std::string("\0x\n", 3), "\n"},
+    {"NulAfterContinuation", std::string("\"ab\\\0x\ncd\"\n", 11),
+     Str("\"ab") + "\\\n" + Str("cd\"") + "\n"},
+    {"NulStartsLineInsideComment", std::string("/* a\n\0*/\nb */\n", 14),
+     Com("/* a") + "\n\n" + Com("b */") + "\n"},
 };
 INSTANTIATE_TEST_SUITE_P(Lines, HighlightTable, testing::ValuesIn(kLineCases),
                          [](const auto& info) { return info.param.name; });
@@ -227,7 +231,11 @@ TEST(HighlighterTest, RunsEndAtEveryOffset) {
     EXPECT_EQ(Highlight("\"" + x + "\"a\n"), Str("\"" + x + "\"") + Id("a") + "\n");
     EXPECT_EQ(Highlight("\"" + x + "\\\"'\"\n"), Str("\"" + x + "\\\"'\"") + "\n");
     EXPECT_EQ(Highlight("'" + x + "\n"), Str("'" + x) + "\n");
-    EXPECT_EQ(Highlight(a + std::string(1, '\0') + "c\"\nd\n"), Id(a) + "\n" + Id("d") + "\n");
+    const std::string nul(1, '\0');
+    EXPECT_EQ(Highlight(a + nul + "c\"\nd\n"), Id(a) + "\n" + Id("d") + "\n");
+    EXPECT_EQ(Highlight("/*" + x + nul + "*/\nb*/\n"), Com("/*" + x) + "\n" + Com("b*/") + "\n");
+    EXPECT_EQ(Highlight("//" + x + nul + "c\nd\n"), Com("//" + x) + "\n" + Id("d") + "\n");
+    EXPECT_EQ(Highlight("\"" + x + nul + "\"\nd\n"), Str("\"" + x) + "\n" + Id("d") + "\n");
     EXPECT_EQ(Highlight(Repeat(' ', n) + "a\n"), Repeat(' ', n) + Id("a") + "\n");
   }
 }
