@@ -12,19 +12,17 @@ constexpr std::string_view kNumberChars = "0123456789xo.+-fFeE";
 // Character classes of the "C" locale, looked up by unsigned byte value; bytes from 0x80 up
 // belong to none.
 enum CharClass : unsigned char {
-  kSpace = 1,
+  kSpace = 1,  // white space within a line: a line feed ends the line instead
   kOperator = 2,
   kDigit = 4,
   kLetter = 8,
   kNumberPart = 16,  // may continue a number
   kTextEnd = 64,     // NUL or line feed, one of which follows the text of each line
-  kLineSpace = 128,  // white space other than a line feed
 };
 
 constexpr std::array<unsigned char, 256> MakeCharClasses() {
   std::array<unsigned char, 256> classes{};
-  for (char c : std::string_view(" \t\n\v\f\r")) classes[static_cast<unsigned char>(c)] |= kSpace;
-  for (char c : std::string_view(" \t\v\f\r")) classes[static_cast<unsigned char>(c)] |= kLineSpace;
+  for (char c : std::string_view(" \t\v\f\r")) classes[static_cast<unsigned char>(c)] |= kSpace;
   for (char c : kOperatorChars) classes[static_cast<unsigned char>(c)] |= kOperator;
   for (char c : kNumberChars) classes[static_cast<unsigned char>(c)] |= kNumberPart;
   classes['\0'] |= kTextEnd;
@@ -59,7 +57,7 @@ constexpr std::array<unsigned char, 256> MakeStartClasses() {
   for (int c = 0; c < 256; ++c) {
     const unsigned char classes = kCharClasses[c];
     if (classes & kLetter) starts[c] = kStartsWord;
-    if (classes & kLineSpace) starts[c] = kStartsSpace;
+    if (classes & kSpace) starts[c] = kStartsSpace;
     if (classes & kDigit) starts[c] = kStartsNumber;
     if (classes & kOperator) starts[c] = kStartsOperator;
   }

@@ -68,7 +68,7 @@ const char* BlankRunEnd(const char* p) {
 
 // 1 if `p`, at most the end of a line's text, holds a blank that is the whole white-space run
 // between two tokens, else 0.
-std::size_t LoneBlankAt(const char* p) { return p[0] == ' ' && !Is(p[1], kLineSpace); }
+std::size_t LoneBlankAt(const char* p) { return p[0] == ' ' && !Is(p[1], kSpace); }
 
 // The end of the text of the line that `p` lies in: its first NUL or its line feed.
 const char* TextEnd(const char* p) {
@@ -215,7 +215,7 @@ const char* Highlighter::WritePlain(const char* p) {
 // the line has room reserved and the run holds blanks and tabs alone.
 inline const char* Highlighter::ScanSpace(const char* p, char*& out, bool roomy) {
   const char* last = BlankRunEnd(p);
-  if (!Is(*last, kLineSpace)) {
+  if (!Is(*last, kSpace)) {
     out = WriteBlanks(out, static_cast<std::size_t>(last - p), roomy);
     return last;
   }
@@ -232,12 +232,12 @@ inline const char* Highlighter::ScanSpace(const char* p, char*& out, bool roomy)
         break;
       }
     }
-    if (!Is(*last, kLineSpace)) {
+    if (!Is(*last, kSpace)) {
       out = o;
       return last;
     }
   }
-  while (Is(*last, kLineSpace)) ++last;
+  while (Is(*last, kSpace)) ++last;
   output_.Advance(out);
   WriteSpaces(p, last);
   out = output_.cursor();
