@@ -54,7 +54,7 @@ try {
     copyFileSync(join(root, 'data', name), join(work, name));
   }
   copyFileSync(join(root, 'examples', 'sample.cpp'), join(work, 'sample.cpp'));
-  const run = spawnSync(binary, ['sample.cpp'], { cwd: work, encoding: 'utf8' });
+  const run = spawnSync(binary, ['--line-numbers', 'sample.cpp'], { cwd: work, encoding: 'utf8' });
   if (run.status !== 0) die(`lexpaint exited with ${run.status ?? run.signal}: ${run.stdout}${run.stderr}`);
 
   context = await chromium.launchPersistentContext(profile, {

@@ -8,6 +8,7 @@
 #include "highlighter.h"
 #include "input_file.h"
 #include "keyword_set.h"
+#include "options.h"
 #include "source_name.h"
 
 namespace lexpaint {
@@ -15,10 +16,16 @@ namespace {
 
 constexpr char kUsage[] = "Usage: lexpaint sourcefile [targetfile]\n";
 constexpr char kHelp[] =
-    "Usage: lexpaint sourcefile [targetfile]\n"
+    "Usage: lexpaint [options] sourcefile [targetfile]\n"
     "Converts a C or C++ source file (a name ending in \"cpp\" or \"h\") into an HTML page\n"
     "in which every token is a <span> naming its kind; the page is written to targetfile,\n"
     "or to sourcefile.html.\n"
+    "\n"
+    "Options (before the source name; \"--\" ends them):\n"
+    "  -n, --line-numbers  start every line with an anchor, <a class=\"Line\" id=\"L42\"\n"
+    "                      href=\"#L42\"></a>, which the page shows as a line number\n"
+    "      --help          print this text\n"
+    "      --version       print the version\n"
     "\n"
     "Data files, looked up in the current working directory:\n"
     "  Header.html     copied to the page before the source\n"
@@ -84,7 +91,8 @@ void DiscardTarget(const std::string& name) {
   }
 }
 
-void Convert(const std::string& sourceName, const std::string& targetName, std::ostream& messages) {
+void Convert(const std::string& sourceName, const std::string& targetName,
+             HighlightOptions highlightOptions, std::ostream& messages) {
   std::ifstream source;
   if (!OpenReadable(sourceName, &source)) throw CannotReadSource(sourceName);
   if (IsSameFile(sourceName, targetName)) {
@@ -97,7 +105,7 @@ void Convert(const std::string& sourceName, const std::string& targetName, std::
   std::ofstream target(targetName, std::ios::trunc);
   if (!target.is_open()) throw CannotWriteTarget(targetName);
   target << header;
-  Highlighter highlighter(source, target, std::move(keywords));
+  Highlighter highlighter(source, target, std::move(keywords), highlightOptions);
   highlighter.Run();
   if (highlighter.input_failed()) {
     target.close();
@@ -115,26 +123,36 @@ void Convert(const std::string& sourceName, const std::string& targetName, std::
 }  // namespace
 
 int RunCommand(const std::vector<std::string>& args, std::ostream& messages) {
-  if (args.empty()) {
-    messages << kUsage;
+  const ParsedOptions parsed = ParseOptions(args);
+  if (!parsed.mistake.empty()) {
+    messages << parsed.mistake << "\n" << kUsage;
     return kExitUsageError;
   }
-  if (args[0] == "--help") {
+  const Options& options = parsed.options;
+  if (options.help) {
     messages << kHelp;
     return kExitSuccess;
   }
-  if (args[0] == "--version") {
+  if (options.version) {
     messages << "lexpaint " << LEXPAINT_VERSION << "\n";
     return kExitSuccess;
   }
-  if (!IsSupportedFile(args[0])) {
+  const std::vector<std::string>& operands = options.operands;
+  if (operands.empty()) {
+    messages << kUsage;
+    return kExitUsageError;
+  }
+  if (!IsSupportedFile(operands[0])) {
     messages << "File type not supported.\n";
     return kExitUsageError;
   }
-  const std::string& sourceName = args[0];
-  const std::string targetName = args.size() >= 2 ? args[1] : DefaultTargetName(sourceName);
+  const std::string& sourceName = operands[0];
+  const std::string targetName =
+      operands.size() >= 2 ? operands[1] : DefaultTargetName(sourceName);
+  HighlightOptions highlightOptions;
+  highlightOptions.lineNumbers = options.lineNumbers;
   try {
-    Convert(sourceName, targetName, messages);
+    Convert(sourceName, targetName, highlightOptions, messages);
   } catch (const RunFailure& failure) {
     messages << failure.what();
     return failure.status();

@@ -28,10 +28,13 @@ static_assert(kRangeChunk * kMaxEscapedSize + kMaskWidth <= OutputBuffer::kCapac
 static_assert(LineReader::kRunSize <= kRangeChunk);
 constexpr std::size_t kMaxOutputPerByte = kOpenTagBlock + kMaxEscapedSize + sizeof kCloseTag;
 constexpr std::size_t kOutputSlack = kOpenTagBlock + kMaskWidth + sizeof kCloseTag + 1;
+// Each byte may also end a line, which the next line's anchor follows.
+template <bool numbered>
 constexpr std::size_t MaxOutputSize(std::size_t runSize) {
-  return kMaxOutputPerByte * runSize + kOutputSlack;
+  const std::size_t perByte = kMaxOutputPerByte + (numbered ? LineAnchor::kBlockSize : 0);
+  return perByte * runSize + kOutputSlack + (numbered ? LineAnchor::kBlockSize : 0);
 }
-static_assert(MaxOutputSize(LineReader::kRunSize) <= OutputBuffer::kCapacity);
+static_assert(MaxOutputSize<true>(LineReader::kRunSize) <= OutputBuffer::kCapacity);
 static_assert(LineReader::kPadding >= kMaskWidth, "scans load whole masks past a line's end");
 
 // The text each byte is written as: itself, or the entity of a character that markup reserves. A
@@ -103,26 +106,33 @@ char* CopyPlain(const char* first, const char* last, char* out) {
 
 std::string_view ClassName(TokenKind kind) { return kClassNames[static_cast<int>(kind)]; }
 
-Highlighter::Highlighter(std::istream& input, std::ostream& output, KeywordSet keywords)
-    : keywords_(std::move(keywords)), reader_(input), output_(output) {}
+Highlighter::Highlighter(std::istream& input, std::ostream& output, KeywordSet keywords,
+                         HighlightOptions options)
+    : keywords_(std::move(keywords)), options_(options), reader_(input), output_(output) {}
 
 void Highlighter::Run() {
   state_ = StateNone;
-  ScanLines();
+  if (options_.lineNumbers) {
+    ScanLines<true>();
+  } else {
+    ScanLines<false>();
+  }
   output_.Flush();
 }
 
 // A run of lines longer than kRunSize is one long line, whose tokens reserve their own room; the
 // scan is compiled for each case, so that neither tests which it is at every token.
+template <bool numbered>
 void Highlighter::ScanLines() {
   std::string_view lines;
   char* out = output_.cursor();
   while (reader_.NextLines(&lines)) {
     const char* const last = lines.data() + lines.size();
     if (lines.size() <= LineReader::kRunSize) {
-      out = ScanRun<true>(lines.data(), last, output_.Room(out, MaxOutputSize(lines.size())));
+      out = output_.Room(out, MaxOutputSize<numbered>(lines.size()));
+      out = ScanRun<true, numbered>(lines.data(), last, out);
     } else {
-      out = ScanRun<false>(lines.data(), last, out);
+      out = ScanRun<false, numbered>(lines.data(), last, out);
     }
   }
   output_.Advance(out);
@@ -132,9 +142,10 @@ void Highlighter::ScanLines() {
 // open; the loops share one function so that their pointers stay in registers. A '.' is an
 // operator character, so a number can only start with a digit. Every scan stops at the end of a
 // line's text, whose NUL or line feed starts no token, so none compares against a length.
-template <bool roomy>
+template <bool roomy, bool numbered>
 char* Highlighter::ScanRun(const char* p, const char* last, char* out) {
   // `out` is handed back to output_ around the scanners that do not take it.
+  if constexpr (numbered) out = WriteLineAnchor<roomy>(out);
   p = StartLine(p, out);
   for (;;) {
     switch (StartClassOf(*p)) {
@@ -179,10 +190,19 @@ char* Highlighter::ScanRun(const char* p, const char* last, char* out) {
         if (!roomy) out = output_.Room(out, 1);
         *out++ = '\n';
         if (++p == last) return out;
+        if constexpr (numbered) out = WriteLineAnchor<roomy>(out);
         p = StartLine(p, out);
         continue;
     }
   }
+}
+
+template <bool roomy>
+inline char* Highlighter::WriteLineAnchor(char* out) {
+  if (!roomy) out = output_.Room(out, LineAnchor::kBlockSize);
+  out = anchor_.Write(out);
+  anchor_.Next();
+  return out;
 }
 
 inline const char* Highlighter::StartLine(const char* p, char*& out) {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "keyword_set.h"
+#include "line_anchor.h"
 #include "line_reader.h"
 #include "output_buffer.h"
 
@@ -17,6 +18,12 @@ enum class TokenKind { Identifier, Comment, Keyword, Operator, Number, String, P
 
 // The class name written for `kind`, such as "Identifier".
 std::string_view ClassName(TokenKind kind);
+
+// What a page body carries besides the highlighted source.
+struct HighlightOptions {
+  // Start every line with an empty anchor naming its number (see LineAnchor).
+  bool lineNumbers = false;
+};
 
 // Converts C or C++ source text into HTML markup, a line at a time: each token becomes a
 // <span> naming its kind, and every character of source text is HTML-escaped.
@@ -30,7 +37,8 @@ class Highlighter {
   };
 
   // Borrows both streams, which must outlive the Highlighter.
-  Highlighter(std::istream& input, std::ostream& output, KeywordSet keywords);
+  Highlighter(std::istream& input, std::ostream& output, KeywordSet keywords,
+              HighlightOptions options = {});
 
   // Converts the whole input to `output`, one output line per input line. Stops at the end of
   // the input or at the first read failure (see input_failed()). All output has reached `output`
@@ -44,11 +52,16 @@ class Highlighter {
   // The scanners take the start of a token or of white space in the current line, and return the
   // end of what they wrote, at most the end of the line's text: its first NUL or its line feed.
   // Those taking `out` write there, and move it, instead of through output_. `roomy` tells that
-  // the room for the output of the line's run was reserved before its scan.
+  // the room for the output of the line's run was reserved before its scan; `numbered`, that
+  // each line starts with its anchor.
+  template <bool numbered>
   void ScanLines();
   // Scans the lines [p, last), writing at `out`; returns the end of what it wrote.
-  template <bool roomy>
+  template <bool roomy, bool numbered>
   char* ScanRun(const char* p, const char* last, char* out);
+  // Writes the anchor of the line about to start and moves on to the next line's.
+  template <bool roomy>
+  char* WriteLineAnchor(char* out);
   // At the start of a line: finishes the token the line before left open, if this line has text.
   const char* StartLine(const char* p, char*& out);
   const char* ContinueToken(const char* p);
@@ -95,7 +108,9 @@ class Highlighter {
   char* EscapeChar(const char* c, char* out) const;
 
   KeywordSet keywords_;
+  HighlightOptions options_;
   LineReader reader_;
+  LineAnchor anchor_;
   ScanState state_ = StateNone;
   OutputBuffer output_;
   bool inBlockComment_ = false;

@@ -1,0 +1,89 @@
+#include "options.h"
+
+#include <getopt.h>
+
+#include <mutex>
+
+namespace lexpaint {
+namespace {
+
+// '+' stops at the first operand, so that a target named like an option stays a name; ':' makes
+// getopt_long report a missing value apart from an unknown option.
+constexpr char kShortOptions[] = "+:n";
+
+enum LongOnly { kHelp = 256, kVersion };
+
+constexpr option kLongOptions[] = {
+    {"line-numbers", no_argument, nullptr, 'n'},
+    {"help", no_argument, nullptr, kHelp},
+    {"version", no_argument, nullptr, kVersion},
+    {nullptr, 0, nullptr, 0},
+};
+
+bool IsShortOption(int c) {
+  for (const char* p = kShortOptions; *p != '\0'; ++p) {
+    if (*p == c && *p != ':' && *p != '+') return true;
+  }
+  return false;
+}
+
+// The option that getopt_long just turned down, as the user wrote it: "-x" for a short one, the
+// name of a long one. A long option is the argument before optind; a short one may sit inside a
+// cluster that optind has not yet passed, so it is named by optopt alone.
+std::string OffendingOption(char* const* argv, bool missingValue) {
+  const std::string previous = optind > 1 ? argv[optind - 1] : "";
+  const bool longOption = optopt == 0 || (missingValue ? previous.rfind("--", 0) == 0
+                                                       : IsShortOption(optopt));
+  if (!longOption) return std::string("-") + static_cast<char>(optopt);
+  return previous.substr(0, previous.find('='));
+}
+
+}  // namespace
+
+ParsedOptions ParseOptions(const std::vector<std::string>& args) {
+  // getopt_long keeps its place in globals.
+  static std::mutex parsing;
+  const std::lock_guard<std::mutex> lock(parsing);
+
+  std::vector<std::string> words;
+  words.reserve(args.size() + 1);
+  words.emplace_back("lexpaint");
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  const int argc = static_cast<int>(words.size());
+
+  ParsedOptions parsed;
+  Options& options = parsed.options;
+  optind = 0;  // starts a fresh scan, as glibc defines it
+  opterr = 0;  // mistakes are reported by the caller
+  for (;;) {
+    const int option = getopt_long(argc, argv.data(), kShortOptions, kLongOptions, nullptr);
+    if (option == -1) break;
+    switch (option) {
+      case 'n':
+        options.lineNumbers = true;
+        break;
+      case kHelp:
+        options.help = true;
+        break;
+      case kVersion:
+        options.version = true;
+        break;
+      case ':':
+        parsed.mistake = "Option " + OffendingOption(argv.data(), true) + " needs a value.";
+        return parsed;
+      default:
+        // A known option turned down is a long one given a value it does not take.
+        parsed.mistake = IsShortOption(optopt)
+                             ? "Option " + OffendingOption(argv.data(), false) + " takes no value."
+                             : "Unknown option: " + OffendingOption(argv.data(), false);
+        return parsed;
+    }
+  }
+  options.operands.assign(words.begin() + optind, words.end());
+  return parsed;
+}
+
+}  // namespace lexpaint

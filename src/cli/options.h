@@ -1,0 +1,30 @@
+#ifndef LEXPAINT_CLI_OPTIONS_H_
+#define LEXPAINT_CLI_OPTIONS_H_
+
+#include <string>
+#include <vector>
+
+namespace lexpaint {
+
+// What the command line asks for, once its options are read.
+struct Options {
+  bool help = false;
+  bool version = false;
+  bool lineNumbers = false;
+  // The arguments after the options: the source and target names.
+  std::vector<std::string> operands;
+};
+
+// The outcome of reading a command line: the options, or the message of a mistake in it.
+struct ParsedOptions {
+  Options options;
+  std::string mistake;  // "" when the command line is well formed
+};
+
+// Reads `args` (the arguments after the program name) as getopt_long does: options come first,
+// and "--" or the first argument that is not an option ends them.
+ParsedOptions ParseOptions(const std::vector<std::string>& args);
+
+}  // namespace lexpaint
+
+#endif  // LEXPAINT_CLI_OPTIONS_H_
