@@ -51,11 +51,13 @@ median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 mb() { echo "scale=1; $1 / 1048576" | bc -l; }
 
-# Instructions lexpaint executes per input byte, counted by callgrind.
+# Instructions lexpaint executes per input byte, counted by callgrind; options come after the
+# input's name.
 instructions_per_byte() {
   local input=$1 out=$corpus_dir/callgrind.out
+  shift
   (cd "$data_dir" && valgrind --tool=callgrind --callgrind-out-file="$out" \
-    "$LEXPAINT" "$input" "$corpus_dir/callgrind.html" >/dev/null 2>&1)
+    "$LEXPAINT" "$@" "$input" "$corpus_dir/callgrind.html" >/dev/null 2>&1)
   local total
   total=$(awk '/^(summary|totals):/ { print $2 }' "$out" | tail -n 1)
   rm -f "$out" "$corpus_dir/callgrind.html"
@@ -92,6 +94,9 @@ printf '%-16s %8s %8s %10s %9s %9s %7s %9s\n' file in_MB out_MB lexpaint_s cp_s 
 measure "$corpus_dir/headers.h"
 measure "$corpus_dir/headers-64mb.h"
 if [[ "${CALLGRIND:-1}" != 0 ]]; then
-  echo "instructions per input byte (callgrind, headers.h): $(instructions_per_byte \
-    "$corpus_dir/headers.h")"
+  plain=$(instructions_per_byte "$corpus_dir/headers.h")
+  numbered=$(instructions_per_byte "$corpus_dir/headers.h" --line-numbers)
+  echo "instructions per input byte (callgrind, headers.h): $plain"
+  echo "  with --line-numbers: $numbered ($(echo "scale=1; 100 * ($numbered - $plain) / $plain" |
+    bc -l)% more)"
 fi

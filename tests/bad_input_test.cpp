@@ -9,6 +9,7 @@
 
 #include "highlighter.h"
 #include "keyword_set.h"
+#include "line_anchors.h"
 #include "markup_check.h"
 #include "sandbox.h"
 
@@ -129,6 +130,7 @@ struct BadInput {
 void PrintTo(const BadInput& c, std::ostream* os) { *os << c.name; }
 
 const BadInput kBadInputs[] = {
+    {"Empty", [] { return ""s; }},
     {"AllBytes", AllBytes},
     {"AllBytesReversed", AllBytesReversed},
     {"AllBytePairs", AllBytePairs},
@@ -176,16 +178,24 @@ TEST_P(BadInputTest, CommandWritesWellFormedPage) {
   EXPECT_EQ(CheckHighlighted(source, body), "");
 }
 
-TEST_P(BadInputTest, HighlighterWritesWellFormedMarkup) {
-  const std::string source = GetParam().make();
+std::string Highlight(const std::string& source, HighlightOptions options) {
   KeywordSet keywords;
   for (std::string_view word : {"int", "in", "double", "do"}) keywords.Insert(word);
   std::istringstream input(source);
   std::ostringstream output;
-  Highlighter highlighter(input, output, std::move(keywords));
+  Highlighter highlighter(input, output, std::move(keywords), options);
   highlighter.Run();
   EXPECT_FALSE(highlighter.input_failed());
-  EXPECT_EQ(CheckHighlighted(source, output.str()), "");
+  return output.str();
+}
+
+TEST_P(BadInputTest, HighlighterWritesWellFormedMarkup) {
+  const std::string source = GetParam().make();
+  const std::string plain = Highlight(source, {});
+  EXPECT_EQ(CheckHighlighted(source, plain), "");
+  HighlightOptions numbered;
+  numbered.lineNumbers = true;
+  EXPECT_EQ(CheckLineAnchors(Highlight(source, numbered), plain, CountLines(source)), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, BadInputTest, testing::ValuesIn(kBadInputs),

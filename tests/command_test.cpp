@@ -120,17 +120,77 @@ TEST_F(CommandTest, MissingKeywordListWarnsAndConverts) {
 }
 
 TEST_F(CommandTest, HelpAndVersion) {
-  const RunResult help = box_.Lexpaint({"--help", "a.cpp"});
+  const RunResult help = box_.Lexpaint({"-n", "--help", "a.cpp"});
   EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.output.rfind(kUsage, 0), 0u) << help.output;
+  EXPECT_EQ(help.output.rfind("Usage: lexpaint [options] sourcefile [targetfile]\n", 0), 0u)
+      << help.output;
   for (const char* mention :
-       {"Header.html", "Footer.html", "C_Keywords.txt", "working directory", "0 ", "1 ", "2 "}) {
+       {"-n, --line-numbers", "--help", "--version", "Header.html", "Footer.html", "C_Keywords.txt",
+        "working directory", "0 ", "1 ", "2 "}) {
     EXPECT_NE(help.output.find(mention), std::string::npos) << mention;
   }
   const RunResult version = box_.Lexpaint({"--version"});
   EXPECT_EQ(version.output, "lexpaint " LEXPAINT_VERSION "\n");
   EXPECT_EQ(version.status, 0);
   EXPECT_TRUE(box_.List().empty());
+}
+
+TEST_F(CommandTest, LineNumbersAddOnlyAnchors) {
+  WriteFrame();
+  box_.Write("a.cpp", "int x;\n\nint x;");
+  const std::string anchor1 = "<a class=\"Line\" id=\"L1\" href=\"#L1\"></a>";
+  const std::string anchor2 = "<a class=\"Line\" id=\"L2\" href=\"#L2\"></a>";
+  const std::string anchor3 = "<a class=\"Line\" id=\"L3\" href=\"#L3\"></a>";
+  const std::string expected =
+      "<pre>" + anchor1 + kIntX + anchor2 + "\n" + anchor3 + kIntX + "</pre>";
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"-n", "a.cpp"},
+                                               {"--line-numbers", "a.cpp", "out.html"},
+                                               {"--line", "--", "a.cpp", "out.html"},
+                                               {"-nn", "a.cpp", "out.html"}}) {
+    const RunResult result = box_.Lexpaint(args);
+    EXPECT_EQ(result.output, "") << args[0];
+    EXPECT_EQ(result.status, 0) << args[0];
+    EXPECT_EQ(box_.Read(args.size() > 2 ? "out.html" : "a.cpp.html"), expected) << args[0];
+  }
+}
+
+// Options come first: "--" ends them, and so does the source name, after which a word that looks
+// like an option is the target's name.
+TEST_F(CommandTest, OptionsEndAtDoubleDashOrSourceName) {
+  WriteFrame();
+  box_.Write("-x.cpp", "int x;\n");
+  EXPECT_EQ(box_.Lexpaint({"--", "-x.cpp"}).status, 0);
+  EXPECT_EQ(box_.Read("-x.cpp.html"), "<pre>" + kIntX + "</pre>");
+  EXPECT_EQ(box_.Lexpaint({"-x.cpp"}).output, "Unknown option: -x\n" + std::string(kUsage));
+  const RunResult result = box_.Lexpaint({"--", "-x.cpp", "-n"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(box_.Read("-n"), "<pre>" + kIntX + "</pre>");
+}
+
+struct MistakeCase {
+  std::vector<std::string> args;
+  std::string message;
+};
+
+TEST_F(CommandTest, CommandLineMistakesPrintUsage) {
+  WriteFrame();
+  box_.Write("a.cpp", "int x;\n");
+  const MistakeCase cases[] = {
+      {{"-x", "a.cpp"}, "Unknown option: -x\n"},
+      {{"-nx", "a.cpp"}, "Unknown option: -x\n"},
+      {{"--lines", "a.cpp"}, "Unknown option: --lines\n"},
+      {{"--frobnicate=3", "a.cpp"}, "Unknown option: --frobnicate\n"},
+      {{"--line-numbers=yes", "a.cpp"}, "Option --line-numbers takes no value.\n"},
+      {{"-n"}, ""},
+      {{"--"}, ""},
+  };
+  for (const MistakeCase& c : cases) {
+    const RunResult result = box_.Lexpaint(c.args);
+    EXPECT_EQ(result.output, c.message + kUsage) << c.args[0];
+    EXPECT_EQ(result.status, 2) << c.args[0];
+  }
+  EXPECT_EQ(box_.List(),
+            (std::vector<std::string>{"C_Keywords.txt", "Footer.html", "Header.html", "a.cpp"}));
 }
 
 // Every file in the sandbox, by relative path, with its content (or a link's target).

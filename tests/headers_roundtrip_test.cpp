@@ -1,5 +1,6 @@
 // Converts every file of the installed C++ standard library headers, a large body of real code,
-// and checks each page's markup and text.
+// and checks each page's markup and text, and that the page with line numbers differs from it
+// only by their anchors.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +10,7 @@
 
 #include "highlighter.h"
 #include "keyword_set.h"
+#include "line_anchors.h"
 #include "markup_check.h"
 
 namespace lexpaint {
@@ -25,6 +27,16 @@ std::string ReadFile(const fs::path& path) {
   return content.str();
 }
 
+std::string Highlight(const std::string& source, const KeywordSet& keywords,
+                      HighlightOptions options) {
+  std::istringstream input(source);
+  std::ostringstream output;
+  Highlighter highlighter(input, output, keywords, options);
+  highlighter.Run();
+  EXPECT_FALSE(highlighter.input_failed());
+  return output.str();
+}
+
 TEST(HeadersRoundTripTest, EveryStandardHeaderConvertsFaithfully) {
   std::error_code error;
   if (!fs::is_directory(kHeaderRoot, error)) GTEST_SKIP() << kHeaderRoot << " is missing";
@@ -38,13 +50,12 @@ TEST(HeadersRoundTripTest, EveryStandardHeaderConvertsFaithfully) {
     if (!entry.is_regular_file()) continue;
     ++files;
     const std::string source = ReadFile(entry.path());
-    std::istringstream input(source);
-    std::ostringstream output;
-    Highlighter highlighter(input, output, keywords);
-    highlighter.Run();
-    EXPECT_FALSE(highlighter.input_failed()) << entry.path();
-    const std::string fault = CheckHighlighted(source, output.str());
-    EXPECT_EQ(fault, "") << entry.path();
+    const std::string plain = Highlight(source, keywords, {});
+    EXPECT_EQ(CheckHighlighted(source, plain), "") << entry.path();
+    HighlightOptions numbered;
+    numbered.lineNumbers = true;
+    const std::string numberedBody = Highlight(source, keywords, numbered);
+    EXPECT_EQ(CheckLineAnchors(numberedBody, plain, CountLines(source)), "") << entry.path();
   }
   EXPECT_GT(files, 0);
 }

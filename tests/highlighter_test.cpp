@@ -6,19 +6,30 @@
 #include <sstream>
 #include <string>
 
+#include "line_anchors.h"
+
 namespace lexpaint {
 namespace {
 
 // Converts `source` with the given keywords and returns the whole body.
 std::string Highlight(const std::string& source,
-                      std::initializer_list<std::string_view> keywords = {"int", "return"}) {
+                      std::initializer_list<std::string_view> keywords = {"int", "return"},
+                      HighlightOptions options = {}) {
   KeywordSet keywordSet;
   for (std::string_view word : keywords) keywordSet.Insert(word);
   std::istringstream input(source);
   std::ostringstream output;
-  Highlighter highlighter(input, output, std::move(keywordSet));
+  Highlighter highlighter(input, output, std::move(keywordSet), options);
   highlighter.Run();
   return output.str();
+}
+
+// The faults CheckLineAnchors finds in the body of `source` written with line numbers.
+std::string LineAnchorFaults(const std::string& source) {
+  HighlightOptions numbered;
+  numbered.lineNumbers = true;
+  return CheckLineAnchors(Highlight(source, {"int", "return"}, numbered), Highlight(source),
+                          CountLines(source));
 }
 
 std::string Span(std::string_view kind, std::string_view text) {
@@ -44,6 +55,10 @@ class HighlightTable : public testing::TestWithParam<Case> {};
 
 TEST_P(HighlightTable, ConvertsWholeSource) {
   EXPECT_EQ(Highlight(GetParam().source), GetParam().expected);
+}
+
+TEST_P(HighlightTable, LineNumbersOnlyAddAnchors) {
+  EXPECT_EQ(LineAnchorFaults(GetParam().source), "");
 }
 
 const Case kTokenCases[] = {
@@ -296,6 +311,29 @@ TEST(HighlighterTest, LastLineEndsBeforeStaleBytes) {
       EXPECT_EQ(Highlight(source + last.source), expected + last.expected + "\n");
     }
   }
+}
+
+TEST(HighlighterTest, LineAnchorsGolden) {
+  HighlightOptions numbered;
+  numbered.lineNumbers = true;
+  EXPECT_EQ(Highlight("int x;\n\n/* a\nb */", {"int"}, numbered),
+            "<a class=\"Line\" id=\"L1\" href=\"#L1\"></a>" + Kw("int") + " " + Id("x") + Op(";") +
+                "\n<a class=\"Line\" id=\"L2\" href=\"#L2\"></a>\n"
+                "<a class=\"Line\" id=\"L3\" href=\"#L3\"></a>" +
+                Com("/* a") + "\n<a class=\"Line\" id=\"L4\" href=\"#L4\"></a>" + Com("b */") +
+                "\n");
+  EXPECT_EQ(Highlight("", {}, numbered), "");
+}
+
+// Numbers gain digits at 10, 100, ... in place; lines of every length take both scan paths, the
+// short ones packed many to a run and the long ones alone.
+TEST(HighlighterTest, LineAnchorsCountThroughDigitsAndRunSizes) {
+  std::string source;
+  for (std::size_t n = 1; n <= 120000; ++n) {
+    source += n % 1000 == 0 ? "x = \"" + Repeat('<', n / 10) + "\\\n" : "a<b;\n";
+  }
+  source += "\n\t\r\"open\\";
+  EXPECT_EQ(LineAnchorFaults(source), "");
 }
 
 // Output far larger than any buffer, with tokens of every size up to past the size escaped at

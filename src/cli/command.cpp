@@ -147,8 +147,7 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& messages) {
     return kExitUsageError;
   }
   const std::string& sourceName = operands[0];
-  const std::string targetName =
-      operands.size() >= 2 ? operands[1] : DefaultTargetName(sourceName);
+  const std::string targetName = operands.size() >= 2 ? operands[1] : DefaultTargetName(sourceName);
   HighlightOptions highlightOptions;
   highlightOptions.lineNumbers = options.lineNumbers;
   try {

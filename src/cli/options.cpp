@@ -32,8 +32,8 @@ bool IsShortOption(int c) {
 // cluster that optind has not yet passed, so it is named by optopt alone.
 std::string OffendingOption(char* const* argv, bool missingValue) {
   const std::string previous = optind > 1 ? argv[optind - 1] : "";
-  const bool longOption = optopt == 0 || (missingValue ? previous.rfind("--", 0) == 0
-                                                       : IsShortOption(optopt));
+  const bool longOption =
+      optopt == 0 || (missingValue ? previous.rfind("--", 0) == 0 : IsShortOption(optopt));
   if (!longOption) return std::string("-") + static_cast<char>(optopt);
   return previous.substr(0, previous.find('='));
 }

@@ -9,6 +9,10 @@
 #include "char_classes.h"
 #include "span_tags.h"
 
+// The scan loop is compiled once for each kind of run and page (see ScanLines); each copy must
+// still take its per-token scanners inline, or every token pays a call and the loop's registers.
+#define LEXPAINT_SCAN_INLINE [[gnu::always_inline]] inline
+
 namespace lexpaint {
 namespace {
 
@@ -198,14 +202,14 @@ char* Highlighter::ScanRun(const char* p, const char* last, char* out) {
 }
 
 template <bool roomy>
-inline char* Highlighter::WriteLineAnchor(char* out) {
+LEXPAINT_SCAN_INLINE char* Highlighter::WriteLineAnchor(char* out) {
   if (!roomy) out = output_.Room(out, LineAnchor::kBlockSize);
   out = anchor_.Write(out);
   anchor_.Next();
   return out;
 }
 
-inline const char* Highlighter::StartLine(const char* p, char*& out) {
+LEXPAINT_SCAN_INLINE const char* Highlighter::StartLine(const char* p, char*& out) {
   if (state_ == StateNone || Is(*p, kTextEnd)) return p;
   output_.Advance(out);
   p = ContinueToken(p);
@@ -233,7 +237,7 @@ const char* Highlighter::WritePlain(const char* p) {
 
 // Most runs are blanks alone, copied as they are; tabs, CR and the rest take WriteSpaces unless
 // the line has room reserved and the run holds blanks and tabs alone.
-inline const char* Highlighter::ScanSpace(const char* p, char*& out, bool roomy) {
+LEXPAINT_SCAN_INLINE const char* Highlighter::ScanSpace(const char* p, char*& out, bool roomy) {
   const char* last = BlankRunEnd(p);
   if (!Is(*last, kSpace)) {
     out = WriteBlanks(out, static_cast<std::size_t>(last - p), roomy);
@@ -264,7 +268,7 @@ inline const char* Highlighter::ScanSpace(const char* p, char*& out, bool roomy)
   return last;
 }
 
-inline const char* Highlighter::ScanWord(const char* p, char*& out, bool roomy) {
+LEXPAINT_SCAN_INLINE const char* Highlighter::ScanWord(const char* p, char*& out, bool roomy) {
   const char* const first = p;
   // Letters, digits and '_' are skipped a mask at a time; anything else but a space or an
   // operator character (a quote, '#', a byte from 0x80 up) goes on the word too.
@@ -283,7 +287,7 @@ inline const char* Highlighter::ScanWord(const char* p, char*& out, bool roomy) 
   return p + blank;
 }
 
-inline const char* Highlighter::ScanOperator(const char* p, char*& out, bool roomy) {
+LEXPAINT_SCAN_INLINE const char* Highlighter::ScanOperator(const char* p, char*& out, bool roomy) {
   const char* const first = p;
   if (!roomy) {
     while (Is(*++p, kOperator)) {
@@ -305,7 +309,7 @@ inline const char* Highlighter::ScanOperator(const char* p, char*& out, bool roo
   return p + blank;
 }
 
-inline const char* Highlighter::ScanNumber(const char* p, char*& out, bool roomy) {
+LEXPAINT_SCAN_INLINE const char* Highlighter::ScanNumber(const char* p, char*& out, bool roomy) {
   const char* const first = p;
   while (Is(*p, kNumberPart)) ++p;
   const std::size_t blank = LoneBlankAt(p);
@@ -313,7 +317,7 @@ inline const char* Highlighter::ScanNumber(const char* p, char*& out, bool roomy
   return p + blank;
 }
 
-inline const char* Highlighter::ScanDirective(const char* p, char*& out, bool roomy) {
+LEXPAINT_SCAN_INLINE const char* Highlighter::ScanDirective(const char* p, char*& out, bool roomy) {
   const char* const first = p;
   while (!Is(*p, kSpace | kTextEnd)) ++p;
   const std::size_t blank = LoneBlankAt(p);

@@ -1,0 +1,42 @@
+#include "line_anchors.h"
+
+#include <algorithm>
+
+namespace lexpaint {
+
+std::size_t CountLines(std::string_view source) {
+  const auto feeds = static_cast<std::size_t>(std::count(source.begin(), source.end(), '\n'));
+  return feeds + (!source.empty() && source.back() != '\n' ? 1 : 0);
+}
+
+std::string CheckLineAnchors(std::string_view numbered, std::string_view plain, std::size_t lines) {
+  std::string stripped;
+  stripped.reserve(plain.size());
+  std::size_t line = 0;
+  for (std::size_t start = 0; start < numbered.size();) {
+    ++line;
+    const std::string number = std::to_string(line);
+    const std::string anchor =
+        "<a class=\"Line\" id=\"L" + number + "\" href=\"#L" + number + "\"></a>";
+    if (numbered.compare(start, anchor.size(), anchor) != 0) {
+      return "line " + number + " does not start with " + anchor + ": " +
+             std::string(numbered.substr(start, 80));
+    }
+    const std::size_t feed = numbered.find('\n', start);
+    if (feed == std::string_view::npos) return "line " + number + " has no line feed";
+    stripped.append(numbered, start + anchor.size(), feed + 1 - start - anchor.size());
+    start = feed + 1;
+  }
+  if (line != lines) {
+    return std::to_string(line) + " anchors for " + std::to_string(lines) + " lines";
+  }
+  if (stripped != plain) {
+    const auto diff = std::mismatch(stripped.begin(), stripped.end(), plain.begin(), plain.end());
+    const auto at = static_cast<std::size_t>(diff.first - stripped.begin());
+    return "without its anchors the body differs from the plain one at byte " + std::to_string(at) +
+           ": " + stripped.substr(at, 60) + " against " + std::string(plain.substr(at, 60));
+  }
+  return "";
+}
+
+}  // namespace lexpaint
