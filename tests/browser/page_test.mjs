@@ -1,15 +1,19 @@
 #!/usr/bin/env node
-// Converts fixture.cpp with lexpaint, opens the page in headless Chromium in
-// the light and the dark colour scheme, and checks what a reader really gets:
-// the text inside <pre> is the source text, nothing in the source turned into
-// markup, and every token is painted in its class colour with enough contrast.
+// Converts fixture.cpp with lexpaint, with and without --line-numbers, opens
+// the pages in headless Chromium in the light and the dark colour scheme, and
+// checks what a reader really gets: the text inside <pre> is the source text,
+// nothing in the source turned into markup, and every token is painted in its
+// class colour with enough contrast. On the numbered pages it also checks the
+// line numbers a reader sees, that copying the code copies no number, that a
+// link to a line scrolls to it and marks it, and that clicking a number links
+// to its line.
 //
 // Usage: node page_test.mjs LEXPAINT_BINARY DATA_DIR
 // Exit status: 0 all checks passed, 1 a check failed, 77 skipped because
 // Chromium or node_modules is missing (only when CI is not "true").
 
 import { spawnSync } from 'node:child_process';
-import { copyFileSync, existsSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { copyFileSync, existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
@@ -23,6 +27,9 @@ const CHROMIUM_FLAGS = [
 ];
 const KINDS = ['Identifier', 'Comment', 'Keyword', 'Operator', 'Number', 'String', 'Preprocessor'];
 const ALLOWED_TAGS = new Set(['html', 'head', 'meta', 'title', 'style', 'body', 'pre', 'span']);
+const NUMBERED_TAGS = new Set([...ALLOWED_TAGS, 'a']);
+const VIEWPORT = { width: 900, height: 480 };
+const MIN_CONTRAST = 4.5;
 const DATA_FILES = ['Header.html', 'Footer.html', 'C_Keywords.txt'];
 
 const here = dirname(fileURLToPath(import.meta.url));
@@ -158,8 +165,8 @@ function inspectPage(kinds) {
   };
 }
 
-function checkScheme(scheme, info, expected, failures) {
-  const fail = (message) => failures.push(`[${scheme}] ${message}`);
+function checkScheme(scheme, label, info, expected, allowedTags, failures) {
+  const fail = (message) => failures.push(`[${label}] ${message}`);
 
   if (info.darkQueryMatches !== (scheme === 'dark')) {
     fail(`prefers-color-scheme emulation did not take effect (dark matches: ${info.darkQueryMatches})`);
@@ -171,7 +178,7 @@ function checkScheme(scheme, info, expected, failures) {
   }
 
   if (info.tags.includes('script')) fail('the document contains a <script> element');
-  const strangers = [...new Set(info.tags.filter((t) => !ALLOWED_TAGS.has(t)))];
+  const strangers = [...new Set(info.tags.filter((t) => !allowedTags.has(t)))];
   if (strangers.length) fail(`unexpected elements in the document: ${strangers.join(', ')}`);
 
   const badClasses = [...new Set(info.spans.map((s) => s.className).filter((c) => !KINDS.includes(c)))];
@@ -226,11 +233,233 @@ function checkScheme(scheme, info, expected, failures) {
     if (!colour) continue;
     contrasts[kind] = contrast(colour, background);
     if (colour.a !== 1) fail(`.${kind} colour ${info.ruleColours[kind]} is not opaque`);
-    if (contrasts[kind] < 4.5) {
-      fail(`.${kind} colour ${info.ruleColours[kind]} has contrast ${contrasts[kind].toFixed(2)} against ${info.backgrounds[0]}, below 4.5`);
+    if (contrasts[kind] < MIN_CONTRAST) {
+      fail(`.${kind} colour ${info.ruleColours[kind]} has contrast ${contrasts[kind].toFixed(2)} against ${info.backgrounds[0]}, below ${MIN_CONTRAST}`);
     }
   }
   return { background, contrasts };
+}
+
+// A source long enough that line 40 starts below the first screen.
+function longSource(lineCount = 150) {
+  const body = Array.from({ length: lineCount - 2 }, (_, i) => `    total += ${i + 2} * step; // line ${i + 2}`);
+  return ['int sum(int step) { int total = 0;', ...body, '    return total; }', ''].join('\n');
+}
+
+function lineStarts(text) {
+  const starts = [0];
+  for (let i = text.indexOf('\n'); i !== -1 && i + 1 < text.length; i = text.indexOf('\n', i + 1)) {
+    starts.push(i + 1);
+  }
+  return starts;
+}
+
+// Runs inside the page: every <a> inside <pre>, with the offset in the <pre>'s
+// text at which it stands, and whether any <a> stands elsewhere.
+function inspectAnchors() {
+  const pre = document.querySelector('pre');
+  const anchors = [];
+  let offset = 0;
+  const walker = document.createTreeWalker(pre, NodeFilter.SHOW_ELEMENT | NodeFilter.SHOW_TEXT);
+  for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+    if (node.nodeType === Node.TEXT_NODE) offset += node.data.length;
+    else if (node.localName === 'a') {
+      anchors.push({ id: node.id, href: node.getAttribute('href'), className: node.className, offset, empty: !node.firstChild });
+    }
+  }
+  return { anchors, strays: document.querySelectorAll('a:not(pre > a.Line)').length };
+}
+
+// The line numbers as Chromium laid them out, read from a DOM snapshot of the
+// layout tree. The numbers exist nowhere in the DOM (getComputedStyle only
+// gives back content "counter(line)"), and reading pixels would need OCR; the
+// layout tree holds the text the counter produced for each ::before and the
+// boxes that are painted. Bounds are [x, y, width, height] in document pixels.
+async function gutter(page) {
+  const cdp = await page.context().newCDPSession(page);
+  try {
+    const { documents: [doc], strings } = await cdp.send('DOMSnapshot.captureSnapshot', {
+      computedStyles: ['color', 'background-color', 'visibility'],
+    });
+    const { nodes, layout } = doc;
+    const str = (index) => (index >= 0 ? strings[index] : undefined);
+    const lines = new Map(); // node index of an a.Line -> what was laid out for it
+    const pseudo = new Map(); // node index of a ::before or ::after -> [line, name]
+    let pre = null;
+    nodes.nodeName.forEach((nameIndex, node) => {
+      const name = str(nameIndex);
+      const attributes = nodes.attributes[node].map(str);
+      const attribute = (key) => attributes[attributes.indexOf(key) + 1];
+      if (name === 'A' && attribute('class') === 'Line') lines.set(node, { id: attribute('id'), number: '' });
+      const line = lines.get(nodes.parentIndex[node]);
+      if (line && (name === '::before' || name === '::after')) pseudo.set(node, [line, name]);
+    });
+    layout.nodeIndex.forEach((node, i) => {
+      const bounds = layout.bounds[i];
+      if (str(nodes.nodeName[node]) === 'PRE') pre = bounds;
+      const [line, name] = pseudo.get(node) ?? [];
+      if (!line) return;
+      const text = str(layout.text[i]);
+      if (name === '::after') {
+        if (!line.band || bounds[2] > line.band[2]) line.band = bounds;
+      } else if (text !== undefined) {
+        line.number += text;
+        line.numberBox ??= bounds;
+      } else {
+        [line.colour, line.background, line.visibility] = layout.styles[i].map(str);
+        line.box = bounds;
+      }
+    });
+    return { lines: new Map([...lines.values()].map((line) => [line.id, line])), pre, scroll: { x: doc.scrollOffsetX, y: doc.scrollOffsetY } };
+  } finally {
+    await cdp.detach();
+  }
+}
+
+function checkLineNumbers(anchorInfo, laidOut, text, fail) {
+  const starts = lineStarts(text);
+  const { anchors, strays } = anchorInfo;
+  if (strays) fail(`${strays} <a> element(s) that are not an a.Line directly inside <pre>`);
+  if (anchors.length !== starts.length) fail(`${anchors.length} anchors for ${starts.length} source lines`);
+  const wrong = anchors.map((anchor, i) => {
+    const n = String(i + 1);
+    const shown = laidOut.lines.get(anchor.id);
+    if (anchor.id !== `L${n}` || anchor.href !== `#L${n}` || anchor.className !== 'Line' || !anchor.empty) {
+      return `anchor ${i + 1} is ${JSON.stringify(anchor)}, expected an empty a.Line with id L${n} and href #L${n}`;
+    }
+    if (anchor.offset !== starts[i]) return `anchor L${n} stands at text offset ${anchor.offset}, not at the start of line ${n} (${starts[i]})`;
+    if (!shown || shown.number !== n) return `line ${n} shows the number ${JSON.stringify(shown?.number)}`;
+    if (!(shown.box?.[2] > 0 && shown.box?.[3] > 0 && shown.numberBox?.[2] > 0) || shown.visibility !== 'visible') {
+      return `the number of line ${n} is not shown (box ${shown.box}, text box ${shown.numberBox}, visibility ${shown.visibility})`;
+    }
+    return null;
+  }).find(Boolean);
+  if (wrong) fail(`line numbers: ${wrong}`);
+}
+
+// Contrast of the gutter numbers of unmarked lines against the page background.
+function checkGutterContrast(laidOut, background, fail) {
+  const colours = new Set([...laidOut.lines.values()].filter((line) => line.box && !line.band).map((line) => line.colour));
+  const results = [...colours].map((text) => {
+    const colour = parseColour(text);
+    const ratio = colour?.a === 1 ? contrast(colour, background) : 0;
+    if (ratio < MIN_CONTRAST) fail(`line number colour ${text} has contrast ${ratio.toFixed(2)}, below ${MIN_CONTRAST}`);
+    return ratio.toFixed(2);
+  });
+  return results.join('/');
+}
+
+// Runs inside the page: the RGBA bytes of a PNG.
+async function decodePng(base64) {
+  const image = new Image();
+  image.src = `data:image/png;base64,${base64}`;
+  await image.decode();
+  const canvas = new OffscreenCanvas(image.width, image.height);
+  const context = canvas.getContext('2d');
+  context.drawImage(image, 0, 0);
+  return Array.from(context.getImageData(0, 0, image.width, image.height).data);
+}
+
+// The contrast a reader gets in a box of the viewport: between its most common
+// pixel (the background) and the pixel farthest from it (the core of a glyph).
+// Measured on screen because the marked line's band lies across the text and
+// the stylesheet alone does not tell what is painted over what.
+async function renderedContrast(page, [x, y, width, height]) {
+  const png = await page.screenshot({ clip: { x, y, width, height } });
+  const bytes = await page.evaluate(decodePng, png.toString('base64'));
+  const counts = new Map();
+  for (let i = 0; i < bytes.length; i += 4) {
+    const key = bytes.slice(i, i + 3).join(',');
+    counts.set(key, (counts.get(key) ?? 0) + 1);
+  }
+  const toColour = (key) => { const [r, g, b] = key.split(',').map(Number); return { r, g, b }; };
+  const background = toColour([...counts].sort((p, q) => q[1] - p[1])[0][0]);
+  return Math.max(...[...counts.keys()].map((key) => contrast(toColour(key), background)));
+}
+
+async function checkSelection(page, expected, fail) {
+  const copied = await page.evaluate(() => {
+    const selection = getSelection();
+    selection.selectAllChildren(document.querySelector('pre'));
+    const text = selection.toString();
+    selection.removeAllRanges();
+    return text;
+  });
+  // The line feed that ends the last line ends the block too: it starts no
+  // line on screen, so the browser copies the text without it, as from any <pre>.
+  const copyable = expected.replace(/\n$/, '');
+  if (copied !== copyable) fail(`selecting the whole <pre> gives other text than the source: ${firstDifference(copied, copyable)}`);
+}
+
+// Opened at #L40: line 40 is scrolled into view, its number and the whole line
+// are marked, and no other line is.
+async function checkTarget(page, laidOut, fail) {
+  const { lines, pre, scroll } = laidOut;
+  const [l39, l40, l41] = ['L39', 'L40', 'L41'].map((id) => lines.get(id));
+  if (!l40?.numberBox || !l39 || !l41) return fail('the long page has no laid-out lines 39 to 41');
+  const viewportHeight = await page.evaluate(() => document.documentElement.clientHeight);
+  const [, top, , height] = l40.box;
+  if (top + height <= viewportHeight) fail(`line 40 (y ${top}) is on the first screen, so #L40 proves nothing`);
+  if (top < scroll.y || top + height > scroll.y + viewportHeight) {
+    return fail(`line 40 (y ${top}..${top + height}) is not inside the viewport (y ${scroll.y}..${scroll.y + viewportHeight})`);
+  }
+  if (l40.background === l41.background) fail(`the number of line 40 is not marked: background ${l40.background}, as on line 41`);
+  if (l39.background !== l41.background) fail(`the number of line 39 is marked: background ${l39.background}`);
+  const banded = [...lines.values()].filter((line) => line.band?.[2] > 0 && line.band?.[3] > 0).map((line) => line.id);
+  if (banded.join() !== 'L40') fail(`lines marked across the page: ${banded.join(', ') || 'none'}; expected L40 alone`);
+  const band = l40.band;
+  if (band && pre) {
+    const bandMiddle = band[1] + band[3] / 2;
+    if (bandMiddle < top || bandMiddle > top + height) fail(`the band (y ${band[1]}, height ${band[3]}) does not lie on line 40 (y ${top})`);
+    if (band[0] > pre[0] + 1 || band[0] + band[2] < pre[0] + pre[2] - 1) fail(`the band (x ${band[0]}, width ${band[2]}) does not span the <pre> (x ${pre[0]}, width ${pre[2]})`);
+  }
+  const [x, y, w, h] = l40.numberBox;
+  const marked = await renderedContrast(page, [x - scroll.x, y - scroll.y, w, h]);
+  if (marked < MIN_CONTRAST) fail(`the marked number of line 40 is drawn with contrast ${marked.toFixed(2)}, below ${MIN_CONTRAST}`);
+  return marked;
+}
+
+// A real mouse click in the middle of the number of line 7.
+async function checkClick(page, laidOut, fail) {
+  const box = laidOut.lines.get('L7')?.numberBox;
+  if (!box) return fail('line 7 has no number to click');
+  await page.mouse.click(box[0] + box[2] / 2 - laidOut.scroll.x, box[1] + box[3] / 2 - laidOut.scroll.y);
+  const hash = await page.evaluate(() => location.hash);
+  if (hash !== '#L7') fail(`clicking the number of line 7 left location.hash ${JSON.stringify(hash)}, expected "#L7"`);
+}
+
+// Runs lexpaint in WORK with ARGS and returns the file URL of the page it wrote.
+function convert(binary, work, args, target) {
+  const run = spawnSync(binary, args, { cwd: work, encoding: 'utf8' });
+  if (run.error) throw new Error(`could not run ${binary}: ${run.error.message}`);
+  if (run.status !== 0) {
+    throw new Error(`lexpaint ${args.join(' ')} exited with ${run.status ?? run.signal}; output: ${JSON.stringify(run.stdout + run.stderr)}`);
+  }
+  const pagePath = join(work, target);
+  if (!existsSync(pagePath)) throw new Error(`lexpaint ${args.join(' ')} exited 0 but wrote no ${pagePath}`);
+  return pathToFileURL(pagePath).href;
+}
+
+// The pages made with --line-numbers: the fixture page must pass every check
+// the plain page passes (with <a> allowed) and show the right numbers; the long
+// page is opened at #L40.
+async function checkNumberedPages(page, scheme, pages, texts, background, failures) {
+  const label = `${scheme}, --line-numbers`;
+  const fail = (message) => failures.push(`[${label}] ${message}`);
+
+  await page.goto(pages.numbered);
+  checkScheme(scheme, label, await page.evaluate(inspectPage, KINDS), texts.fixture, NUMBERED_TAGS, failures);
+  const laidOut = await gutter(page);
+  checkLineNumbers(await page.evaluate(inspectAnchors), laidOut, texts.fixture, fail);
+  const gutterContrast = background ? checkGutterContrast(laidOut, background, fail) : 'n/a';
+  await checkSelection(page, texts.fixture, fail);
+  await checkClick(page, laidOut, fail);
+
+  await page.goto(`${pages.long}#L40`);
+  const longLaidOut = await gutter(page);
+  checkLineNumbers(await page.evaluate(inspectAnchors), longLaidOut, texts.long, fail);
+  const marked = await checkTarget(page, longLaidOut, fail);
+  console.log(`${scheme}: line number contrast ${gutterContrast}; marked line number ${marked?.toFixed(2) ?? 'n/a'}`);
 }
 
 async function main() {
@@ -251,36 +480,39 @@ async function main() {
   const work = mkdtempSync(join(tmpdir(), 'lexpaint-page-'));
   const profile = mkdtempSync(join(tmpdir(), 'lexpaint-chromium-'));
   let context;
-  let keepPage = false;
+  let keepPages = false;
   try {
     for (const name of DATA_FILES) copyFileSync(join(dataDir, name), join(work, name));
     const fixturePath = join(here, 'fixture.cpp');
     copyFileSync(fixturePath, join(work, 'fixture.cpp'));
-    const expected = expectedText(readFileSync(fixturePath, 'utf8'));
-
-    const run = spawnSync(binary, ['fixture.cpp'], { cwd: work, encoding: 'utf8' });
-    if (run.error) throw new Error(`could not run ${binary}: ${run.error.message}`);
-    if (run.status !== 0) {
-      throw new Error(`lexpaint exited with ${run.status ?? run.signal}; output: ${JSON.stringify(run.stdout + run.stderr)}`);
-    }
-    const pagePath = join(work, 'fixture.cpp.html');
-    if (!existsSync(pagePath)) throw new Error(`lexpaint exited 0 but wrote no ${pagePath}`);
+    writeFileSync(join(work, 'long.cpp'), longSource());
+    const texts = {
+      fixture: expectedText(readFileSync(fixturePath, 'utf8')),
+      long: expectedText(longSource()),
+    };
+    const pages = {
+      plain: convert(binary, work, ['fixture.cpp'], 'fixture.cpp.html'),
+      numbered: convert(binary, work, ['--line-numbers', 'fixture.cpp', 'numbered.html'], 'numbered.html'),
+      long: convert(binary, work, ['-n', 'long.cpp', 'long.html'], 'long.html'),
+    };
 
     context = await chromium.launchPersistentContext(profile, {
       executablePath: CHROMIUM,
       headless: true,
       args: CHROMIUM_FLAGS,
+      viewport: VIEWPORT,
     });
     const page = context.pages()[0] ?? (await context.newPage());
     const failures = [];
     const results = {};
     for (const scheme of ['light', 'dark']) {
       await page.emulateMedia({ colorScheme: scheme });
-      await page.goto(pathToFileURL(pagePath).href);
+      await page.goto(pages.plain);
       const info = await page.evaluate(inspectPage, KINDS);
-      results[scheme] = checkScheme(scheme, info, expected, failures);
+      results[scheme] = checkScheme(scheme, scheme, info, texts.fixture, ALLOWED_TAGS, failures);
       const shown = Object.entries(results[scheme].contrasts).map(([k, v]) => `${k} ${v.toFixed(2)}`);
       console.log(`${scheme}: ${info.spans.length} spans; contrast: ${shown.join(', ')}`);
+      await checkNumberedPages(page, scheme, pages, texts, results[scheme].background, failures);
     }
     const { light, dark } = results;
     if (light.background && dark.background && luminance(dark.background) >= luminance(light.background)) {
@@ -289,16 +521,16 @@ async function main() {
 
     if (failures.length) {
       for (const message of failures) console.error(`FAIL: ${message}`);
-      console.error(`${failures.length} check(s) failed; page kept at ${pagePath}`);
-      keepPage = true;
+      console.error(`${failures.length} check(s) failed; pages kept in ${work}`);
+      keepPages = true;
       return 1;
     }
-    console.log('PASS: page text, markup, colours and contrast are right in both schemes');
+    console.log('PASS: page text, markup, colours, contrast and line numbers are right in both schemes');
     return 0;
   } finally {
     if (context) await context.close();
     rmSync(profile, { recursive: true, force: true });
-    if (!keepPage) rmSync(work, { recursive: true, force: true });
+    if (!keepPages) rmSync(work, { recursive: true, force: true });
   }
 }
 
