@@ -336,6 +336,78 @@ TEST(HighlighterTest, LineAnchorsCountThroughDigitsAndRunSizes) {
   EXPECT_EQ(LineAnchorFaults(source), "");
 }
 
+// Links the names "a.h" and <a.h> to pages of their own.
+HighlightOptions IncludeLinks() {
+  HighlightOptions options;
+  options.includeHref = [](std::string_view name, bool angled) -> std::string {
+    if (name != "a.h") return "";
+    return angled ? "sys/a.h.html" : "a.h.html";
+  };
+  return options;
+}
+
+std::string Link(std::string_view href, std::string_view inner) {
+  return "<a href=\"" + std::string(href) + "\">" + std::string(inner) + "</a>";
+}
+
+const Case kIncludeLinkCases[] = {
+    {"Quoted", "#include \"a.h\"\n",
+     Pre("#include") + " " + Link("a.h.html", Str("\"a.h\"")) + "\n"},
+    {"AngledOverSeveralTokens", "#include <a.h> // c\n",
+     Pre("#include") + " " +
+         Link("sys/a.h.html", Op("&lt;") + Id("a") + Op(".") + Id("h") + Op("&gt;")) + " " +
+         Com("// c") + "\n"},
+    {"AngledThenTwoBlanks", "#include <a.h>  x\n",
+     Pre("#include") + " " +
+         Link("sys/a.h.html", Op("&lt;") + Id("a") + Op(".") + Id("h") + Op("&gt;")) + "  " +
+         Id("x") + "\n"},
+    {"NoBlankAfterInclude", "#include<a.h>\n",
+     Link("sys/a.h.html", Pre("#include&lt;a.h&gt;")) + "\n"},
+    {"BlanksAroundHash", "  #  include\t\"a.h\"\n",
+     "  " + Pre("#") + "  " + Id("include") + "    " + Link("a.h.html", Str("\"a.h\"")) + "\n"},
+    {"WordTakesQuote", "# include\"a.h\"\n",
+     Pre("#") + " " + Link("a.h.html", Id("include\"a") + Op(".") + Id("h\"")) + "\n"},
+    {"TokenAfterName", "#include \"a.h\"x\n",
+     Pre("#include") + " " + Link("a.h.html", Str("\"a.h\"")) + Id("x") + "\n"},
+    {"UnknownNameStaysText", "#include \"b.h\"\n", Pre("#include") + " " + Str("\"b.h\"") + "\n"},
+    {"HashNotFirst", "x #include \"a.h\"\n",
+     Id("x") + " " + Pre("#include") + " " + Str("\"a.h\"") + "\n"},
+    {"AfterComment", "/**/#include \"a.h\"\n",
+     Com("/**/") + Pre("#include") + " " + Str("\"a.h\"") + "\n"},
+    {"InsideBlockComment", "/*\n#include \"a.h\"\n*/\n",
+     Com("/*") + "\n" + Com("#include \"a.h\"") + "\n" + Com("*/") + "\n"},
+    {"EmptyName", "#include \"\"\n", Pre("#include") + " " + Str("\"\"") + "\n"},
+};
+
+class IncludeLinkTable : public testing::TestWithParam<Case> {};
+
+TEST_P(IncludeLinkTable, WrapsIncludedName) {
+  EXPECT_EQ(Highlight(GetParam().source, {}, IncludeLinks()), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(IncludeLinks, IncludeLinkTable, testing::ValuesIn(kIncludeLinkCases),
+                         [](const auto& info) { return info.param.name; });
+
+// Links and line anchors together, on lines of every length around the run size, and with the
+// link's markup making a run's output larger than the room reserved for it without links.
+TEST(HighlighterTest, IncludeLinksAcrossRunsWithLineNumbers) {
+  std::string source;
+  for (std::size_t n = 0; n < 3000; ++n) {
+    source +=
+        (n % 3 == 0 ? "#include <a.h> " : "#include \"a.h\"") + Repeat('<', n * 7 % 9000) + "\n";
+  }
+  HighlightOptions options = IncludeLinks();
+  const std::string plain = Highlight(source, {});
+  options.lineNumbers = true;
+  int links = 0;
+  const std::string numbered = RemoveLinks(Highlight(source, {}, options), &links);
+  EXPECT_EQ(links, 3000);
+  EXPECT_EQ(CheckLineAnchors(numbered, plain, 3000), "");
+  options.lineNumbers = false;
+  EXPECT_EQ(RemoveLinks(Highlight(source, {}, options), &links), plain);
+  EXPECT_EQ(links, 3000);
+}
+
 // Output far larger than any buffer, with tokens of every size up to past the size escaped at
 // once, arrives whole and in order.
 TEST(HighlighterTest, OutputLargerThanBuffers) {

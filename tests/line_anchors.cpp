@@ -39,4 +39,33 @@ std::string CheckLineAnchors(std::string_view numbered, std::string_view plain, 
   return "";
 }
 
+std::string RemoveLinks(std::string_view body, int* links) {
+  constexpr std::string_view kOpen = "<a href=\"";
+  constexpr std::string_view kClose = "</a>";
+  const auto at = [body](std::size_t i, std::string_view text) {
+    return body.compare(i, text.size(), text) == 0;
+  };
+  std::string kept;
+  int count = 0;
+  bool open = false;
+  for (std::size_t i = 0; i < body.size();) {
+    if (at(i, kOpen)) {
+      const std::size_t end = body.find("\">", i);
+      if (open || end == std::string_view::npos) count = -1;
+      open = true;
+      i = end == std::string_view::npos ? body.size() : end + 2;
+    } else if (at(i, kClose) && !(i >= 2 && at(i - 2, "\">"))) {  // not a line anchor's end
+      if (!open) count = -1;
+      if (count >= 0) ++count;
+      open = false;
+      i += kClose.size();
+    } else {
+      if (open && body[i] == '\n') count = -1;
+      kept += body[i++];
+    }
+  }
+  *links = open ? -1 : count;
+  return kept;
+}
+
 }  // namespace lexpaint

@@ -16,6 +16,10 @@ std::size_t CountLines(std::string_view source);
 // if there is none.
 std::string CheckLineAnchors(std::string_view numbered, std::string_view plain, std::size_t lines);
 
+// `body` without its links: every <a href="..."> and the </a> that closes it. Line anchors stay.
+// Sets `*links` to the number of links removed, or to -1 if a link is left open or nested.
+std::string RemoveLinks(std::string_view body, int* links);
+
 }  // namespace lexpaint
 
 #endif  // LEXPAINT_TESTS_LINE_ANCHORS_H_

@@ -7,6 +7,7 @@
 
 #include "byte_masks.h"
 #include "char_classes.h"
+#include "include_directive.h"
 #include "span_tags.h"
 
 // The scan loop is compiled once for each kind of run and page (see ScanLines); each copy must
@@ -116,17 +117,18 @@ Highlighter::Highlighter(std::istream& input, std::ostream& output, KeywordSet k
 
 void Highlighter::Run() {
   state_ = StateNone;
+  const bool linked = static_cast<bool>(options_.includeHref);
   if (options_.lineNumbers) {
-    ScanLines<true>();
+    linked ? ScanLines<true, true>() : ScanLines<true, false>();
   } else {
-    ScanLines<false>();
+    linked ? ScanLines<false, true>() : ScanLines<false, false>();
   }
   output_.Flush();
 }
 
 // A run of lines longer than kRunSize is one long line, whose tokens reserve their own room; the
 // scan is compiled for each case, so that neither tests which it is at every token.
-template <bool numbered>
+template <bool numbered, bool linked>
 void Highlighter::ScanLines() {
   std::string_view lines;
   char* out = output_.cursor();
@@ -134,9 +136,9 @@ void Highlighter::ScanLines() {
     const char* const last = lines.data() + lines.size();
     if (lines.size() <= LineReader::kRunSize) {
       out = output_.Room(out, MaxOutputSize<numbered>(lines.size()));
-      out = ScanRun<true, numbered>(lines.data(), last, out);
+      out = ScanRun<true, numbered, linked>(lines.data(), last, out);
     } else {
-      out = ScanRun<false, numbered>(lines.data(), last, out);
+      out = ScanRun<false, numbered, linked>(lines.data(), last, out);
     }
   }
   output_.Advance(out);
@@ -146,12 +148,17 @@ void Highlighter::ScanLines() {
 // open; the loops share one function so that their pointers stay in registers. A '.' is an
 // operator character, so a number can only start with a digit. Every scan stops at the end of a
 // line's text, whose NUL or line feed starts no token, so none compares against a length.
-template <bool roomy, bool numbered>
+template <bool roomy, bool numbered, bool linked>
 char* Highlighter::ScanRun(const char* p, const char* last, char* out) {
   // `out` is handed back to output_ around the scanners that do not take it.
   if constexpr (numbered) out = WriteLineAnchor<roomy>(out);
   p = StartLine(p, out);
   for (;;) {
+    if constexpr (linked) {
+      if (link_.close != nullptr && p >= link_.close)
+        out = CloseLink<roomy, numbered>(p, last, out);
+      if (p == link_.open) out = OpenLink<roomy, numbered>(p, last, out);
+    }
     switch (StartClassOf(*p)) {
       case kStartsSpace:
         p = ScanSpace(p, out, roomy);
@@ -166,6 +173,10 @@ char* Highlighter::ScanRun(const char* p, const char* last, char* out) {
         p = ScanNumber(p, out, roomy);
         continue;
       case kStartsDirective:
+        if constexpr (linked) {
+          PrepareIncludeLink(p);
+          if (p == link_.open) out = OpenLink<roomy, numbered>(p, last, out);
+        }
         p = ScanDirective(p, out, roomy);
         continue;
       case kStartsSlash:
@@ -189,6 +200,8 @@ char* Highlighter::ScanRun(const char* p, const char* last, char* out) {
         out = output_.cursor();
         continue;
       case kStartsLineEnd:
+        // A link that did not find its token start stays unwritten.
+        if constexpr (linked) link_.open = nullptr;
         // What follows a NUL is not part of the line's text.
         if (*p == '\0') p = LineFeedAfter(p);
         if (!roomy) out = output_.Room(out, 1);
@@ -199,6 +212,62 @@ char* Highlighter::ScanRun(const char* p, const char* last, char* out) {
         continue;
     }
   }
+}
+
+// The link opens at the token that holds the opening delimiter. That is the delimiter itself,
+// unless it follows "include" with no blank between: then "#include<" is one directive token, and
+// in "# include\"" the word takes the quote.
+void Highlighter::PrepareIncludeLink(const char* p) {
+  const char* lineStart = p;
+  while (lineStart[-1] == ' ' || lineStart[-1] == '\t') --lineStart;
+  if (lineStart[-1] != '\n') return;
+  const std::optional<IncludeDirective> directive =
+      ParseIncludeDirective(std::string_view(p, static_cast<std::size_t>(TextEnd(p) - p)));
+  if (!directive) return;
+  std::string href = options_.includeHref(directive->name, directive->angled);
+  if (href.empty() || href.size() > kRangeChunk) return;
+  const char* const open = p + directive->open;
+  const char* start = open;
+  if (!Is(open[-1], kSpace)) {
+    if (!Is(p[1], kSpace)) {
+      start = p;
+    } else if (*open == '"') {
+      start = open - (sizeof "include" - 1);
+    }
+  }
+  link_.open = start;
+  link_.end = p + directive->close;
+  link_.href = std::move(href);
+}
+
+template <bool roomy, bool numbered>
+char* Highlighter::OpenLink(const char* p, const char* last, char* out) {
+  constexpr std::string_view kOpen = "<a href=\"";
+  constexpr std::string_view kOpenEnd = "\">";
+  const std::size_t size = kOpen.size() + link_.href.size() + kOpenEnd.size();
+  out = output_.Room(out, size + (roomy ? MaxOutputSize<numbered>(last - p) : 0));
+  for (std::string_view part : {kOpen, std::string_view(link_.href), kOpenEnd}) {
+    std::memcpy(out, part.data(), part.size());
+    out += part.size();
+  }
+  link_.open = nullptr;
+  link_.close = link_.end;
+  return out;
+}
+
+// A token that takes the lone blank after it has written it already, after its close tag; the
+// link closes before that blank.
+template <bool roomy, bool numbered>
+char* Highlighter::CloseLink(const char* p, const char* last, char* out) {
+  constexpr std::string_view kClose = "</a>";
+  const bool blank = p[-1] == ' ' && out[-1] == ' ' && out[-2] == '>';
+  out -= blank;
+  out = output_.Room(out, kClose.size() + 1 + (roomy ? MaxOutputSize<numbered>(last - p) : 0));
+  std::memcpy(out, kClose.data(), kClose.size());
+  out += kClose.size();
+  if (blank) *out++ = ' ';
+  link_.close = nullptr;
+  return out;
 }
 
 template <bool roomy>

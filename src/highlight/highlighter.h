@@ -2,8 +2,10 @@
 #define LEXPAINT_HIGHLIGHT_HIGHLIGHTER_H_
 
 #include <cstddef>
+#include <functional>
 #include <istream>
 #include <ostream>
+#include <string>
 #include <string_view>
 
 #include "keyword_set.h"
@@ -23,6 +25,11 @@ std::string_view ClassName(TokenKind kind);
 struct HighlightOptions {
   // Start every line with an empty anchor naming its number (see LineAnchor).
   bool lineNumbers = false;
+  // Where the name of an `#include "name"` or `#include <name>` line links to: given the name and
+  // whether it is angled, returns an href, or "" for no link. The link wraps the tokens that hold
+  // the name and its delimiters. The href is written as it is, so it must hold no '"', '&', '<'
+  // or '>'.
+  std::function<std::string(std::string_view name, bool angled)> includeHref;
 };
 
 // Converts C or C++ source text into HTML markup, a line at a time: each token becomes a
@@ -54,14 +61,23 @@ class Highlighter {
   // Those taking `out` write there, and move it, instead of through output_. `roomy` tells that
   // the room for the output of the line's run was reserved before its scan; `numbered`, that
   // each line starts with its anchor.
-  template <bool numbered>
+  // `linked`, that include lines may link their names.
+  template <bool numbered, bool linked>
   void ScanLines();
   // Scans the lines [p, last), writing at `out`; returns the end of what it wrote.
-  template <bool roomy, bool numbered>
+  template <bool roomy, bool numbered, bool linked>
   char* ScanRun(const char* p, const char* last, char* out);
   // Writes the anchor of the line about to start and moves on to the next line's.
   template <bool roomy>
   char* WriteLineAnchor(char* out);
+  // At the '#' at `p`: if its line includes a name that links somewhere, prepares the link, to
+  // open before the token at link_.open and close after the token that reaches link_.close.
+  void PrepareIncludeLink(const char* p);
+  // Write the two ends of the prepared link at `p`, which lies in the run that ends at `last`.
+  template <bool roomy, bool numbered>
+  char* OpenLink(const char* p, const char* last, char* out);
+  template <bool roomy, bool numbered>
+  char* CloseLink(const char* p, const char* last, char* out);
   // At the start of a line: finishes the token the line before left open, if this line has text.
   const char* StartLine(const char* p, char*& out);
   const char* ContinueToken(const char* p);
@@ -117,6 +133,14 @@ class Highlighter {
   // Set when a literal, or a continuation line of one, begins with a double quote; cleared only
   // when a quote closes a literal. While set, a single quote does not close a literal.
   bool inDoubleQuote_ = false;
+  // The link of the current line: open is the token start it opens at until it has opened, close
+  // the point whose token closes it while it is open; both are nullptr otherwise.
+  struct PendingLink {
+    const char* open = nullptr;
+    const char* close = nullptr;
+    const char* end = nullptr;  // close, kept while the link waits to open
+    std::string href;
+  } link_;
 };
 
 }  // namespace lexpaint
