@@ -10,6 +10,7 @@
 #include "keyword_set.h"
 #include "options.h"
 #include "source_name.h"
+#include "tree_command.h"
 
 namespace lexpaint {
 namespace {
@@ -17,6 +18,8 @@ namespace {
 constexpr char kUsage[] = "Usage: lexpaint sourcefile [targetfile]\n";
 constexpr char kHelp[] =
     "Usage: lexpaint [options] sourcefile [targetfile]\n"
+    "       lexpaint --tree [-j N] [-I DIR]... [--keywords FILE] [--css FILE] SOURCEDIR "
+    "TARGETDIR\n"
     "Converts a C or C++ source file (a name ending in \"cpp\" or \"h\") into an HTML page\n"
     "in which every token is a <span> naming its kind; the page is written to targetfile,\n"
     "or to sourcefile.html.\n"
@@ -26,6 +29,18 @@ constexpr char kHelp[] =
     "                      href=\"#L42\"></a>, which the page shows as a line number\n"
     "      --help          print this text\n"
     "      --version       print the version\n"
+    "\n"
+    "Tree mode writes a browsable site of every C and C++ file under SOURCEDIR into\n"
+    "TARGETDIR: a page for each file (SOURCEDIR/a/b.cpp becomes TARGETDIR/a/b.cpp.html),\n"
+    "with line numbers and links from #include lines to the files they name, an\n"
+    "index.html for each folder, and the stylesheet lexpaint.css. It reads nothing\n"
+    "from the working directory and deletes nothing.\n"
+    "      --tree          write a site of SOURCEDIR into TARGETDIR\n"
+    "  -j, --jobs N        convert on N threads (default: one per core)\n"
+    "  -I, --include-dir DIR  also look for included names in DIR, a folder of\n"
+    "                      SOURCEDIR (may be repeated)\n"
+    "      --keywords FILE the keywords, one per line (default: those of C23 and C++23)\n"
+    "      --css FILE      the stylesheet to copy to lexpaint.css (default: built in)\n"
     "\n"
     "Data files, looked up in the current working directory:\n"
     "  Header.html     copied to the page before the source\n"
@@ -122,7 +137,8 @@ void Convert(const std::string& sourceName, const std::string& targetName,
 
 }  // namespace
 
-int RunCommand(const std::vector<std::string>& args, std::ostream& messages) {
+int RunCommand(const std::vector<std::string>& args, std::ostream& messages,
+               std::ostream* progress) {
   const ParsedOptions parsed = ParseOptions(args);
   if (!parsed.mistake.empty()) {
     messages << parsed.mistake << "\n" << kUsage;
@@ -136,6 +152,11 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& messages) {
   if (options.version) {
     messages << "lexpaint " << LEXPAINT_VERSION << "\n";
     return kExitSuccess;
+  }
+  if (options.tree) return RunTreeCommand(options, messages, progress);
+  if (!options.treeOnlyOption.empty()) {
+    messages << "Option " << options.treeOnlyOption << " needs --tree.\n" << kUsage;
+    return kExitUsageError;
   }
   const std::vector<std::string>& operands = options.operands;
   if (operands.empty()) {

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <iostream>
 #include <string>
 #include <vector>
@@ -6,5 +8,7 @@
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  return lexpaint::RunCommand(args, std::cout);
+  // A progress line is for a person watching, not for a log.
+  std::ostream* progress = ::isatty(STDERR_FILENO) ? &std::cerr : nullptr;
+  return lexpaint::RunCommand(args, std::cout, progress);
 }

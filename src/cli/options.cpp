@@ -2,6 +2,7 @@
 
 #include <getopt.h>
 
+#include <cstdlib>
 #include <mutex>
 
 namespace lexpaint {
@@ -9,16 +10,31 @@ namespace {
 
 // '+' stops at the first operand, so that a target named like an option stays a name; ':' makes
 // getopt_long report a missing value apart from an unknown option.
-constexpr char kShortOptions[] = "+:n";
+constexpr char kShortOptions[] = "+:nj:I:";
 
-enum LongOnly { kHelp = 256, kVersion };
+enum LongOnly { kHelp = 256, kVersion, kTree, kKeywords, kCss };
 
 constexpr option kLongOptions[] = {
     {"line-numbers", no_argument, nullptr, 'n'},
+    {"tree", no_argument, nullptr, kTree},
+    {"jobs", required_argument, nullptr, 'j'},
+    {"include-dir", required_argument, nullptr, 'I'},
+    {"keywords", required_argument, nullptr, kKeywords},
+    {"css", required_argument, nullptr, kCss},
     {"help", no_argument, nullptr, kHelp},
     {"version", no_argument, nullptr, kVersion},
     {nullptr, 0, nullptr, 0},
 };
+
+constexpr unsigned long kMaxJobs = 1024;
+
+// A whole number of threads from 1 to kMaxJobs, or 0 if `text` is none.
+unsigned ParseJobs(const char* text) {
+  if (*text < '0' || *text > '9') return 0;
+  char* end = nullptr;
+  const unsigned long jobs = std::strtoul(text, &end, 10);
+  return *end == '\0' && jobs <= kMaxJobs ? static_cast<unsigned>(jobs) : 0;
+}
 
 bool IsShortOption(int c) {
   for (const char* p = kShortOptions; *p != '\0'; ++p) {
@@ -36,6 +52,10 @@ std::string OffendingOption(char* const* argv, bool missingValue) {
       optopt == 0 || (missingValue ? previous.rfind("--", 0) == 0 : IsShortOption(optopt));
   if (!longOption) return std::string("-") + static_cast<char>(optopt);
   return previous.substr(0, previous.find('='));
+}
+
+void NoteTreeOnly(Options* options, const std::string& option) {
+  if (options->treeOnlyOption.empty()) options->treeOnlyOption = option;
 }
 
 }  // namespace
@@ -64,6 +84,30 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args) {
     switch (option) {
       case 'n':
         options.lineNumbers = true;
+        break;
+      case kTree:
+        options.tree = true;
+        break;
+      case 'j':
+        options.jobs = ParseJobs(optarg);
+        if (options.jobs == 0) {
+          parsed.mistake = "Option -j needs a whole number of threads from 1 to " +
+                           std::to_string(kMaxJobs) + ".";
+          return parsed;
+        }
+        NoteTreeOnly(&options, "-j");
+        break;
+      case 'I':
+        options.includeFolders.emplace_back(optarg);
+        NoteTreeOnly(&options, "-I");
+        break;
+      case kKeywords:
+        options.keywordFile = optarg;
+        NoteTreeOnly(&options, "--keywords");
+        break;
+      case kCss:
+        options.stylesheetFile = optarg;
+        NoteTreeOnly(&options, "--css");
         break;
       case kHelp:
         options.help = true;

@@ -11,6 +11,14 @@ struct Options {
   bool help = false;
   bool version = false;
   bool lineNumbers = false;
+  // Tree mode and the options that only it takes.
+  bool tree = false;
+  unsigned jobs = 0;  // 0: one per core
+  std::vector<std::string> includeFolders;
+  std::string keywordFile;     // "" for the built-in keywords
+  std::string stylesheetFile;  // "" for the built-in stylesheet
+  // The first option given that only tree mode takes, for the message when --tree is missing.
+  std::string treeOnlyOption;
   // The arguments after the options: the source and target names.
   std::vector<std::string> operands;
 };

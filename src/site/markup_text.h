@@ -1,0 +1,21 @@
+#ifndef LEXPAINT_SITE_MARKUP_TEXT_H_
+#define LEXPAINT_SITE_MARKUP_TEXT_H_
+
+#include <string>
+#include <string_view>
+
+namespace lexpaint {
+
+// The two ways text from outside (file and folder names) enters a page.
+
+// `text` escaped for HTML text and double- or single-quoted attribute values.
+std::string EscapeHtml(std::string_view text);
+
+// `path`, a relative path with '/' between its parts, percent-encoded for an href: every byte but
+// ASCII letters, digits, '-', '.', '_', '~' and the '/' separators becomes %XX. The result holds
+// nothing that HTML would read as markup.
+std::string EncodeHref(std::string_view path);
+
+}  // namespace lexpaint
+
+#endif  // LEXPAINT_SITE_MARKUP_TEXT_H_

@@ -1,0 +1,128 @@
+#include "page_frame.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+#include "markup_text.h"
+
+namespace lexpaint {
+namespace {
+
+std::string DocumentStart(std::string_view title, std::string_view pagePath) {
+  return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+         "<title>" +
+         EscapeHtml(title) + "</title>\n<link rel=\"stylesheet\" href=\"" +
+         RelativeHref(pagePath, kStylesheetName) + "\">\n</head>\n<body>\n";
+}
+
+std::string FolderIndexPath(std::string_view folder) {
+  return folder.empty() ? std::string(kIndexName)
+                        : std::string(folder) + "/" + std::string(kIndexName);
+}
+
+// Links the root and each folder down to `folder` to its index, then ends with `leaf` as text: a
+// page's file name, or "" on an index page, whose own folder is then the text.
+std::string Breadcrumb(std::string_view pagePath, std::string_view folder, std::string_view leaf,
+                       std::string_view siteName) {
+  std::vector<std::pair<std::string_view, std::string_view>> crumbs = {{siteName, ""}};
+  for (std::size_t start = 0; start < folder.size();) {
+    const std::size_t end = std::min(folder.find('/', start), folder.size());
+    crumbs.emplace_back(folder.substr(start, end - start), folder.substr(0, end));
+    start = end + 1;
+  }
+  std::string trail = "<nav class=\"Breadcrumb\">";
+  for (std::size_t i = 0; i < crumbs.size(); ++i) {
+    const auto [name, path] = crumbs[i];
+    if (i > 0) trail += " / ";
+    if (i + 1 == crumbs.size() && leaf.empty()) {
+      trail += "<span>" + EscapeHtml(name) + "</span>";
+    } else {
+      trail += "<a href=\"" + RelativeHref(pagePath, FolderIndexPath(path)) + "\">" +
+               EscapeHtml(name) + "</a>";
+    }
+  }
+  if (!leaf.empty()) trail += " / <span>" + EscapeHtml(leaf) + "</span>";
+  return trail + "</nav>\n";
+}
+
+std::string FormatSize(std::uint64_t bytes) {
+  char text[32];
+  if (bytes < 1024) {
+    std::snprintf(text, sizeof text, "%llu B", static_cast<unsigned long long>(bytes));
+  } else if (bytes < 1024 * 1024) {
+    std::snprintf(text, sizeof text, "%.1f KiB", bytes / 1024.0);
+  } else {
+    std::snprintf(text, sizeof text, "%.1f MiB", bytes / (1024.0 * 1024.0));
+  }
+  return text;
+}
+
+std::string IndexRow(std::string_view indexPath, std::string_view target, std::string_view name,
+                     std::string_view lines, std::string_view size) {
+  return "<tr><td><a href=\"" + RelativeHref(indexPath, target) + "\">" + EscapeHtml(name) +
+         "</a></td><td>" + std::string(lines) + "</td><td>" + std::string(size) + "</td></tr>\n";
+}
+
+}  // namespace
+
+std::string RelativeHref(std::string_view from, std::string_view to) {
+  std::string_view fromFolder = FolderOf(from);
+  // Drop the folders both paths share.
+  while (!fromFolder.empty()) {
+    const std::size_t slash = fromFolder.find('/');
+    const std::string_view part = fromFolder.substr(0, slash);
+    if (to.size() <= part.size() || to.compare(0, part.size(), part) != 0 ||
+        to[part.size()] != '/') {
+      break;
+    }
+    to.remove_prefix(part.size() + 1);
+    fromFolder =
+        slash == std::string_view::npos ? std::string_view() : fromFolder.substr(slash + 1);
+  }
+  std::string href;
+  if (!fromFolder.empty()) {
+    href += "../";
+    for (char c : fromFolder) {
+      if (c == '/') href += "../";
+    }
+  }
+  return href + EncodeHref(to);
+}
+
+std::string IndexPath(const SiteFolder& folder) { return FolderIndexPath(folder.path); }
+
+std::string PageHead(const SitePlan& plan, std::size_t page, std::string_view siteName) {
+  const SitePage& shown = plan.pages[page];
+  const std::string& source = plan.files[shown.file].path;
+  return DocumentStart(source, shown.path) +
+         Breadcrumb(shown.path, FolderOf(source), NameOf(source), siteName) + "<pre>\n";
+}
+
+std::string PageFoot() { return "</pre>\n</body>\n</html>\n"; }
+
+std::string IndexPage(const SitePlan& plan, std::size_t folder, const std::vector<bool>& listed,
+                      std::string_view siteName) {
+  const SiteFolder& shownFolder = plan.folders[folder];
+  const std::string path = IndexPath(shownFolder);
+  std::string page = DocumentStart(shownFolder.path.empty() ? siteName : shownFolder.path, path) +
+                     Breadcrumb(path, shownFolder.path, "", siteName) +
+                     "<table class=\"Index\">\n<thead><tr><th>Name</th><th>Lines</th>"
+                     "<th>Size</th></tr></thead>\n<tbody>\n";
+  for (std::size_t sub : shownFolder.subfolders) {
+    const SiteFolder& shown = plan.folders[sub];
+    page += IndexRow(path, IndexPath(shown), std::string(NameOf(shown.path)) + "/", "", "");
+  }
+  for (std::size_t p : shownFolder.pages) {
+    if (!listed[p]) continue;
+    const SitePage& shown = plan.pages[p];
+    const TreeFile& file = plan.files[shown.file];
+    page += IndexRow(path, shown.path, NameOf(file.path), std::to_string(shown.scan.lines),
+                     FormatSize(file.size));
+  }
+  return page + "</tbody>\n</table>\n</body>\n</html>\n";
+}
+
+}  // namespace lexpaint

@@ -1,0 +1,33 @@
+#ifndef LEXPAINT_SITE_PAGE_FRAME_H_
+#define LEXPAINT_SITE_PAGE_FRAME_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "site_plan.h"
+
+namespace lexpaint {
+
+// The markup of a site around each page's body, and the index of each folder. Every name in it
+// passes through EscapeHtml, and every href through EncodeHref.
+
+// The href from a page at `from` to the file at `to`, both paths from the site's root.
+std::string RelativeHref(std::string_view from, std::string_view to);
+
+// Everything of the page `page` before its highlighted body, which must follow at once; the body
+// ends with a line feed, so PageFoot() follows it directly.
+std::string PageHead(const SitePlan& plan, std::size_t page, std::string_view siteName);
+std::string PageFoot();
+
+// The whole index page of the folder `folder`, listing its sub-folders and the pages that
+// `listed` marks, by their index in plan.pages.
+std::string IndexPage(const SitePlan& plan, std::size_t folder, const std::vector<bool>& listed,
+                      std::string_view siteName);
+
+// The path of a folder's index page, from the site's root.
+std::string IndexPath(const SiteFolder& folder);
+
+}  // namespace lexpaint
+
+#endif  // LEXPAINT_SITE_PAGE_FRAME_H_

@@ -1,0 +1,208 @@
+#include "site_builder.h"
+
+#include <sys/stat.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <optional>
+#include <utility>
+
+#include "atomic_file.h"
+#include "highlighter.h"
+#include "page_frame.h"
+#include "site_plan.h"
+#include "source_scan.h"
+#include "source_tree.h"
+#include "worker_pool.h"
+
+namespace lexpaint {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Join(const std::string& folder, std::string_view path) {
+  if (path.empty()) return folder;
+  if (!folder.empty() && folder.back() == '/') return folder + std::string(path);
+  return folder + "/" + std::string(path);
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat status;
+  return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// True if `outer` is `inner` or holds it, after links and ".." are resolved.
+bool Holds(const std::string& outer, const std::string& inner) {
+  std::error_code error;
+  const fs::path canonicalOuter = fs::weakly_canonical(outer, error);
+  if (error) return false;
+  const fs::path canonicalInner = fs::canonical(inner, error);
+  if (error) return false;
+  auto o = canonicalOuter.begin();
+  auto i = canonicalInner.begin();
+  for (; o != canonicalOuter.end(); ++o, ++i) {
+    if (o->empty()) continue;  // a trailing separator
+    if (i == canonicalInner.end() || *o != *i) return false;
+  }
+  return true;
+}
+
+std::string SiteName(const std::string& source) {
+  std::error_code error;
+  const fs::path canonical = fs::canonical(source, error);
+  if (error || canonical.filename().empty()) return source;
+  return canonical.filename().string();
+}
+
+// One run of BuildSite: the plan and what has gone wrong so far.
+class SiteRun {
+ public:
+  SiteRun(const SiteOptions& options, SiteObserver& observer)
+      : options_(options), observer_(observer), siteName_(SiteName(options.source)) {}
+
+  bool Build() {
+    if (!CheckFolders()) return false;
+    AtomicFile::ReadUmask();
+    TreeListing listing = WalkTree(options_.source, options_.target);
+    for (const std::string& folder : listing.unreadableFolders) {
+      Report(SiteProblem::kSourceFolderUnreadable, Join(options_.source, folder));
+    }
+    plan_ = PlanSite(
+        std::move(listing.files), options_.includeFolders,
+        [this](const TreeFile& file) { return Scan(file); },
+        [this](const TreeFile& file) { return Probe(file); },
+        [this](std::size_t count, const std::function<void(std::size_t)>& job) {
+          ParallelFor(count, options_.threads, job);
+        });
+    std::uint64_t bytes = 0;
+    for (const SitePage& page : plan_.pages) bytes += plan_.files[page.file].size;
+    Notify([&] { observer_.Planned(plan_.pages.size(), bytes); });
+
+    MakeFolders();
+    // Each thread stores to elements of its own, so they are bytes rather than bits.
+    std::vector<char> written(plan_.pages.size());
+    ParallelFor(plan_.pages.size(), options_.threads, [&](std::size_t page) {
+      written[page] = WritePage(page);
+      Notify([&] { observer_.PageDone(plan_.files[plan_.pages[page].file].size); });
+    });
+    listed_.assign(written.begin(), written.end());
+    ParallelFor(plan_.folders.size(), options_.threads,
+                [this](std::size_t folder) { WriteIndex(folder); });
+    WriteWhole(Join(options_.target, kStylesheetName), options_.stylesheet);
+    return !failed_;
+  }
+
+ private:
+  bool CheckFolders() {
+    if (!IsFolder(options_.source)) {
+      Report(SiteProblem::kSourceFolderUnreadable, options_.source);
+      return false;
+    }
+    if (Holds(options_.target, options_.source)) {
+      Report(SiteProblem::kTargetHoldsSource, options_.target);
+      return false;
+    }
+    std::error_code error;
+    fs::create_directories(options_.target, error);
+    if (!IsFolder(options_.target)) {
+      Report(SiteProblem::kTargetFolderUnwritable, options_.target);
+      return false;
+    }
+    return true;
+  }
+
+  SourceScan Scan(const TreeFile& file) const {
+    std::ifstream source(Join(options_.source, file.path), std::ios::binary);
+    return ScanSource(source);
+  }
+
+  bool Probe(const TreeFile& file) const {
+    std::ifstream source(Join(options_.source, file.path), std::ios::binary);
+    char head[kSourceProbeSize];
+    source.read(head, sizeof head);
+    return StartsLikeSource(std::string_view(head, static_cast<std::size_t>(source.gcount())));
+  }
+
+  // A folder that cannot be made shows in the failures of the pages it was to hold.
+  void MakeFolders() const {
+    for (const SiteFolder& folder : plan_.folders) {
+      std::error_code error;
+      fs::create_directories(Join(options_.target, folder.path), error);
+    }
+  }
+
+  bool WritePage(std::size_t page) {
+    const SitePage& shown = plan_.pages[page];
+    const std::string sourcePath = Join(options_.source, plan_.files[shown.file].path);
+    const std::string targetPath = Join(options_.target, shown.path);
+    std::ifstream source(sourcePath, std::ios::binary);
+    if (!source.is_open()) return Report(SiteProblem::kSourceFileUnreadable, sourcePath);
+    AtomicFile target(targetPath);
+    if (!target.is_open()) return Report(SiteProblem::kTargetFileUnwritable, targetPath);
+    target.stream() << PageHead(plan_, page, siteName_);
+    HighlightOptions highlight;
+    highlight.lineNumbers = true;
+    highlight.includeHref = [&](std::string_view name, bool angled) {
+      return IncludeHref(shown, name, angled);
+    };
+    Highlighter highlighter(source, target.stream(), options_.keywords, std::move(highlight));
+    highlighter.Run();
+    if (highlighter.input_failed()) return Report(SiteProblem::kSourceFileUnreadable, sourcePath);
+    target.stream() << PageFoot();
+    if (!target.Commit()) return Report(SiteProblem::kTargetFileUnwritable, targetPath);
+    return true;
+  }
+
+  // The highlighter asks for the include lines it meets, which the scan has seen too, in order.
+  std::string IncludeHref(const SitePage& page, std::string_view name, bool angled) const {
+    const std::vector<IncludedName>& includes = page.scan.includes;
+    for (std::size_t k = 0; k < includes.size(); ++k) {
+      if (includes[k].name != name || includes[k].angled != angled) continue;
+      if (!page.includePages[k]) return "";
+      return RelativeHref(page.path, plan_.pages[*page.includePages[k]].path);
+    }
+    return "";
+  }
+
+  void WriteIndex(std::size_t folder) {
+    WriteWhole(Join(options_.target, IndexPath(plan_.folders[folder])),
+               IndexPage(plan_, folder, listed_, siteName_));
+  }
+
+  void WriteWhole(const std::string& path, const std::string& content) {
+    AtomicFile file(path);
+    if (file.is_open()) file.stream() << content;
+    if (!file.Commit()) Report(SiteProblem::kTargetFileUnwritable, path);
+  }
+
+  // Reports a problem; returns false, for the callers that end on it.
+  bool Report(SiteProblem::Kind kind, std::string path) {
+    failed_ = true;
+    Notify([&] { observer_.Problem({kind, std::move(path)}); });
+    return false;
+  }
+
+  template <class Call>
+  void Notify(const Call& call) {
+    const std::lock_guard<std::mutex> lock(observing_);
+    call();
+  }
+
+  const SiteOptions& options_;
+  SiteObserver& observer_;
+  const std::string siteName_;
+  SitePlan plan_;
+  std::vector<bool> listed_;  // the pages that were written, which the indexes list
+  std::atomic<bool> failed_{false};
+  std::mutex observing_;
+};
+
+}  // namespace
+
+bool BuildSite(const SiteOptions& options, SiteObserver& observer) {
+  return SiteRun(options, observer).Build();
+}
+
+}  // namespace lexpaint

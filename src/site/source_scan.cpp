@@ -1,0 +1,72 @@
+#include "source_scan.h"
+
+#include <algorithm>
+#include <cstring>
+#include <initializer_list>
+#include <optional>
+#include <string_view>
+
+#include "include_directive.h"
+#include "line_reader.h"
+
+namespace lexpaint {
+namespace {
+
+// The text of a line ends at its first NUL, as the page shows it.
+std::string_view LineText(const char* first, const char* feed) {
+  const void* nul = std::memchr(first, '\0', static_cast<std::size_t>(feed - first));
+  return std::string_view(
+      first, static_cast<std::size_t>((nul ? static_cast<const char*>(nul) : feed) - first));
+}
+
+bool MayBeDirective(std::string_view line) {
+  const std::size_t first = line.find_first_not_of(" \t");
+  return first != std::string_view::npos && line[first] == '#';
+}
+
+}  // namespace
+
+SourceScan ScanSource(std::istream& source) {
+  SourceScan scan;
+  LineReader reader(source);
+  std::string_view lines;
+  while (reader.NextLines(&lines)) {
+    const char* p = lines.data();
+    const char* const last = p + lines.size();
+    while (p < last) {
+      const char* const feed =
+          static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(last - p)));
+      const std::string_view line = LineText(p, feed);
+      ++scan.lines;
+      if (MayBeDirective(line)) {
+        if (std::optional<IncludeDirective> directive = ParseIncludeDirective(line)) {
+          scan.includes.push_back({std::string(directive->name), directive->angled});
+        }
+      }
+      p = feed + 1;
+    }
+  }
+  scan.readable = !reader.failed();
+  return scan;
+}
+
+bool StartsLikeSource(std::string_view head) {
+  if (head.find('\0') != std::string_view::npos) return false;
+  const std::size_t first = head.find_first_not_of(" \t\r\n\f\v");
+  if (first == std::string_view::npos) return false;
+  head.remove_prefix(first);
+  if (head.substr(0, 2) == "//" || head.substr(0, 2) == "/*") return true;
+  if (head.front() != '#') return false;
+  head.remove_prefix(std::min(head.find_first_not_of(" \t", 1), head.size()));
+  for (std::string_view directive : {"include", "ifndef", "ifdef", "if", "define", "pragma"}) {
+    if (head.substr(0, directive.size()) != directive) continue;
+    const char next = head.size() > directive.size() ? head[directive.size()] : '\n';
+    if (next == ' ' || next == '\t' || next == '\r' || next == '\n' || next == '(' || next == '<' ||
+        next == '"') {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace lexpaint

@@ -1,0 +1,39 @@
+#ifndef LEXPAINT_SITE_SOURCE_SCAN_H_
+#define LEXPAINT_SITE_SOURCE_SCAN_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <istream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lexpaint {
+
+// A name that an #include line of a file names.
+struct IncludedName {
+  std::string name;
+  bool angled = false;
+};
+
+// What a site needs to know of a source file before it writes any page.
+struct SourceScan {
+  std::vector<IncludedName> includes;  // in the order of their lines
+  std::uint64_t lines = 0;             // as the page numbers them
+  bool readable = false;               // false if reading failed before the end
+};
+
+// Reads `source` to its end, a run of lines at a time, so memory follows its longest line.
+SourceScan ScanSource(std::istream& source);
+
+// How much of a file StartsLikeSource needs.
+inline constexpr std::size_t kSourceProbeSize = 4096;
+
+// True if `head`, the first bytes of a file, looks like C or C++: it holds no NUL, and its first
+// text after white space is a comment or a preprocessor directive (#include, #if, #ifdef, #ifndef,
+// #define or #pragma). Headers without an extension, such as <vector>, start so.
+bool StartsLikeSource(std::string_view head);
+
+}  // namespace lexpaint
+
+#endif  // LEXPAINT_SITE_SOURCE_SCAN_H_
