@@ -64,7 +64,6 @@ class SiteRun {
 
   bool Build() {
     if (!CheckFolders()) return false;
-    AtomicFile::ReadUmask();
     TreeListing listing = WalkTree(options_.source, options_.target);
     for (const std::string& folder : listing.unreadableFolders) {
       Report(SiteProblem::kSourceFolderUnreadable, Join(options_.source, folder));
