@@ -1,0 +1,73 @@
+#include "source_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+namespace lexpaint {
+namespace {
+
+using std::string_literals::operator""s;
+
+SourceScan Scan(const std::string& text) {
+  std::istringstream source(text);
+  return ScanSource(source);
+}
+
+TEST(SourceScanTest, FindsIncludeLinesAndCountsLines) {
+  const SourceScan scan = Scan(
+      "#include \"a.h\"\n"
+      "  #  include <sys/b.h> // c\n"
+      "#include_next <c.h>\n"
+      "x #include \"d.h\"\n"
+      "#include \"e.h\0\"\n"s
+      "#include<f.h>\n"
+      "#include \"\"\n"
+      "#define include \"g.h\"");
+  ASSERT_EQ(scan.includes.size(), 3u);
+  EXPECT_EQ(scan.includes[0].name, "a.h");
+  EXPECT_FALSE(scan.includes[0].angled);
+  EXPECT_EQ(scan.includes[1].name, "sys/b.h");
+  EXPECT_TRUE(scan.includes[1].angled);
+  EXPECT_EQ(scan.includes[2].name, "f.h");
+  EXPECT_EQ(scan.lines, 8u);
+  EXPECT_TRUE(scan.readable);
+}
+
+TEST(SourceScanTest, LineCountsMatchPageLines) {
+  EXPECT_EQ(Scan("").lines, 0u);
+  EXPECT_EQ(Scan("\n").lines, 1u);
+  EXPECT_EQ(Scan("a").lines, 1u);
+  EXPECT_EQ(Scan("a\r\nb\r\n").lines, 2u);
+  EXPECT_EQ(Scan("a\rb\r").lines, 1u);
+  EXPECT_EQ(Scan(std::string(200000, 'x') + "\n\n").lines, 2u);
+}
+
+struct StartCase {
+  std::string head;
+  bool source;
+};
+
+TEST(SourceScanTest, StartsLikeSource) {
+  const StartCase cases[] = {
+      {"// The <vector> header\n", true},
+      {"\n\n  /* C */", true},
+      {"#ifndef _GLIBCXX_VECTOR\n", true},
+      {"#pragma once", true},
+      {"# include <x>\n", true},
+      {"#if(X)", true},
+      {"#define A 1", true},
+      {"#!/bin/sh\n", false},
+      {"# A Markdown title\n", false},
+      {"#includes", false},
+      {"int x;\n", false},
+      {"", false},
+      {"// binary\0data"s, false},
+      {"/ not a comment", false},
+  };
+  for (const StartCase& c : cases) EXPECT_EQ(StartsLikeSource(c.head), c.source) << c.head;
+}
+
+}  // namespace
+}  // namespace lexpaint
