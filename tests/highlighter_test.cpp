@@ -388,24 +388,64 @@ TEST_P(IncludeLinkTable, WrapsIncludedName) {
 INSTANTIATE_TEST_SUITE_P(IncludeLinks, IncludeLinkTable, testing::ValuesIn(kIncludeLinkCases),
                          [](const auto& info) { return info.param.name; });
 
-// Links and line anchors together, on lines of every length around the run size, and with the
-// link's markup making a run's output larger than the room reserved for it without links.
-TEST(HighlighterTest, IncludeLinksAcrossRunsWithLineNumbers) {
+// Links each identifier "x" or "y" to "#x" or "#y" and its line.
+HighlightOptions NameLinks() {
+  HighlightOptions options = IncludeLinks();
+  options.nameHref = [](std::string_view word, std::uint64_t line) -> std::string {
+    if (word != "x" && word != "y") return "";
+    return "#" + std::string(word) + std::to_string(line);
+  };
+  return options;
+}
+
+const Case kNameLinkCases[] = {
+    {"KeywordsNeverLink", "int x;\n", Kw("int") + " " + Link("#x1", Id("x")) + Op(";") + "\n"},
+    {"BlankAfterLinkStaysOutside", "x y\nx\n",
+     Link("#x1", Id("x")) + " " + Link("#y1", Id("y")) + "\n" + Link("#x2", Id("x")) + "\n"},
+    {"OtherWordsStayPlain", "xy x_ X\n", Id("xy") + " " + Id("x_") + " " + Id("X") + "\n"},
+    {"NotInCommentsOrLiterals", "\"x\" 'y' // x\n/* y\nx */ x\n",
+     Str("\"x\"") + " " + Str("'y'") + " " + Com("// x") + "\n" + Com("/* y") + "\n" + Com("x */") +
+         " " + Link("#x3", Id("x")) + "\n"},
+    {"NotOnIncludeLines", "#include <x> // x\n#include \"a.h\" x\n",
+     Pre("#include") + " " + Op("&lt;") + Id("x") + Op("&gt;") + " " + Com("// x") + "\n" +
+         Pre("#include") + " " + Link("a.h.html", Str("\"a.h\"")) + " " + Id("x") + "\n"},
+    {"DirectiveArguments", "#define x y\n",
+     Pre("#define") + " " + Link("#x1", Id("x")) + " " + Link("#y1", Id("y")) + "\n"},
+};
+
+class NameLinkTable : public testing::TestWithParam<Case> {};
+
+TEST_P(NameLinkTable, LinksIdentifiers) {
+  EXPECT_EQ(Highlight(GetParam().source, {"int"}, NameLinks()), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(NameLinks, NameLinkTable, testing::ValuesIn(kNameLinkCases),
+                         [](const auto& info) { return info.param.name; });
+
+// Include links, name links and line anchors together, on lines of every length around the run
+// size, and with the links' markup making a run's output larger than the room reserved for it
+// without links.
+TEST(HighlighterTest, LinksAcrossRunsWithLineNumbers) {
   std::string source;
+  int expectedLinks = 0;
   for (std::size_t n = 0; n < 3000; ++n) {
     source +=
         (n % 3 == 0 ? "#include <a.h> " : "#include \"a.h\"") + Repeat('<', n * 7 % 9000) + "\n";
+    const std::size_t ys = n * 5 % 6000;
+    source += "x " + Repeat('y', ys) + " x\n";
+    expectedLinks += ys > 0 ? 4 : 3;
   }
   HighlightOptions options = IncludeLinks();
+  options.nameHref = [](std::string_view, std::uint64_t) { return std::string("n.html"); };
   const std::string plain = Highlight(source, {});
   options.lineNumbers = true;
   int links = 0;
   const std::string numbered = RemoveLinks(Highlight(source, {}, options), &links);
-  EXPECT_EQ(links, 3000);
-  EXPECT_EQ(CheckLineAnchors(numbered, plain, 3000), "");
+  EXPECT_EQ(links, expectedLinks);
+  EXPECT_EQ(CheckLineAnchors(numbered, plain, 6000), "");
   options.lineNumbers = false;
   EXPECT_EQ(RemoveLinks(Highlight(source, {}, options), &links), plain);
-  EXPECT_EQ(links, 3000);
+  EXPECT_EQ(links, expectedLinks);
 }
 
 // Output far larger than any buffer, with tokens of every size up to past the size escaped at

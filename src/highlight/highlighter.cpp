@@ -117,7 +117,7 @@ Highlighter::Highlighter(std::istream& input, std::ostream& output, KeywordSet k
 
 void Highlighter::Run() {
   state_ = StateNone;
-  const bool linked = static_cast<bool>(options_.includeHref);
+  const bool linked = options_.includeHref || options_.nameHref;
   if (options_.lineNumbers) {
     linked ? ScanLines<true, true>() : ScanLines<true, false>();
   } else {
@@ -152,6 +152,7 @@ template <bool roomy, bool numbered, bool linked>
 char* Highlighter::ScanRun(const char* p, const char* last, char* out) {
   // `out` is handed back to output_ around the scanners that do not take it.
   if constexpr (numbered) out = WriteLineAnchor<roomy>(out);
+  if constexpr (linked) ++line_;
   p = StartLine(p, out);
   for (;;) {
     if constexpr (linked) {
@@ -164,6 +165,12 @@ char* Highlighter::ScanRun(const char* p, const char* last, char* out) {
         p = ScanSpace(p, out, roomy);
         continue;
       case kStartsWord:
+        if constexpr (linked) {
+          if (options_.nameHref && !includeLine_) {
+            p = ScanLinkedWord<roomy, numbered>(p, last, out);
+            continue;
+          }
+        }
         p = ScanWord(p, out, roomy);
         continue;
       case kStartsOperator:
@@ -201,13 +208,17 @@ char* Highlighter::ScanRun(const char* p, const char* last, char* out) {
         continue;
       case kStartsLineEnd:
         // A link that did not find its token start stays unwritten.
-        if constexpr (linked) link_.open = nullptr;
+        if constexpr (linked) {
+          link_.open = nullptr;
+          includeLine_ = false;
+        }
         // What follows a NUL is not part of the line's text.
         if (*p == '\0') p = LineFeedAfter(p);
         if (!roomy) out = output_.Room(out, 1);
         *out++ = '\n';
         if (++p == last) return out;
         if constexpr (numbered) out = WriteLineAnchor<roomy>(out);
+        if constexpr (linked) ++line_;
         p = StartLine(p, out);
         continue;
     }
@@ -224,6 +235,8 @@ void Highlighter::PrepareIncludeLink(const char* p) {
   const std::optional<IncludeDirective> directive =
       ParseIncludeDirective(std::string_view(p, static_cast<std::size_t>(TextEnd(p) - p)));
   if (!directive) return;
+  includeLine_ = true;
+  if (!options_.includeHref) return;
   std::string href = options_.includeHref(directive->name, directive->angled);
   if (href.empty() || href.size() > kRangeChunk) return;
   const char* const open = p + directive->open;
@@ -242,14 +255,7 @@ void Highlighter::PrepareIncludeLink(const char* p) {
 
 template <bool roomy, bool numbered>
 char* Highlighter::OpenLink(const char* p, const char* last, char* out) {
-  constexpr std::string_view kOpen = "<a href=\"";
-  constexpr std::string_view kOpenEnd = "\">";
-  const std::size_t size = kOpen.size() + link_.href.size() + kOpenEnd.size();
-  out = output_.Room(out, size + (roomy ? MaxOutputSize<numbered>(last - p) : 0));
-  for (std::string_view part : {kOpen, std::string_view(link_.href), kOpenEnd}) {
-    std::memcpy(out, part.data(), part.size());
-    out += part.size();
-  }
+  out = WriteLinkStart<roomy, numbered>(link_.href, p, last, out);
   link_.open = nullptr;
   link_.close = link_.end;
   return out;
@@ -259,15 +265,59 @@ char* Highlighter::OpenLink(const char* p, const char* last, char* out) {
 // link closes before that blank.
 template <bool roomy, bool numbered>
 char* Highlighter::CloseLink(const char* p, const char* last, char* out) {
-  constexpr std::string_view kClose = "</a>";
   const bool blank = p[-1] == ' ' && out[-1] == ' ' && out[-2] == '>';
-  out -= blank;
-  out = output_.Room(out, kClose.size() + 1 + (roomy ? MaxOutputSize<numbered>(last - p) : 0));
-  std::memcpy(out, kClose.data(), kClose.size());
-  out += kClose.size();
+  out = WriteLinkEnd<roomy, numbered>(p - blank, last, out - blank);
   if (blank) *out++ = ' ';
   link_.close = nullptr;
   return out;
+}
+
+template <bool roomy, bool numbered>
+char* Highlighter::WriteLinkStart(std::string_view href, const char* p, const char* last,
+                                  char* out) {
+  constexpr std::string_view kOpen = "<a href=\"";
+  constexpr std::string_view kOpenEnd = "\">";
+  const std::size_t size = kOpen.size() + href.size() + kOpenEnd.size();
+  out = output_.Room(out, size + (roomy ? MaxOutputSize<numbered>(last - p) : 0));
+  for (std::string_view part : {kOpen, href, kOpenEnd}) {
+    std::memcpy(out, part.data(), part.size());
+    out += part.size();
+  }
+  return out;
+}
+
+// Room is kept for the rest of the run from `p` on, a blank that precedes it included.
+template <bool roomy, bool numbered>
+char* Highlighter::WriteLinkEnd(const char* p, const char* last, char* out) {
+  constexpr std::string_view kClose = "</a>";
+  out = output_.Room(out, kClose.size() + (roomy ? MaxOutputSize<numbered>(last - p) : 0));
+  std::memcpy(out, kClose.data(), kClose.size());
+  return out + kClose.size();
+}
+
+// An identifier that links is wrapped, span and all, with the lone blank after it outside. A word
+// inside an include's link, or where one opens, does not link: links do not nest.
+template <bool roomy, bool numbered>
+const char* Highlighter::ScanLinkedWord(const char* p, const char* last, char*& out) {
+  const char* const first = p;
+  p = WordEnd(p);
+  const std::string_view word(first, static_cast<std::size_t>(p - first));
+  const std::size_t blank = LoneBlankAt(p);
+  if (IsKeyword(word)) {
+    out = WriteSpan(out, first, p, TokenKind::Keyword, false, blank, roomy);
+    return p + blank;
+  }
+  std::string href;
+  if (link_.close == nullptr && first != link_.open) href = options_.nameHref(word, line_);
+  if (href.empty() || href.size() > kRangeChunk) {
+    out = WriteSpan(out, first, p, TokenKind::Identifier, false, blank, roomy);
+    return p + blank;
+  }
+  out = WriteLinkStart<roomy, numbered>(href, first, last, out);
+  out = WriteSpan(out, first, p, TokenKind::Identifier, false, 0, roomy);
+  out = WriteLinkEnd<roomy, numbered>(p, last, out);
+  if (blank != 0) *out++ = ' ';
+  return p + blank;
 }
 
 template <bool roomy>
@@ -337,18 +387,22 @@ LEXPAINT_SCAN_INLINE const char* Highlighter::ScanSpace(const char* p, char*& ou
   return last;
 }
 
-LEXPAINT_SCAN_INLINE const char* Highlighter::ScanWord(const char* p, char*& out, bool roomy) {
-  const char* const first = p;
-  // Letters, digits and '_' are skipped a mask at a time; anything else but a space or an
-  // operator character (a quote, '#', a byte from 0x80 up) goes on the word too.
+// Letters, digits and '_' are skipped a mask at a time; anything else but a space or an operator
+// character (a quote, '#', a byte from 0x80 up) goes on the word too.
+LEXPAINT_SCAN_INLINE const char* Highlighter::WordEnd(const char* p) {
   for (;;) {
     const unsigned others = ~IdentifierMask(p) & 0xFFFFu;
     p += others == 0 ? kMaskWidth : LowestBit(others);
     if (others != 0) {
-      if (Is(*p, kSpace | kOperator | kTextEnd)) break;
+      if (Is(*p, kSpace | kOperator | kTextEnd)) return p;
       ++p;
     }
   }
+}
+
+LEXPAINT_SCAN_INLINE const char* Highlighter::ScanWord(const char* p, char*& out, bool roomy) {
+  const char* const first = p;
+  p = WordEnd(p);
   const bool keyword = IsKeyword(std::string_view(first, static_cast<std::size_t>(p - first)));
   const std::size_t blank = LoneBlankAt(p);
   out = WriteSpan(out, first, p, keyword ? TokenKind::Keyword : TokenKind::Identifier, false, blank,

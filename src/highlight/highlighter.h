@@ -2,6 +2,7 @@
 #define LEXPAINT_HIGHLIGHT_HIGHLIGHTER_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <istream>
 #include <ostream>
@@ -30,6 +31,10 @@ struct HighlightOptions {
   // the name and its delimiters. The href is written as it is, so it must hold no '"', '&', '<'
   // or '>'.
   std::function<std::string(std::string_view name, bool angled)> includeHref;
+  // Where an identifier links to: given its text and the number of its line (from 1), returns an
+  // href, or "" for no link. Keywords are not asked about, nor identifiers on an #include line.
+  // The href is written as includeHref's is.
+  std::function<std::string(std::string_view word, std::uint64_t line)> nameHref;
 };
 
 // Converts C or C++ source text into HTML markup, a line at a time: each token becomes a
@@ -61,7 +66,7 @@ class Highlighter {
   // Those taking `out` write there, and move it, instead of through output_. `roomy` tells that
   // the room for the output of the line's run was reserved before its scan; `numbered`, that
   // each line starts with its anchor.
-  // `linked`, that include lines may link their names.
+  // `linked`, that include lines or identifiers may link.
   template <bool numbered, bool linked>
   void ScanLines();
   // Scans the lines [p, last), writing at `out`; returns the end of what it wrote.
@@ -78,11 +83,21 @@ class Highlighter {
   char* OpenLink(const char* p, const char* last, char* out);
   template <bool roomy, bool numbered>
   char* CloseLink(const char* p, const char* last, char* out);
+  // The markup of a link's two ends, written with room for the rest of the run behind them.
+  template <bool roomy, bool numbered>
+  char* WriteLinkStart(std::string_view href, const char* p, const char* last, char* out);
+  template <bool roomy, bool numbered>
+  char* WriteLinkEnd(const char* p, const char* last, char* out);
+  // ScanWord for a page whose identifiers may link (see HighlightOptions::nameHref).
+  template <bool roomy, bool numbered>
+  const char* ScanLinkedWord(const char* p, const char* last, char*& out);
   // At the start of a line: finishes the token the line before left open, if this line has text.
   const char* StartLine(const char* p, char*& out);
   const char* ContinueToken(const char* p);
   const char* ScanSpace(const char* p, char*& out, bool roomy);
   const char* ScanWord(const char* p, char*& out, bool roomy);
+  // The end of the word that starts at `p`.
+  static const char* WordEnd(const char* p);
   const char* ScanOperator(const char* p, char*& out, bool roomy);
   const char* ScanNumber(const char* p, char*& out, bool roomy);
   const char* ScanDirective(const char* p, char*& out, bool roomy);
@@ -141,6 +156,10 @@ class Highlighter {
     const char* end = nullptr;  // close, kept while the link waits to open
     std::string href;
   } link_;
+  // Of a page whose identifiers may link: the current line's number, and whether it includes a
+  // file, in which case its identifiers do not link.
+  std::uint64_t line_ = 0;
+  bool includeLine_ = false;
 };
 
 }  // namespace lexpaint
