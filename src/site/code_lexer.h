@@ -1,0 +1,71 @@
+#ifndef LEXPAINT_SITE_CODE_LEXER_H_
+#define LEXPAINT_SITE_CODE_LEXER_H_
+
+#include <cstdint>
+#include <istream>
+#include <string>
+#include <string_view>
+
+#include "line_reader.h"
+
+namespace lexpaint {
+
+// A token of C or C++ as the definition finder reads it: comments are dropped, a literal is one
+// token, and every punctuation character is a token of its own.
+struct CodeToken {
+  enum Kind : unsigned char {
+    kIdentifier,  // a word: a name or a keyword
+    kNumber,
+    kLiteral,       // a string or character literal, raw strings included
+    kPunctuation,   // one character
+    kDirective,     // '#' starting a line; the directive's own tokens follow
+    kDirectiveEnd,  // the end of a directive's last line
+  };
+  Kind kind = kPunctuation;
+  std::string text;
+  std::uint64_t line = 0;  // counted from 1, as the page numbers lines
+
+  bool Is(char c) const { return kind == kPunctuation && text.size() == 1 && text[0] == c; }
+  bool Is(std::string_view word) const { return kind == kIdentifier && text == word; }
+};
+
+// Splits C or C++ source into CodeTokens, a run of lines at a time, so that memory follows the
+// longest line. A NUL ends its line's text, as on a page.
+class CodeLexer {
+ public:
+  // `input` must outlive the lexer.
+  explicit CodeLexer(std::istream& input) : reader_(input) {}
+
+  // Stores the next token in `*token` and returns true, or returns false at the end.
+  bool Next(CodeToken* token);
+
+ private:
+  bool NextLine();
+  // Each reads a token that starts at p_, stores it and moves p_ past it.
+  void ReadWordOrLiteral(CodeToken* token);
+  void ReadQuoted(CodeToken* token, const char* first);
+  void ReadRawLiteral(CodeToken* token, const char* first);
+  void ReadNumber(CodeToken* token);
+  // Moves p_ past the end of an open raw literal or block comment, or to the line's end.
+  void SkipRawLiteral();
+  void SkipBlockComment();
+
+  void Set(CodeToken* token, CodeToken::Kind kind, const char* first, const char* last) const;
+
+  LineReader reader_;
+  const char* next_ = nullptr;     // the start of the next line in the current run
+  const char* runEnd_ = nullptr;   // the end of the current run
+  const char* p_ = nullptr;        // the next character of the current line
+  const char* lineEnd_ = nullptr;  // the end of the current line's text
+  std::uint64_t line_ = 0;
+  bool atLineStart_ = false;    // nothing but white space so far on this line
+  bool lineContinues_ = false;  // the line ends with a backslash, which joins the next to it
+  bool inBlockComment_ = false;
+  bool inLineComment_ = false;  // a line comment goes on in a joined line
+  bool inDirective_ = false;    // the current line belongs to a directive
+  std::string rawEnd_;          // ")delimiter\"" while a raw literal is open
+};
+
+}  // namespace lexpaint
+
+#endif  // LEXPAINT_SITE_CODE_LEXER_H_

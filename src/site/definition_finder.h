@@ -1,0 +1,43 @@
+#ifndef LEXPAINT_SITE_DEFINITION_FINDER_H_
+#define LEXPAINT_SITE_DEFINITION_FINDER_H_
+
+#include <cstdint>
+#include <istream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lexpaint {
+
+// A name that a source file defines, and the line of the defined name itself.
+struct Definition {
+  enum Kind {
+    kMacro,
+    kClass,
+    kStruct,
+    kUnion,
+    kEnum,
+    kEnumerator,
+    kTypedef,
+    kFunction,
+    kNamespace,
+  };
+  std::string name;
+  Kind kind = kFunction;
+  std::uint64_t line = 0;
+};
+
+// The name of `kind` in a tags file: "macro", "class", ...
+std::string_view KindName(Definition::Kind kind);
+
+// Finds the definitions in C or C++ source, lexically: no file is included and no macro expanded.
+// Of an #if, the first branch is read, or the #else of an "#if 0", and #define is read in every
+// branch. The kinds are macros (#define NAME), classes, structs, unions and enums with a body,
+// enumerators, type aliases (typedef, using NAME =), namespaces, and functions with a body at
+// namespace or class scope, members defined outside their class included. Function bodies are
+// passed over. Memory follows the longest declaration, not the file.
+std::vector<Definition> FindDefinitions(std::istream& source);
+
+}  // namespace lexpaint
+
+#endif  // LEXPAINT_SITE_DEFINITION_FINDER_H_

@@ -1,0 +1,137 @@
+#include "definition_finder.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace lexpaint {
+namespace {
+
+// Each definition as "kind name line", in the order found.
+std::vector<std::string> Find(const std::string& source) {
+  std::istringstream input(source);
+  std::vector<std::string> found;
+  for (const Definition& d : FindDefinitions(input)) {
+    found.push_back(std::string(KindName(d.kind)) + " " + d.name + " " + std::to_string(d.line));
+  }
+  return found;
+}
+
+struct Case {
+  const char* name;
+  const char* source;
+  std::vector<std::string> expected;
+};
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+class DefinitionTable : public testing::TestWithParam<Case> {};
+
+TEST_P(DefinitionTable, FindsDefinitions) {
+  EXPECT_EQ(Find(GetParam().source), GetParam().expected) << GetParam().source;
+}
+
+const Case kKindCases[] = {
+    {"Macros", "#define A 1\n#  define B(x) x\n#define\n# undef A\n", {"macro A 1", "macro B 2"}},
+    {"ClassStructUnion",
+     "class A {};\nstruct B : A {};\nunion U { int i; };\nclass F final {};",
+     {"class A 1", "struct B 2", "union U 3", "class F 4"}},
+    {"EnumAndEnumerators",
+     "enum E { A, B = 2,\n  C = (1 << 3), };\nenum class F : int { G };",
+     {"enum E 1", "enumerator A 1", "enumerator B 1", "enumerator C 2", "enum F 3",
+      "enumerator G 3"}},
+    {"AnonymousEnum", "enum { X, Y };", {"enumerator X 1", "enumerator Y 1"}},
+    {"Typedefs",
+     "typedef unsigned long size_t;\ntypedef void (*handler)(int);\ntypedef int arr[4], *ptr;\n"
+     "using word = unsigned;\ntemplate <class T> using vec = std::vector<T>;\n"
+     "typedef std::map<int, int> M;",
+     {"typedef size_t 1", "typedef handler 2", "typedef arr 3", "typedef ptr 3", "typedef word 4",
+      "typedef vec 5", "typedef M 6"}},
+    {"TypedefStruct",
+     "typedef struct node {\n  int v;\n} node_t, *node_p;",
+     {"struct node 1", "typedef node_t 3", "typedef node_p 3"}},
+    {"Namespaces",
+     "namespace a {\nnamespace b::c {\nint f() { return 0; }\n}\n}\nnamespace {}",
+     {"namespace a 1", "namespace c 2", "function f 3"}},
+    {"Functions",
+     "int f(int x) { return x; }\nstatic inline void g()\n{\n}\nauto h() -> int { }",
+     {"function f 1", "function g 2", "function h 5"}},
+};
+INSTANTIATE_TEST_SUITE_P(Kinds, DefinitionTable, testing::ValuesIn(kKindCases),
+                         [](const auto& info) { return info.param.name; });
+
+const Case kFunctionCases[] = {
+    {"Members",
+     "class A {\n public:\n  A() : x_(1), y_{2} {}\n  ~A() {}\n  int get() const { return x_; }\n"
+     "  bool operator==(const A&) const { return true; }\n  explicit operator bool() const { "
+     "return true; }\n"
+     "  friend void swap(A&, A&) noexcept {}\n  void decl();\n  int x_, y_;\n};",
+     {"class A 1", "function A 3", "function ~A 4", "function get 5", "function operator== 6",
+      "function operator bool 7", "function swap 8"}},
+    {"OutOfClass",
+     "A::A(int x)\n  : base(x), v{x, 2} {\n}\nvoid A::B::f() const {}\nA::~A() {}\n"
+     "A& A::operator=(const A&) { return *this; }\nint A::operator()(int) { return 0; }",
+     {"function A 1", "function f 4", "function ~A 5", "function operator= 6",
+      "function operator() 7"}},
+    {"Templates",
+     "template <typename T, int N = (3 > 2)>\nT max(T a, T b) { return a; }\n"
+     "template <class T, class = std::enable_if_t<(sizeof(T) > 1)>>\nvoid g(T) {}\n"
+     "template <> struct hash<int> { size_t operator()(int) const { return 0; } };",
+     {"function max 2", "function g 4", "struct hash 5", "function operator() 5"}},
+    {"SplitOverLines",
+     "static\nint\ncompute(\n  int a,\n  int b = f(1, 2))\n{\n  return a;\n}",
+     {"function compute 3"}},
+    {"ExternC",
+     "extern \"C\" {\nint f(void) { return 0; }\n}\nextern \"C\" int g(void);",
+     {"function f 2"}},
+    {"AttributesAndMacros",
+     "[[nodiscard]] int f() { return 0; }\n_GLIBCXX_NODISCARD inline bool g() _GLIBCXX_NOEXCEPT "
+     "{}\n"
+     "__attribute__((noreturn)) void h() {}\nDEPRECATED(\"x\") int k() { return 1; }",
+     {"function f 1", "function g 2", "function h 3", "function k 4"}},
+    {"FunctionReturningStruct",
+     "struct S *make(void) { return 0; }\nstruct S make2() {}",
+     {"function make 1", "function make2 2"}},
+};
+INSTANTIATE_TEST_SUITE_P(Functions, DefinitionTable, testing::ValuesIn(kFunctionCases),
+                         [](const auto& info) { return info.param.name; });
+
+// What looks like a definition but is none.
+const Case kNearMissCases[] = {
+    {"Prototypes", "int f(int);\nvoid g() noexcept;\nA::A(int);", {}},
+    {"ForwardDeclarations", "class A;\nstruct B;\nenum class C : int;\nfriend class D;", {}},
+    {"ControlStatementsInBodies",
+     "void f() {\n  if (x) { }\n  while (y) { }\n  switch (z) { case 1: { } }\n  for (;;) { }\n"
+     "  try { } catch (...) { }\n  auto l = [](int a) { return a; };\n  struct Local { };\n}",
+     {"function f 1"}},
+    {"CallsAndReturns", "int x = f(1);\nauto y = g(2) + h(3);\nreturn x;", {}},
+    {"MacroUsedAsFunctionName", "TEST(Suite, Name) {\n  EXPECT_TRUE(true);\n}\nBEGIN_NS {\n}", {}},
+    {"Lambdas", "auto f = [](int a) { return a; };\nauto g = [&]() mutable { };", {}},
+    {"Variables", "int a[] = {1, 2};\nstd::vector<int> v{1, 2};\nstruct S s = {0};", {}},
+    {"CommentsAndLiterals",
+     "// int f() {}\n/* class A {}; */\nconst char* s = \"void g() {}\";\n"
+     "auto r = R\"x(int h() {})x\";",
+     {}},
+};
+INSTANTIATE_TEST_SUITE_P(NearMisses, DefinitionTable, testing::ValuesIn(kNearMissCases),
+                         [](const auto& info) { return info.param.name; });
+
+const Case kPreprocessorCases[] = {
+    {"FirstBranchAndElseOfIfZero",
+     "#ifdef _WIN32\nint f() {\n#else\nint f(long) {\n#endif\n  return 0;\n}\n"
+     "#if 0\nvoid dead() {}\n#else\nvoid live() {}\n#endif",
+     {"function f 2", "function live 11"}},
+    {"MacrosInEveryBranch",
+     "#ifdef A\n#define X 1\n#else\n#define X 2\n#endif",
+     {"macro X 2", "macro X 4"}},
+    {"ContinuedDirective",
+     "#define LONG(a) \\\n  do { } while (0)\nint after() {}",
+     {"macro LONG 1", "function after 3"}},
+};
+INSTANTIATE_TEST_SUITE_P(Preprocessor, DefinitionTable, testing::ValuesIn(kPreprocessorCases),
+                         [](const auto& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace lexpaint
