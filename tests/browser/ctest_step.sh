@@ -3,6 +3,7 @@
 # skip (exit 77) on a developer machine and into a failure when CI=true.
 #   ctest_step.sh setup                        install playwright-core (npm ci)
 #   ctest_step.sh page LEXPAINT_BINARY DATA_DIR  run page_test.mjs
+#   ctest_step.sh site LEXPAINT_BINARY           run site_test.mjs
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -28,8 +29,13 @@ page)
     command -v node >/dev/null 2>&1 || missing "node is not installed"
     exec node "$here/page_test.mjs" "$2" "$3"
     ;;
+site)
+    [ $# -eq 2 ] || { echo "usage: $0 site LEXPAINT_BINARY"; exit 1; }
+    command -v node >/dev/null 2>&1 || missing "node is not installed"
+    exec node "$here/site_test.mjs" "$2"
+    ;;
 *)
-    echo "usage: $0 setup | page LEXPAINT_BINARY DATA_DIR"
+    echo "usage: $0 setup | page LEXPAINT_BINARY DATA_DIR | site LEXPAINT_BINARY"
     exit 1
     ;;
 esac
