@@ -104,7 +104,7 @@ const Case kNearMissCases[] = {
     {"ForwardDeclarations", "class A;\nstruct B;\nenum class C : int;\nfriend class D;", {}},
     {"ControlStatementsInBodies",
      "void f() {\n  if (x) { }\n  while (y) { }\n  switch (z) { case 1: { } }\n  for (;;) { }\n"
-     "  try { } catch (...) { }\n  auto l = [](int a) { return a; };\n  struct Local { };\n}",
+     "  try { } catch (...) { }\n  auto l = [](int a) { return a; };\n  g(1); h() {}\n}",
      {"function f 1"}},
     {"CallsAndReturns", "int x = f(1);\nauto y = g(2) + h(3);\nreturn x;", {}},
     {"MacroUsedAsFunctionName", "TEST(Suite, Name) {\n  EXPECT_TRUE(true);\n}\nBEGIN_NS {\n}", {}},
@@ -118,11 +118,28 @@ const Case kNearMissCases[] = {
 INSTANTIATE_TEST_SUITE_P(NearMisses, DefinitionTable, testing::ValuesIn(kNearMissCases),
                          [](const auto& info) { return info.param.name; });
 
+// A function's body holds no functions, but may hold types and type aliases.
+const Case kBodyCases[] = {
+    {"LocalTypes",
+     "int f() {\n  typedef int T;\n  using U = long;\n  struct Local { int g() { return 1; } };\n"
+     "  for (int i = 0; i < 2; ++i) { enum { A }; }\n  return 0;\n}",
+     {"function f 1", "typedef T 2", "typedef U 3", "struct Local 4", "function g 4",
+      "enumerator A 5"}},
+};
+INSTANTIATE_TEST_SUITE_P(Bodies, DefinitionTable, testing::ValuesIn(kBodyCases),
+                         [](const auto& info) { return info.param.name; });
+
 const Case kPreprocessorCases[] = {
-    {"FirstBranchAndElseOfIfZero",
-     "#ifdef _WIN32\nint f() {\n#else\nint f(long) {\n#endif\n  return 0;\n}\n"
-     "#if 0\nvoid dead() {}\n#else\nvoid live() {}\n#endif",
-     {"function f 2", "function live 11"}},
+    {"EveryBalancedBranch",
+     "#ifdef _WIN32\nvoid a() {}\n#elif defined(__APPLE__)\nvoid b() {}\n#else\nvoid c() "
+     "{}\n#endif",
+     {"function a 2", "function b 4", "function c 6"}},
+    {"NoBranchAfterAnUnbalancedOne",
+     "#ifdef _WIN32\nint f() {\n#else\nint f(long) {\n#endif\n  return 0;\n}\nint g() {}",
+     {"function f 2", "function g 8"}},
+    {"NotIfZero",
+     "#if 0\nvoid dead() {}\n#else\nvoid live() {}\n#endif\n#if 0\n#elif 1\nint x() {}\n#endif",
+     {"function live 4", "function x 8"}},
     {"MacrosInEveryBranch",
      "#ifdef A\n#define X 1\n#else\n#define X 2\n#endif",
      {"macro X 2", "macro X 4"}},

@@ -113,6 +113,7 @@ int RunTreeCommand(const Options& options, std::ostream& messages, std::ostream*
   site.threads =
       options.jobs != 0 ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
   site.includeFolders = options.includeFolders;
+  site.definitions = options.definitions;
   if (options.keywordFile.empty()) {
     site.keywords = BuiltInKeywords();
   } else if (std::optional<KeywordSet> keywords = LoadKeywordFile(options.keywordFile)) {

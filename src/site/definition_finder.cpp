@@ -136,7 +136,10 @@ Found NameAt(const Tokens& s, std::size_t last) { return {s[last].text, s[last].
 // The operator function whose parameters open at `open`, such as "operator+" or
 // "operator bool", if the tokens before `open` name one; `*index` is then that of "operator".
 std::optional<Found> OperatorName(const Tokens& s, std::size_t open, std::size_t* index) {
-  for (std::size_t k = open; k-- > 0 && open - k <= 4;) {
+  constexpr std::size_t kLongestName = 16;  // "operator const std::vector<int>&", for one
+  for (std::size_t k = open; k-- > 0 && open - k <= kLongestName;) {
+    if (s[k].Is('(') && !(k > 0 && s[k - 1].Is("operator"))) return std::nullopt;
+    if (s[k].Is(';') || s[k].Is('{') || s[k].Is('}')) return std::nullopt;
     if (!s[k].Is("operator")) continue;
     std::string name = "operator";
     for (std::size_t t = k + 1; t < open; ++t) {
@@ -180,7 +183,7 @@ bool HasDeclarationBefore(const Tokens& s, std::size_t name, std::string_view cl
   bool type = false;
   for (std::size_t i = 0; i < name; ++i) {
     const CodeToken& t = s[i];
-    if (t.Is('=') || t.Is("return") || t.Is('.') || t.Is(',')) return false;
+    if (t.Is('=') || t.Is("return") || t.Is('.')) return false;
     if (t.Is("template") && i + 1 < name && s[i + 1].Is('<')) {
       i = GroupEnd(s, i + 1);
     } else if (t.Is('[') && i + 1 < name && s[i + 1].Is('[')) {
@@ -364,6 +367,8 @@ class Finder {
   }
 
  private:
+  // What a scope's declarations may define: anything at namespace scope; anything but namespaces
+  // in a class; enumerators in an enum; types and type aliases in a function's body or a block.
   enum class ScopeKind { kDeclarations, kClass, kEnum, kBody };
 
   struct Scope {
@@ -371,16 +376,34 @@ class Finder {
     std::string className;  // of a class scope, whose constructors have no return type
     Tokens outer;           // the declaration the scope's body stands in, to go on after it
     bool keepOuter = false;
-    int depth = 0;          // braces open in a body
+    int depth = 0;          // parentheses and braces open in an enum body
     bool itemStart = true;  // an enum body is at the start of an enumerator
   };
 
   // An #if, #ifdef or #ifndef and its branches: whether the current branch is read, and whether
   // one has been.
+  // An #if, #ifdef or #ifndef and its branches. Every branch is read but that of an "#if 0", and
+  // those after a branch that left braces open: the braces of the branches would not balance.
   struct Conditional {
-    bool reading;
-    bool taken;
+    bool reading;    // the current branch is read
+    bool taken;      // a branch has been read
+    bool closed;     // no later branch is read
+    int braceLevel;  // at the start of the branch read last
   };
+
+  int BraceLevel() const {
+    const int level = braces_;
+    return level + static_cast<int>(scopes_.size());
+  }
+
+  // At an #elif or #else: whether the branch it starts is read.
+  bool NextBranch(Conditional& c, bool zero) {
+    if (c.taken && BraceLevel() != c.braceLevel) c.closed = true;
+    c.reading = !c.closed && !zero;
+    c.taken |= c.reading;
+    c.braceLevel = BraceLevel();
+    return c.reading;
+  }
 
   bool Reading() const {
     return std::all_of(conditionals_.begin(), conditionals_.end(),
@@ -404,17 +427,11 @@ class Finder {
       Add({args[0].text, args[0].line}, Definition::kMacro);
     } else if (word.Is("if") || word.Is("ifdef") || word.Is("ifndef")) {
       const bool reading = !(word.Is("if") && zero);
-      conditionals_.push_back({reading, reading});
+      conditionals_.push_back({reading, reading, false, BraceLevel()});
     } else if (conditionals_.empty()) {
       return;
-    } else if (word.Is("elif")) {
-      Conditional& c = conditionals_.back();
-      c.reading = !c.taken && !zero;
-      c.taken |= c.reading;
-    } else if (word.Is("else")) {
-      Conditional& c = conditionals_.back();
-      c.reading = !c.taken;
-      c.taken = true;
+    } else if (word.Is("elif") || word.Is("else")) {
+      NextBranch(conditionals_.back(), word.Is("elif") && zero);
     } else if (word.Is("endif")) {
       conditionals_.pop_back();
     }
@@ -423,10 +440,6 @@ class Finder {
   void Feed(CodeToken token) {
     Scope& scope = scopes_.back();
     switch (scope.kind) {
-      case ScopeKind::kBody:
-        if (token.Is('{')) ++scope.depth;
-        if (token.Is('}') && --scope.depth == 0) CloseScope();
-        return;
       case ScopeKind::kEnum:
         FeedEnum(std::move(token));
         return;
@@ -493,10 +506,13 @@ class Finder {
     statement_.clear();
   }
 
+  // In a function's body, only types and their members are definitions; any other brace opens a
+  // block.
   void OpenBrace(CodeToken brace) {
     Tokens& s = statement_;
+    const bool inBody = scopes_.back().kind == ScopeKind::kBody;
     const std::size_t i = SkipDecorations(s, 0);
-    if (i < s.size() && s[i].Is("namespace")) return OpenNamespace(i);
+    if (i < s.size() && s[i].Is("namespace") && !inBody) return OpenNamespace(i);
     if (s.size() == 2 && s[0].Is("extern") && s[1].kind == CodeToken::kLiteral) {
       return Push(ScopeKind::kDeclarations, "", false);
     }
@@ -506,6 +522,7 @@ class Finder {
       const std::string className = type->name ? type->name->name : "";
       return Push(isEnum ? ScopeKind::kEnum : ScopeKind::kClass, className, true);
     }
+    if (inBody) return Push(ScopeKind::kBody, "", false);
     if (std::optional<FunctionHead> function = FindFunction(s, scopes_.back().className)) {
       const bool memberInitializer = function->initList && (IsName(s.back()) || s.back().Is('>'));
       if (!memberInitializer) {
@@ -521,12 +538,13 @@ class Finder {
     Push(ScopeKind::kBody, "", false);
   }
 
+  // The name is the last of "a::b::c" right after the keyword; a macro may follow it.
   void OpenNamespace(std::size_t i) {
     std::optional<Found> name;
-    for (++i; i < statement_.size() && (IsName(statement_[i]) || statement_[i].Is(':')); ++i) {
-      if (IsName(statement_[i]) && !statement_[i].Is("inline")) {
-        name = Found{statement_[i].text, statement_[i].line};
-      }
+    const Tokens& s = statement_;
+    for (++i; i < s.size() && IsName(s[i]); i += 3) {
+      name = Found{s[i].text, s[i].line};
+      if (!(i + 2 < s.size() && s[i + 1].Is(':') && s[i + 2].Is(':'))) break;
     }
     if (name) Add(*name, Definition::kNamespace);
     Push(ScopeKind::kDeclarations, "", false);
@@ -539,7 +557,6 @@ class Finder {
     scope.kind = kind;
     scope.className = std::move(className);
     scope.keepOuter = keepOuter;
-    scope.depth = kind == ScopeKind::kBody ? 1 : 0;
     if (keepOuter) scope.outer = std::move(statement_);
     statement_.clear();
     parens_ = 0;

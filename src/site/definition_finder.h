@@ -31,11 +31,12 @@ struct Definition {
 std::string_view KindName(Definition::Kind kind);
 
 // Finds the definitions in C or C++ source, lexically: no file is included and no macro expanded.
-// Of an #if, the first branch is read, or the #else of an "#if 0", and #define is read in every
-// branch. The kinds are macros (#define NAME), classes, structs, unions and enums with a body,
+// The kinds are macros (#define NAME), classes, structs, unions and enums with a body,
 // enumerators, type aliases (typedef, using NAME =), namespaces, and functions with a body at
-// namespace or class scope, members defined outside their class included. Function bodies are
-// passed over. Memory follows the longest declaration, not the file.
+// namespace or class scope, members defined outside their class included; in a function's body,
+// only types and type aliases. Every branch of an #if is read, but that of an "#if 0" and those
+// after a branch that leaves a brace open or closes one it did not open; #define is read in every
+// branch. Memory follows the longest declaration, not the file.
 std::vector<Definition> FindDefinitions(std::istream& source);
 
 }  // namespace lexpaint

@@ -103,6 +103,23 @@ std::string PageHead(const SitePlan& plan, std::size_t page, std::string_view si
 
 std::string PageFoot() { return "</pre>\n</body>\n</html>\n"; }
 
+std::string NamePage(const SitePlan& plan, std::string_view path, std::string_view name,
+                     const std::vector<ListedDefinition>& definitions, std::string_view siteName) {
+  std::string page = DocumentStart(name, path) + Breadcrumb(path, "", name, siteName) +
+                     "<table class=\"Index Definitions\">\n<thead><tr><th>File</th><th>Line</th>"
+                     "<th>Kind</th><th>Text</th></tr></thead>\n<tbody>\n";
+  for (const ListedDefinition& definition : definitions) {
+    const SitePage& shown = plan.pages[definition.page];
+    const std::string href =
+        RelativeHref(path, shown.path) + "#L" + std::to_string(definition.line);
+    page += "<tr><td><a href=\"" + href + "\">" + EscapeHtml(plan.files[shown.file].path) +
+            "</a></td><td><a href=\"" + href + "\">" + std::to_string(definition.line) +
+            "</a></td><td>" + std::string(definition.kind) + "</td><td><code>" +
+            EscapeHtml(definition.text) + "</code></td></tr>\n";
+  }
+  return page + "</tbody>\n</table>\n</body>\n</html>\n";
+}
+
 std::string IndexPage(const SitePlan& plan, std::size_t folder, const std::vector<bool>& listed,
                       std::string_view siteName) {
   const SiteFolder& shownFolder = plan.folders[folder];

@@ -25,6 +25,18 @@ std::string PageFoot();
 std::string IndexPage(const SitePlan& plan, std::size_t folder, const std::vector<bool>& listed,
                       std::string_view siteName);
 
+// A definition shown on the page of a name: the page it is on, and its line and kind.
+struct ListedDefinition {
+  std::size_t page;
+  std::uint64_t line;
+  std::string_view kind;
+  std::string text;  // the line's text
+};
+
+// The whole page at `path` that lists the definitions of `name`.
+std::string NamePage(const SitePlan& plan, std::string_view path, std::string_view name,
+                     const std::vector<ListedDefinition>& definitions, std::string_view siteName);
+
 // The path of a folder's index page, from the site's root.
 std::string IndexPath(const SiteFolder& folder);
 

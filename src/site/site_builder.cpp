@@ -2,14 +2,18 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <utility>
 
 #include "atomic_file.h"
+#include "definition_finder.h"
+#include "definition_index.h"
 #include "highlighter.h"
 #include "page_frame.h"
 #include "site_plan.h"
@@ -21,6 +25,9 @@ namespace lexpaint {
 namespace {
 
 namespace fs = std::filesystem;
+
+// How much of a definition's line the page of its name shows.
+constexpr std::size_t kListedTextWidth = 160;
 
 std::string Join(const std::string& folder, std::string_view path) {
   if (path.empty()) return folder;
@@ -78,6 +85,11 @@ class SiteRun {
     std::uint64_t bytes = 0;
     for (const SitePage& page : plan_.pages) bytes += plan_.files[page.file].size;
     Notify([&] { observer_.Planned(plan_.pages.size(), bytes); });
+    if (options_.definitions) {
+      ParallelFor(plan_.pages.size(), options_.threads,
+                  [this](std::size_t page) { FindPageDefinitions(page); });
+      index_.emplace(plan_, ChooseNamesFolder(plan_));
+    }
 
     MakeFolders();
     // Each thread stores to elements of its own, so they are bytes rather than bits.
@@ -89,6 +101,13 @@ class SiteRun {
     listed_.assign(written.begin(), written.end());
     ParallelFor(plan_.folders.size(), options_.threads,
                 [this](std::size_t folder) { WriteIndex(folder); });
+    if (index_) {
+      WriteNamePages();
+      AtomicFile tags(Join(options_.target, kTagsName));
+      if (tags.is_open()) index_->WriteTags(tags.stream());
+      if (!tags.Commit())
+        Report(SiteProblem::kTargetFileUnwritable, Join(options_.target, kTagsName));
+    }
     WriteWhole(Join(options_.target, kStylesheetName), options_.stylesheet);
     return !failed_;
   }
@@ -124,6 +143,57 @@ class SiteRun {
     return StartsLikeSource(std::string_view(head, static_cast<std::size_t>(source.gcount())));
   }
 
+  void FindPageDefinitions(std::size_t page) {
+    std::ifstream source(Join(options_.source, plan_.files[plan_.pages[page].file].path),
+                         std::ios::binary);
+    plan_.pages[page].definitions = FindDefinitions(source);
+  }
+
+  // Writes a page for each name defined in more than one place, listing the definitions with the
+  // text of their lines, which are read again for it.
+  void WriteNamePages() {
+    const auto names = index_->ListedNames();
+    if (names.empty()) return;
+    std::error_code error;
+    fs::create_directories(Join(options_.target, FolderOf(index_->NamePagePath("x"))), error);
+    std::map<std::size_t, std::vector<std::uint64_t>> wanted;  // lines, by page
+    for (const auto& [name, places] : names) {
+      for (const DefinitionIndex::Place& place : places) {
+        wanted[place.page].push_back(plan_.pages[place.page].definitions[place.definition].line);
+      }
+    }
+    std::vector<const std::pair<const std::size_t, std::vector<std::uint64_t>>*> requests;
+    std::map<std::size_t, std::size_t> requestOf;  // by page
+    for (auto& request : wanted) {
+      std::sort(request.second.begin(), request.second.end());
+      requestOf[request.first] = requests.size();
+      requests.push_back(&request);
+    }
+    std::vector<std::vector<std::string>> texts(requests.size());
+    ParallelFor(requests.size(), options_.threads, [&](std::size_t r) {
+      const std::string& path = plan_.files[plan_.pages[requests[r]->first].file].path;
+      std::ifstream source(Join(options_.source, path), std::ios::binary);
+      texts[r] = ReadLines(source, requests[r]->second, kListedTextWidth);
+    });
+    const auto textOf = [&](std::size_t page, std::uint64_t line) {
+      const std::size_t r = requestOf.at(page);
+      const std::vector<std::uint64_t>& lines = requests[r]->second;
+      return texts[r][static_cast<std::size_t>(std::lower_bound(lines.begin(), lines.end(), line) -
+                                               lines.begin())];
+    };
+    ParallelFor(names.size(), options_.threads, [&](std::size_t n) {
+      const auto& [name, places] = names[n];
+      std::vector<ListedDefinition> listed;
+      for (const DefinitionIndex::Place& place : places) {
+        const Definition& definition = plan_.pages[place.page].definitions[place.definition];
+        listed.push_back({place.page, definition.line, KindName(definition.kind),
+                          textOf(place.page, definition.line)});
+      }
+      const std::string path = index_->NamePagePath(name);
+      WriteWhole(Join(options_.target, path), NamePage(plan_, path, name, listed, siteName_));
+    });
+  }
+
   // A folder that cannot be made shows in the failures of the pages it was to hold.
   void MakeFolders() const {
     for (const SiteFolder& folder : plan_.folders) {
@@ -146,6 +216,11 @@ class SiteRun {
     highlight.includeHref = [&](std::string_view name, bool angled) {
       return IncludeHref(shown, name, angled);
     };
+    if (index_) {
+      highlight.nameHref = [&](std::string_view word, std::uint64_t line) {
+        return index_->Href(page, word, line);
+      };
+    }
     Highlighter highlighter(source, target.stream(), options_.keywords, std::move(highlight));
     highlighter.Run();
     if (highlighter.input_failed()) return Report(SiteProblem::kSourceFileUnreadable, sourcePath);
@@ -194,6 +269,7 @@ class SiteRun {
   const std::string siteName_;
   SitePlan plan_;
   std::vector<bool> listed_;  // the pages that were written, which the indexes list
+  std::optional<DefinitionIndex> index_;
   std::atomic<bool> failed_{false};
   std::mutex observing_;
 };

@@ -42,10 +42,13 @@ struct SiteOptions {
   std::vector<std::string> includeFolders;  // searched for includes, from the source folder
   KeywordSet keywords;
   std::string stylesheet;  // written as lexpaint.css
+  // Find the definitions of the site's files, link names to them, and write the tags file.
+  bool definitions = false;
 };
 
 // Writes the site of `options.source` into `options.target`: a page for each C or C++ file, an
-// index for each folder that holds one, and the stylesheet, each replaced whole or not at all.
+// index for each folder that holds one, and the stylesheet; with definitions, also a page for
+// each name defined more than once and the tags file. Each is replaced whole or not at all.
 // Deletes nothing. Returns true if everything was written; every problem goes to `observer`, and
 // a problem with either folder as a whole stops the run before anything is written.
 bool BuildSite(const SiteOptions& options, SiteObserver& observer);

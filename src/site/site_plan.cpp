@@ -80,7 +80,10 @@ std::size_t AddFolder(std::string_view path, std::vector<SiteFolder>* folders,
 void NamePages(const SiteFolder& folder, const std::vector<SiteFolder>& folders,
                const std::vector<TreeFile>& files, std::vector<SitePage>* pages) {
   std::set<std::string, std::less<>> taken = {std::string(kIndexName)};
-  if (folder.path.empty()) taken.emplace(kStylesheetName);
+  if (folder.path.empty()) {
+    taken.emplace(kStylesheetName);
+    taken.emplace(kTagsName);
+  }
   for (std::size_t sub : folder.subfolders) taken.emplace(NameOf(folders[sub].path));
   std::vector<std::size_t> clashing;
   for (std::size_t page : folder.pages) {
@@ -137,7 +140,7 @@ SitePlan PlanSite(std::vector<TreeFile> files, const std::vector<std::string>& i
   for (std::size_t i = 0; i < plan.files.size(); ++i) {
     if (!scans[i]) continue;
     pageOf[i] = plan.pages.size();
-    plan.pages.push_back({i, "", *std::move(scans[i]), {}});
+    plan.pages.push_back({i, "", *std::move(scans[i]), {}, {}});
   }
   plan.folders.push_back({"", {}, {}});
   std::map<std::string, std::size_t, std::less<>> folderByPath = {{"", 0}};

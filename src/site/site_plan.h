@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "definition_finder.h"
 #include "source_scan.h"
 #include "source_tree.h"
 
@@ -16,6 +17,7 @@ namespace lexpaint {
 // The names a site writes in its root besides pages and folders.
 inline constexpr std::string_view kIndexName = "index.html";
 inline constexpr std::string_view kStylesheetName = "lexpaint.css";
+inline constexpr std::string_view kTagsName = "tags";
 
 // A page of a site: the source file it shows and where it is written.
 struct SitePage {
@@ -24,6 +26,7 @@ struct SitePage {
   SourceScan scan;
   // For each of scan.includes, the page of the file it names, if the site has one.
   std::vector<std::optional<std::size_t>> includePages;
+  std::vector<Definition> definitions;  // filled in after planning, if wanted
 };
 
 // A folder of a site; each has an index page.

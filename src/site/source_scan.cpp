@@ -50,6 +50,31 @@ SourceScan ScanSource(std::istream& source) {
   return scan;
 }
 
+std::vector<std::string> ReadLines(std::istream& source, const std::vector<std::uint64_t>& lines,
+                                   std::size_t width) {
+  std::vector<std::string> texts(lines.size());
+  LineReader reader(source);
+  std::string_view run;
+  std::uint64_t number = 0;
+  std::size_t wanted = 0;
+  while (wanted < lines.size() && reader.NextLines(&run)) {
+    for (const char* p = run.data(); p < run.data() + run.size() && wanted < lines.size();) {
+      const char* const feed = static_cast<const char*>(
+          std::memchr(p, '\n', static_cast<std::size_t>(run.data() + run.size() - p)));
+      ++number;
+      std::string_view text = LineText(p, feed);
+      const std::size_t first = text.find_first_not_of(" \t\r\f\v");
+      text = first == std::string_view::npos ? std::string_view() : text.substr(first);
+      text = text.substr(0, text.find_last_not_of(" \t\r\f\v") + 1);
+      for (; wanted < lines.size() && lines[wanted] == number; ++wanted) {
+        texts[wanted] = std::string(text.substr(0, width));
+      }
+      p = feed + 1;
+    }
+  }
+  return texts;
+}
+
 bool StartsLikeSource(std::string_view head) {
   if (head.find('\0') != std::string_view::npos) return false;
   const std::size_t first = head.find_first_not_of(" \t\r\n\f\v");

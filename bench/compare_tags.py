@@ -1,0 +1,84 @@
+#!/usr/bin/env python3
+"""Compares the tags file of a lexpaint site with Universal Ctags' tags of the same tree.
+
+Usage: compare_tags.py OURS CTAGS [--show N]
+
+Both are matched per kind on (file, line, name), over the files that ctags reads as C or C++
+(by its file-name patterns) and for the kinds both record. Prints recall and precision per kind
+and overall; with --show N, also N definitions of each kind that only one of them found.
+"""
+import argparse
+import fnmatch
+import re
+import sys
+from collections import defaultdict
+
+KINDS = ["macro", "class", "struct", "union", "enum", "enumerator", "typedef", "function",
+         "namespace"]
+# ctags --languages=C,C++ --langmap=C++:+.h reads these as C or C++.
+CTAGS_PATTERNS = ["*.c", "*.c++", "*.cc", "*.cp", "*.cpp", "*.cxx", "*.h", "*.h++", "*.hh",
+                  "*.hp", "*.hpp", "*.hxx", "*.inl", "*.C", "*.H", "*.CPP", "*.CXX"]
+
+
+def read_by_ctags(path):
+    name = path.rsplit("/", 1)[-1]
+    return any(fnmatch.fnmatchcase(name, pattern) for pattern in CTAGS_PATTERNS)
+
+
+def normal_name(name):
+    # "operator ==" and "operator==" name the same function.
+    return re.sub(r"(?<=\W) | (?=\W)", "", name)
+
+
+def read_tags(path):
+    """The tags of a file, as {kind: {(file, line, name)}}."""
+    tags = defaultdict(set)
+    with open(path, encoding="utf-8", errors="surrogateescape") as lines:
+        for line in lines:
+            if line.startswith("!") or ';"\t' not in line:
+                continue
+            head, fields = line.rstrip("\n").split(';"\t', 1)
+            name, file = head.split("\t")[:2]
+            fields = fields.split("\t")
+            kind = fields[0][5:] if fields[0].startswith("kind:") else fields[0]
+            number = next((f[5:] for f in fields if f.startswith("line:")), None)
+            if number is None:  # our own format: the address is the line number
+                number = head.split("\t")[2]
+            # ctags names anonymous types "__anon" and a number; they have no name to link.
+            if kind in KINDS and read_by_ctags(file) and not name.startswith("__anon"):
+                tags[kind].add((file, int(number), normal_name(name)))
+    return tags
+
+
+def ratio(part, whole):
+    return 100.0 * part / whole if whole else float("nan")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("ours")
+    parser.add_argument("ctags")
+    parser.add_argument("--show", type=int, default=0)
+    args = parser.parse_args()
+    ours, theirs = read_tags(args.ours), read_tags(args.ctags)
+    print(f"{'kind':<12} {'ctags':>8} {'lexpaint':>9} {'both':>8} {'recall%':>8} {'precision%':>11}")
+    totals = [0, 0, 0]
+    for kind in KINDS:
+        both = len(ours[kind] & theirs[kind])
+        counts = [len(theirs[kind]), len(ours[kind]), both]
+        totals = [t + c for t, c in zip(totals, counts)]
+        print(f"{kind:<12} {counts[0]:>8} {counts[1]:>9} {both:>8} "
+              f"{ratio(both, counts[0]):>8.1f} {ratio(both, counts[1]):>11.1f}")
+    print(f"{'overall':<12} {totals[0]:>8} {totals[1]:>9} {totals[2]:>8} "
+          f"{ratio(totals[2], totals[0]):>8.1f} {ratio(totals[2], totals[1]):>11.1f}")
+    if args.show:
+        for kind in KINDS:
+            for label, extra in (("ctags only", theirs[kind] - ours[kind]),
+                                 ("lexpaint only", ours[kind] - theirs[kind])):
+                for file, line, name in sorted(extra)[:args.show]:
+                    print(f"{kind} {label}: {file}:{line} {name}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
