@@ -1,7 +1,11 @@
 #!/usr/bin/env node
 // Regenerates docs/screenshot.png: converts examples/sample.cpp with a built
 // lexpaint in a scratch directory holding the data files, and photographs the
-// page in headless Chromium (light scheme, whole page).
+// page in headless Chromium (light scheme, whole page). Then publishes the C++
+// library headers (/usr/include/c++/VERSION, the newest there) with --tree and
+// photographs the first screen of the site's root index as site-index.png, and
+// bits/stl_vector.h opened at a line link, with the marked line and include
+// links in view, as site-page.png, both beside OUTPUT_PNG.
 //
 // Usage: node docs/screenshot.mjs [LEXPAINT_BINARY] [OUTPUT_PNG]
 //   LEXPAINT_BINARY defaults to build-browser/lexpaint, then build/lexpaint.
@@ -9,13 +13,18 @@
 // Needs /usr/bin/chromium and playwright-core (run "npm ci" in tests/browser).
 
 import { spawnSync } from 'node:child_process';
-import { copyFileSync, existsSync, mkdtempSync, rmSync } from 'node:fs';
+import { copyFileSync, existsSync, mkdtempSync, readdirSync, rmSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 
 const root = resolve(dirname(fileURLToPath(import.meta.url)), '..');
+const CXX_HEADERS = '/usr/include/c++';
+// The page of the site shown, and the line it is opened at: line 67 is marked,
+// and the include lines around it (65, 70) show their links.
+const SITE_PAGE = 'bits/stl_vector.h.html';
+const SITE_LINE = 67;
 const CHROMIUM = '/usr/bin/chromium';
 const CHROMIUM_FLAGS = [
   '--no-sandbox', '--headless', '--disable-gpu', '--no-first-run',
@@ -69,6 +78,25 @@ try {
   await page.goto(pathToFileURL(join(work, 'sample.cpp.html')).href);
   await page.screenshot({ path: output, fullPage: true });
   console.log(`wrote ${output}`);
+
+  // The newest C++ library version on this machine, published as a site.
+  const versions = existsSync(CXX_HEADERS) ? readdirSync(CXX_HEADERS).filter((name) => /^\d+$/.test(name)) : [];
+  if (!versions.length) throw new Error(`no ${CXX_HEADERS}/VERSION folder to publish (apt-get install libstdc++-12-dev)`);
+  const headers = join(CXX_HEADERS, versions.sort((a, b) => b - a)[0]);
+  const site = join(work, 'site');
+  const tree = spawnSync(binary, ['--tree', headers, site], { encoding: 'utf8' });
+  if (tree.status !== 0) {
+    throw new Error(`lexpaint --tree ${headers} exited with ${tree.status ?? tree.signal}: ${tree.stdout}${tree.stderr}`);
+  }
+  await page.setViewportSize({ width: 860, height: 560 });
+  const siteIndex = join(dirname(output), 'site-index.png');
+  await page.goto(pathToFileURL(join(site, 'index.html')).href);
+  await page.screenshot({ path: siteIndex });
+  console.log(`wrote ${siteIndex} (${headers})`);
+  const sitePage = join(dirname(output), 'site-page.png');
+  await page.goto(`${pathToFileURL(join(site, SITE_PAGE)).href}#L${SITE_LINE}`);
+  await page.screenshot({ path: sitePage });
+  console.log(`wrote ${sitePage}`);
 } finally {
   if (context) await context.close();
   rmSync(work, { recursive: true, force: true });
