@@ -64,6 +64,27 @@ std::vector<std::string> Sandbox::List() const {
   return names;
 }
 
+std::map<std::string, std::string> Sandbox::Snapshot(const std::string& folder) const {
+  namespace fs = std::filesystem;
+  const fs::path root = path_ / folder;
+  std::map<std::string, std::string> entries;
+  for (const auto& entry :
+       fs::recursive_directory_iterator(root, fs::directory_options::skip_permission_denied)) {
+    const std::string name = fs::relative(entry.path(), root).string();
+    const fs::file_status status = entry.symlink_status();
+    if (fs::is_symlink(status)) {
+      entries[name] = "-> " + fs::read_symlink(entry.path()).string();
+    } else if (fs::is_regular_file(status)) {
+      entries[name] = Read((fs::path(folder) / name).string());
+    } else if (fs::is_directory(status)) {
+      entries[name] = "<folder>";
+    } else {
+      entries[name] = "<special>";
+    }
+  }
+  return entries;
+}
+
 RunResult Sandbox::Run(const std::string& program, const std::vector<std::string>& args) const {
   std::string command = "cd " + ShellQuote(path_.string()) + " && " + ShellQuote(program);
   for (const std::string& arg : args) command += " " + ShellQuote(arg);

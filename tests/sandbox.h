@@ -2,6 +2,7 @@
 #define LEXPAINT_TESTS_SANDBOX_H_
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,10 @@ class Sandbox {
   bool Exists(const std::string& name) const;
   // The names of all entries in the sandbox folder, sorted.
   std::vector<std::string> List() const;
+  // Every entry under `folder` (relative to the sandbox; "" for all of it), by path relative to
+  // that folder, with a regular file's content, a link's target, or the kind of anything else.
+  // Links are not followed.
+  std::map<std::string, std::string> Snapshot(const std::string& folder = "") const;
 
   // Runs `program` with `args` in the sandbox, with no standard input.
   RunResult Run(const std::string& program, const std::vector<std::string>& args) const;
