@@ -59,7 +59,7 @@ TEST(HeadersRoundTripTest, EveryStandardHeaderConvertsFaithfully) {
     EXPECT_EQ(CheckLineAnchors(numberedBody, plain, CountLines(source)), "") << entry.path();
     HighlightOptions linked = numbered;
     linked.includeHref = [](std::string_view, bool) { return std::string("x.html"); };
-    linked.nameHref = [](std::string_view, std::uint64_t) { return std::string("n.html"); };
+    linked.nameHref = [](std::string_view, std::uint64_t) { return std::string_view("n.html"); };
     int links = 0;
     EXPECT_EQ(RemoveLinks(Highlight(source, keywords, linked), &links), numberedBody)
         << entry.path();

@@ -391,9 +391,11 @@ INSTANTIATE_TEST_SUITE_P(IncludeLinks, IncludeLinkTable, testing::ValuesIn(kIncl
 // Links each identifier "x" or "y" to "#x" or "#y" and its line.
 HighlightOptions NameLinks() {
   HighlightOptions options = IncludeLinks();
-  options.nameHref = [](std::string_view word, std::uint64_t line) -> std::string {
+  options.nameHref = [href = std::string()](std::string_view word,
+                                            std::uint64_t line) mutable -> std::string_view {
     if (word != "x" && word != "y") return "";
-    return "#" + std::string(word) + std::to_string(line);
+    href = "#" + std::string(word) + std::to_string(line);
+    return href;
   };
   return options;
 }
@@ -436,7 +438,7 @@ TEST(HighlighterTest, LinksAcrossRunsWithLineNumbers) {
     expectedLinks += ys > 0 ? 4 : 3;
   }
   HighlightOptions options = IncludeLinks();
-  options.nameHref = [](std::string_view, std::uint64_t) { return std::string("n.html"); };
+  options.nameHref = [](std::string_view, std::uint64_t) { return std::string_view("n.html"); };
   const std::string plain = Highlight(source, {});
   options.lineNumbers = true;
   int links = 0;

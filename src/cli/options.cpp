@@ -12,7 +12,7 @@ namespace {
 // getopt_long report a missing value apart from an unknown option.
 constexpr char kShortOptions[] = "+:nj:I:";
 
-enum LongOnly { kHelp = 256, kVersion, kTree, kKeywords, kCss, kNoDefinitions };
+enum LongOnly { kHelp = 256, kVersion, kTree, kKeywords, kCss, kDefinitions, kNoDefinitions };
 
 constexpr option kLongOptions[] = {
     {"line-numbers", no_argument, nullptr, 'n'},
@@ -21,6 +21,7 @@ constexpr option kLongOptions[] = {
     {"include-dir", required_argument, nullptr, 'I'},
     {"keywords", required_argument, nullptr, kKeywords},
     {"css", required_argument, nullptr, kCss},
+    {"definitions", no_argument, nullptr, kDefinitions},
     {"no-definitions", no_argument, nullptr, kNoDefinitions},
     {"help", no_argument, nullptr, kHelp},
     {"version", no_argument, nullptr, kVersion},
@@ -109,6 +110,10 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args) {
       case kCss:
         options.stylesheetFile = optarg;
         NoteTreeOnly(&options, "--css");
+        break;
+      case kDefinitions:
+        options.definitions = true;
+        NoteTreeOnly(&options, "--definitions");
         break;
       case kNoDefinitions:
         options.definitions = false;

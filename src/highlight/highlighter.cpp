@@ -307,7 +307,7 @@ const char* Highlighter::ScanLinkedWord(const char* p, const char* last, char*& 
     out = WriteSpan(out, first, p, TokenKind::Keyword, false, blank, roomy);
     return p + blank;
   }
-  std::string href;
+  std::string_view href;
   if (link_.close == nullptr && first != link_.open) href = options_.nameHref(word, line_);
   if (href.empty() || href.size() > kRangeChunk) {
     out = WriteSpan(out, first, p, TokenKind::Identifier, false, blank, roomy);

@@ -32,9 +32,9 @@ struct HighlightOptions {
   // or '>'.
   std::function<std::string(std::string_view name, bool angled)> includeHref;
   // Where an identifier links to: given its text and the number of its line (from 1), returns an
-  // href, or "" for no link. Keywords are not asked about, nor identifiers on an #include line.
-  // The href is written as includeHref's is.
-  std::function<std::string(std::string_view word, std::uint64_t line)> nameHref;
+  // href, or "" for no link; the href need stay valid only until the next call. Keywords are not
+  // asked about, nor identifiers on an #include line. The href is written as includeHref's is.
+  std::function<std::string_view(std::string_view word, std::uint64_t line)> nameHref;
 };
 
 // Converts C or C++ source text into HTML markup, a line at a time: each token becomes a

@@ -57,6 +57,12 @@ constexpr std::array<std::string_view, 22> kBuiltInTypes = {
     "void",     "bool",   "_Bool", "wchar_t", "char8_t",  "char16_t", "char32_t", "auto",
     "__int128", "struct", "union", "enum",    "class",    "typename"};
 
+// Words that may start a definition in a function's body.
+constexpr std::array<std::string_view, 16> kBodyDefinitionStarts = {
+    "typedef",  "using",        "class",         "struct",    "union",    "enum",
+    "template", "static",       "const",         "constexpr", "volatile", "inline",
+    "extern",   "thread_local", "__extension__", "alignas"};
+
 // Words that may follow a function's parameters, before its body.
 constexpr std::array<std::string_view, 9> kFunctionTail = {"const",    "volatile", "noexcept",
                                                            "override", "final",    "mutable",
@@ -469,24 +475,38 @@ class Finder {
   void FeedDeclaration(CodeToken token) {
     if (braces_ > 0) {  // inside an initializer, whose tokens are not kept
       if (token.Is('{')) ++braces_;
-      if (token.Is('}') && --braces_ == 0) statement_.push_back(std::move(token));
+      if (token.Is('}') && --braces_ == 0) Keep(std::move(token));
       return;
     }
     if (token.Is('(') || token.Is('[')) ++parens_;
     if ((token.Is(')') || token.Is(']')) && parens_ > 0) --parens_;
     if (parens_ > 0 || !(token.Is(';') || token.Is('{') || token.Is('}') || token.Is(':'))) {
       if (token.Is('{')) braces_ = 1;
-      statement_.push_back(std::move(token));
+      Keep(std::move(token));
       return;
     }
     if (token.Is(';')) return EndStatement();
     if (token.Is('}')) return CloseScope();
     if (token.Is(':')) {
-      if (IsAccessLabel()) return statement_.clear();
-      statement_.push_back(std::move(token));
+      if (IsAccessLabel()) return ClearStatement();
+      Keep(std::move(token));
       return;
     }
     OpenBrace(std::move(token));
+  }
+
+  // Most statements of a function's body can define nothing, and are not kept: those that do
+  // not start like a type or an alias.
+  void Keep(CodeToken token) {
+    if (statement_.empty() && scopes_.back().kind == ScopeKind::kBody && !ignoring_) {
+      ignoring_ = !IsOneOf(token, kBodyDefinitionStarts) && !token.Is('[');
+    }
+    if (!ignoring_) statement_.push_back(std::move(token));
+  }
+
+  void ClearStatement() {
+    statement_.clear();
+    ignoring_ = false;
   }
 
   bool IsAccessLabel() const {
@@ -503,7 +523,7 @@ class Finder {
     } else if (i + 2 < s.size() && s[i].Is("using") && IsName(s[i + 1]) && s[i + 2].Is('=')) {
       Add({s[i + 1].text, s[i + 1].line}, Definition::kTypedef);
     }
-    statement_.clear();
+    ClearStatement();
   }
 
   // In a function's body, only types and their members are definitions; any other brace opens a
@@ -558,15 +578,16 @@ class Finder {
     scope.className = std::move(className);
     scope.keepOuter = keepOuter;
     if (keepOuter) scope.outer = std::move(statement_);
-    statement_.clear();
+    ClearStatement();
     parens_ = 0;
     scopes_.push_back(std::move(scope));
   }
 
   void CloseScope() {
-    if (scopes_.size() == 1) return statement_.clear();  // a brace with no opener
+    if (scopes_.size() == 1) return ClearStatement();  // a brace with no opener
     Scope scope = std::move(scopes_.back());
     scopes_.pop_back();
+    ClearStatement();
     statement_ = std::move(scope.outer);
     if (scope.keepOuter) {
       CodeToken body;
@@ -581,9 +602,10 @@ class Finder {
   CodeLexer lexer_;
   std::vector<Scope> scopes_;
   std::vector<Conditional> conditionals_;
-  Tokens statement_;  // the declaration read so far in the current scope
-  int parens_ = 0;    // parentheses and brackets open in it
-  int braces_ = 0;    // braces open in an initializer in it
+  Tokens statement_;       // the declaration read so far in the current scope
+  bool ignoring_ = false;  // the statement is one whose tokens are not kept
+  int parens_ = 0;         // parentheses and brackets open in it
+  int braces_ = 0;         // braces open in an initializer in it
   std::vector<Definition> definitions_;
 };
 

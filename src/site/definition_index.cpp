@@ -1,15 +1,13 @@
 #include "definition_index.h"
 
 #include <algorithm>
-#include <tuple>
 
 #include "page_frame.h"
 
 namespace lexpaint {
 namespace {
 
-// Only a word the highlighter may ask about can link; other names, such as "operator==", are
-// listed in the tags file alone.
+// Only a word the highlighter may ask about can link.
 bool IsWord(std::string_view name) {
   return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
@@ -28,9 +26,6 @@ std::string ChooseNamesFolder(const SitePlan& plan) {
     for (std::size_t sub : plan.folders[0].subfolders) {
       if (plan.folders[sub].path == folder) return true;
     }
-    for (std::size_t page : plan.folders[0].pages) {
-      if (plan.pages[page].path == folder) return true;
-    }
     return false;
   };
   while (taken(name)) name += '_';
@@ -39,38 +34,119 @@ std::string ChooseNamesFolder(const SitePlan& plan) {
 
 DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder)
     : plan_(plan), namesFolder_(std::move(namesFolder)) {
+  // Sorted with their names and lines beside them, which the comparisons need.
+  struct Sortable {
+    std::string_view name;
+    std::uint64_t line;
+    Place place;
+  };
+  std::vector<Sortable> sorted;
   for (std::size_t page = 0; page < plan.pages.size(); ++page) {
-    const std::vector<Definition>& definitions = plan.pages[page].definitions;
-    for (std::size_t d = 0; d < definitions.size(); ++d) {
-      const Definition& definition = definitions[d];
-      if (definition.kind == Definition::kNamespace || !IsWord(definition.name)) continue;
-      targets_[definition.name].push_back({page, d});
+    const PageDefinitions& definitions = plan.pages[page].definitions;
+    for (std::size_t d = 0; d < definitions.entries.size(); ++d) {
+      const PageDefinitions::Entry& entry = definitions.entries[d];
+      sorted.push_back({definitions.NameOf(entry),
+                        entry.line,
+                        {static_cast<std::uint32_t>(page), static_cast<std::uint32_t>(d)}});
     }
+  }
+  std::sort(sorted.begin(), sorted.end(), [](const Sortable& a, const Sortable& b) {
+    const int byName = a.name.compare(b.name);
+    if (byName != 0) return byName < 0;
+    if (a.place.page != b.place.page) return a.place.page < b.place.page;
+    return a.line < b.line;
+  });
+  all_.reserve(sorted.size());
+  for (const Sortable& s : sorted) all_.push_back(s.place);
+  sorted = {};
+  for (Place place : all_) {
+    const std::string_view name = NameAt(place);
+    if (EntryAt(place).kind == Definition::kNamespace || !IsWord(name)) continue;
+    if (names_.empty() || names_.back().name != name) {
+      names_.push_back({name, static_cast<std::uint32_t>(targets_.size()), 0});
+    }
+    ++names_.back().count;
+    targets_.push_back(place);
+  }
+  std::size_t capacity = 16;
+  while (capacity < 2 * names_.size()) capacity *= 2;
+  table_.assign(capacity, 0);
+  for (std::size_t n = 0; n < names_.size(); ++n) {
+    std::size_t slot = Hash(names_[n].name) & (capacity - 1);
+    while (table_[slot] != 0) slot = (slot + 1) & (capacity - 1);
+    table_[slot] = static_cast<std::uint32_t>(n + 1);
+  }
+  listUsed_.reset(new std::atomic<bool>[names_.size()]());
+}
+
+std::uint32_t DefinitionIndex::Hash(std::string_view word) {
+  std::uint32_t hash = 2166136261u;
+  for (char c : word) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+  return hash;
+}
+
+const DefinitionIndex::Targets* DefinitionIndex::Find(std::string_view word) const {
+  const std::size_t mask = table_.size() - 1;
+  for (std::size_t slot = Hash(word) & mask;; slot = (slot + 1) & mask) {
+    if (table_[slot] == 0) return nullptr;
+    const Targets& targets = names_[table_[slot] - 1];
+    if (targets.name == word) return &targets;
   }
 }
 
-std::string DefinitionIndex::Href(std::size_t page, std::string_view word,
-                                  std::uint64_t line) const {
-  const auto found = targets_.find(word);
-  if (found == targets_.end() || found->second.size() > kMaxLinkedDefinitions) return "";
+const PageDefinitions::Entry& DefinitionIndex::EntryAt(Place place) const {
+  return plan_.pages[place.page].definitions.entries[place.definition];
+}
+
+std::string_view DefinitionIndex::NameAt(Place place) const {
+  return plan_.pages[place.page].definitions.NameOf(EntryAt(place));
+}
+
+std::string DefinitionIndex::Href(std::size_t page, std::string_view word) const {
+  const Targets* const found = Find(word);
+  if (found == nullptr || found->count > kMaxLinkedDefinitions) return "";
+  const Targets& targets = *found;
   const std::string& from = plan_.pages[page].path;
-  if (found->second.size() > 1) return RelativeHref(from, NamePagePath(word));
-  const Place& place = found->second[0];
-  const std::uint64_t target = plan_.pages[place.page].definitions[place.definition].line;
-  if (place.page == page && target == line) return "";  // the definition itself
-  return RelativeHref(from, plan_.pages[place.page].path) + "#L" + std::to_string(target);
+  if (targets.count > 1) {
+    listUsed_[static_cast<std::size_t>(found - names_.data())].store(true,
+                                                                     std::memory_order_relaxed);
+    return RelativeHref(from, NamePagePath(word));
+  }
+  const Place place = targets_[targets.first];
+  return RelativeHref(from, plan_.pages[place.page].path) + "#L" +
+         std::to_string(EntryAt(place).line);
+}
+
+PageLinks::PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::size_t page)
+    : index_(index), page_(page) {
+  const PageDefinitions& definitions = plan.pages[page].definitions;
+  for (const PageDefinitions::Entry& entry : definitions.entries) {
+    definitions_.emplace_back(entry.line, definitions.NameOf(entry));
+  }
+  std::sort(definitions_.begin(), definitions_.end());
+}
+
+std::string_view PageLinks::Href(std::string_view word, std::uint64_t line) {
+  while (next_ < definitions_.size() && definitions_[next_].first < line) ++next_;
+  for (std::size_t d = next_; d < definitions_.size() && definitions_[d].first == line; ++d) {
+    if (definitions_[d].second == word) return "";
+  }
+  const auto cached = hrefs_.find(word);
+  if (cached != hrefs_.end()) return cached->second;
+  return hrefs_.emplace(words_.emplace_back(word), index_.Href(page_, word)).first->second;
 }
 
 std::vector<std::pair<std::string_view, std::vector<DefinitionIndex::Place>>>
-DefinitionIndex::ListedNames() const {
-  std::vector<std::pair<std::string_view, std::vector<Place>>> listed;
-  for (const auto& [name, places] : targets_) {
-    if (places.size() > 1 && places.size() <= kMaxLinkedDefinitions)
-      listed.emplace_back(name, places);
+DefinitionIndex::LinkedLists() const {
+  std::vector<std::pair<std::string_view, std::vector<Place>>> lists;
+  for (std::size_t n = 0; n < names_.size(); ++n) {
+    if (!listUsed_[n].load(std::memory_order_relaxed)) continue;
+    const Targets& targets = names_[n];
+    lists.emplace_back(targets.name,
+                       std::vector<Place>(targets_.begin() + targets.first,
+                                          targets_.begin() + targets.first + targets.count));
   }
-  std::sort(listed.begin(), listed.end(),
-            [](const auto& a, const auto& b) { return a.first < b.first; });
-  return listed;
+  return lists;
 }
 
 std::string DefinitionIndex::NamePagePath(std::string_view name) const {
@@ -78,21 +154,14 @@ std::string DefinitionIndex::NamePagePath(std::string_view name) const {
 }
 
 void DefinitionIndex::WriteTags(std::ostream& out) const {
-  std::vector<std::tuple<std::string_view, std::string_view, std::uint64_t, Definition::Kind>> tags;
-  for (const SitePage& page : plan_.pages) {
-    const std::string& file = plan_.files[page.file].path;
-    if (!FitsTagsFile(file)) continue;
-    for (const Definition& definition : page.definitions) {
-      if (FitsTagsFile(definition.name)) {
-        tags.emplace_back(definition.name, file, definition.line, definition.kind);
-      }
-    }
-  }
-  std::sort(tags.begin(), tags.end());
   out << "!_TAG_FILE_FORMAT\t2\t/extended format/\n"
          "!_TAG_FILE_SORTED\t1\t/0=unsorted, 1=sorted, 2=foldcase/\n";
-  for (const auto& [name, file, line, kind] : tags) {
-    out << name << '\t' << file << '\t' << line << ";\"\tkind:" << KindName(kind) << '\n';
+  for (Place place : all_) {
+    const std::string& file = plan_.files[plan_.pages[place.page].file].path;
+    const std::string_view name = NameAt(place);
+    if (!FitsTagsFile(file) || !FitsTagsFile(name)) continue;
+    out << name << '\t' << file << '\t' << EntryAt(place).line
+        << ";\"\tkind:" << KindName(EntryAt(place).kind) << '\n';
   }
 }
 

@@ -1,53 +1,99 @@
 #ifndef LEXPAINT_SITE_DEFINITION_INDEX_H_
 #define LEXPAINT_SITE_DEFINITION_INDEX_H_
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
+#include "definition_finder.h"
 #include "site_plan.h"
 
 namespace lexpaint {
 
 // Where the pages of a site find the definitions of their names, and the tags file that lists
-// them. Namespaces are listed in the tags file but are no link targets.
+// them. Namespaces, and names no identifier can spell (operators, destructors), are listed in
+// the tags file but are no link targets.
 class DefinitionIndex {
  public:
   // A name defined in more places than this links nowhere: a list of its definitions would be
   // too long to help.
   static constexpr std::size_t kMaxLinkedDefinitions = 100;
 
-  // A definition: the page of its file and the index of the definition in that page's list.
+  // A definition: the page of its file, and its index in that page's definitions.
   struct Place {
-    std::size_t page;
-    std::size_t definition;
+    std::uint32_t page;
+    std::uint32_t definition;
   };
 
-  // `plan` must outlive the index. `namesFolder` is where the pages listing the definitions of
-  // names defined more than once go, from the site's root.
+  // `plan` must outlive the index, and its pages' definitions must stay as they are.
+  // `namesFolder` is where the pages listing the definitions of a name go, from the site's root.
   DefinitionIndex(const SitePlan& plan, std::string namesFolder);
 
-  // Where `word` on line `line` of the page `page` links to, or "" if it does not link.
-  std::string Href(std::size_t page, std::string_view word, std::uint64_t line) const;
+  // Where `word` on the page `page` links to, or "" if it does not link: to the line of its one
+  // definition, or to the page listing its definitions. Safe to call from several threads.
+  std::string Href(std::size_t page, std::string_view word) const;
 
-  // The names that have a page listing their definitions, in name order, and those places.
-  std::vector<std::pair<std::string_view, std::vector<Place>>> ListedNames() const;
+  // The names whose list pages some link leads to, in name order, each with its definitions.
+  std::vector<std::pair<std::string_view, std::vector<Place>>> LinkedLists() const;
 
   // The path of the page that lists the definitions of `name`, from the site's root.
   std::string NamePagePath(std::string_view name) const;
 
   // Writes the tags file: a line "name<TAB>file<TAB>line;\"<TAB>kind:kind" for each definition,
-  // sorted by name, then file, then line.
+  // sorted by name, then by the order of the walk and the line. Names and files that hold a tab or
+  // a line end are left out, as the format cannot hold them.
   void WriteTags(std::ostream& out) const;
 
  private:
+  // The link targets of one name.
+  struct Targets {
+    std::string_view name;
+    std::uint32_t first;  // into targets_
+    std::uint32_t count;
+  };
+
+  const PageDefinitions::Entry& EntryAt(Place place) const;
+  std::string_view NameAt(Place place) const;
+  // The targets of `word`, or nullptr. Names are found through an open-addressed table of
+  // indexes into names_, which every identifier of every page is looked up in.
+  const Targets* Find(std::string_view word) const;
+  static std::uint32_t Hash(std::string_view word);
+
   const SitePlan& plan_;
   std::string namesFolder_;
-  std::unordered_map<std::string_view, std::vector<Place>> targets_;
+  std::vector<Place> all_;            // sorted by name, then page and line
+  std::vector<Place> targets_;        // the link targets among them, in the same order
+  std::vector<Targets> names_;        // in name order
+  std::vector<std::uint32_t> table_;  // 1 + an index into names_, or 0 for an empty slot
+  std::unique_ptr<std::atomic<bool>[]> listUsed_;  // by index into names_: a link leads to the list
+};
+
+// The links of the names on one page: DefinitionIndex::Href, but a definition links nowhere, not
+// even to the list of its name's definitions. Each word's href is worked out once. For one thread.
+class PageLinks {
+ public:
+  // `index` and `plan` must outlive the links.
+  PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::size_t page);
+
+  // Where `word` on line `line` links to, or "". Lines must be asked about in ascending order;
+  // the text stays valid until the next call.
+  std::string_view Href(std::string_view word, std::uint64_t line);
+
+ private:
+  const DefinitionIndex& index_;
+  std::size_t page_;
+  std::vector<std::pair<std::uint64_t, std::string_view>> definitions_;  // the page's, by line
+  std::size_t next_ = 0;           // the first of definitions_ not before the line asked about last
+  std::deque<std::string> words_;  // the words hrefs_ holds, where their keys point
+  std::unordered_map<std::string_view, std::string> hrefs_;
 };
 
 // A folder name for the pages of names that the root of `plan` does not use.

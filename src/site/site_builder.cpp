@@ -146,20 +146,22 @@ class SiteRun {
   void FindPageDefinitions(std::size_t page) {
     std::ifstream source(Join(options_.source, plan_.files[plan_.pages[page].file].path),
                          std::ios::binary);
-    plan_.pages[page].definitions = FindDefinitions(source);
+    PageDefinitions& definitions = plan_.pages[page].definitions;
+    for (const Definition& definition : FindDefinitions(source)) definitions.Add(definition);
   }
 
-  // Writes a page for each name defined in more than one place, listing the definitions with the
-  // text of their lines, which are read again for it.
+  // Writes a page for each name defined in more than one place that a page links, listing the
+  // definitions with the text of their lines, which are read again for it.
   void WriteNamePages() {
-    const auto names = index_->ListedNames();
+    const auto names = index_->LinkedLists();
     if (names.empty()) return;
     std::error_code error;
     fs::create_directories(Join(options_.target, FolderOf(index_->NamePagePath("x"))), error);
     std::map<std::size_t, std::vector<std::uint64_t>> wanted;  // lines, by page
     for (const auto& [name, places] : names) {
       for (const DefinitionIndex::Place& place : places) {
-        wanted[place.page].push_back(plan_.pages[place.page].definitions[place.definition].line);
+        wanted[place.page].push_back(
+            plan_.pages[place.page].definitions.entries[place.definition].line);
       }
     }
     std::vector<const std::pair<const std::size_t, std::vector<std::uint64_t>>*> requests;
@@ -185,7 +187,8 @@ class SiteRun {
       const auto& [name, places] = names[n];
       std::vector<ListedDefinition> listed;
       for (const DefinitionIndex::Place& place : places) {
-        const Definition& definition = plan_.pages[place.page].definitions[place.definition];
+        const PageDefinitions::Entry& definition =
+            plan_.pages[place.page].definitions.entries[place.definition];
         listed.push_back({place.page, definition.line, KindName(definition.kind),
                           textOf(place.page, definition.line)});
       }
@@ -216,9 +219,11 @@ class SiteRun {
     highlight.includeHref = [&](std::string_view name, bool angled) {
       return IncludeHref(shown, name, angled);
     };
+    std::optional<PageLinks> names;
     if (index_) {
-      highlight.nameHref = [&](std::string_view word, std::uint64_t line) {
-        return index_->Href(page, word, line);
+      names.emplace(*index_, plan_, page);
+      highlight.nameHref = [&names](std::string_view word, std::uint64_t line) {
+        return names->Href(word, line);
       };
     }
     Highlighter highlighter(source, target.stream(), options_.keywords, std::move(highlight));

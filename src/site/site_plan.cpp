@@ -112,6 +112,13 @@ void SortByName(std::vector<std::size_t>* indexes,
 
 }  // namespace
 
+void PageDefinitions::Add(const Definition& definition) {
+  entries.push_back({static_cast<std::uint32_t>(names.size()),
+                     static_cast<std::uint32_t>(definition.name.size()), definition.line,
+                     definition.kind});
+  names += definition.name;
+}
+
 bool HasSourceExtension(std::string_view name) {
   return std::any_of(kSourceExtensions.begin(), kSourceExtensions.end(), [name](auto extension) {
     return name.size() > extension.size() &&
