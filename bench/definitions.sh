@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Measures the definitions lexpaint finds in tree mode against Universal Ctags, on the C++ library
+# headers and the LLVM headers, and the time they add to a run.
+#
+#   bench/definitions.sh                       builds a Release lexpaint in build-bench
+#   LEXPAINT=/path/to/lexpaint bench/definitions.sh   measures that binary instead
+#
+# Needs universal-ctags and llvm-dev (apt-get install universal-ctags llvm-dev); a tree that is
+# missing is passed over. Sites go to BENCH_DIR (default /dev/shm, else /tmp). RUNS runs of each
+# timing (default 3), medians printed. SHOW=N also lists N definitions of each kind that only one
+# of the two found.
+set -euo pipefail
+
+repo=$(cd "$(dirname "$0")/.." && pwd)
+runs=${RUNS:-3}
+bench_dir=${BENCH_DIR:-$([[ -d /dev/shm && -w /dev/shm ]] && echo /dev/shm || echo /tmp)}/lexpaint-definitions
+command -v ctags >/dev/null || { echo "universal-ctags is missing" >&2; exit 1; }
+
+if [[ -z "${LEXPAINT:-}" ]]; then
+  cmake -S "$repo" -B "$repo/build-bench" -DCMAKE_BUILD_TYPE=Release -DLEXPAINT_TESTS=OFF >/dev/null
+  cmake --build "$repo/build-bench" -j2 --target lexpaint >/dev/null
+  LEXPAINT=$repo/build-bench/lexpaint
+fi
+
+trees=()
+for tree in /usr/include/c++/* /usr/include/llvm-[0-9]*; do
+  [[ -d $tree ]] && trees+=("$tree")
+done
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+# Seconds of one run of lexpaint --tree with the given options, into a fresh folder.
+run_seconds() {
+  local tree=$1 site=$bench_dir/site-$RANDOM start end
+  shift
+  start=$EPOCHREALTIME
+  "$LEXPAINT" --tree "$@" "$tree" "$site" >/dev/null
+  end=$EPOCHREALTIME
+  rm -rf "$site"
+  echo "$end - $start" | bc -l
+}
+
+rm -rf "$bench_dir" && mkdir -p "$bench_dir"
+echo "lexpaint: $LEXPAINT   sites in: $bench_dir   runs: $runs"
+for tree in "${trees[@]}"; do
+  echo
+  echo "== $tree"
+  (cd "$tree" && ctags -R --languages=C,C++ --langmap=C++:+.h --fields=+nK -f "$bench_dir/ctags" .)
+  "$LEXPAINT" --tree --definitions "$tree" "$bench_dir/site" >/dev/null
+  python3 "$repo/bench/compare_tags.py" "$bench_dir/site/tags" "$bench_dir/ctags" --show "${SHOW:-0}"
+  rm -rf "$bench_dir/site"
+  plain=() defined=()
+  for ((n = 0; n < runs; n++)); do
+    plain+=("$(run_seconds "$tree")")
+    defined+=("$(run_seconds "$tree" --definitions)")
+  done
+  p=$(printf '%s\n' "${plain[@]}" | median)
+  d=$(printf '%s\n' "${defined[@]}" | median)
+  printf 'seconds without definitions %.3f, with %.3f: %.2f times\n' "$p" "$d" "$(echo "$d / $p" | bc -l)"
+done
