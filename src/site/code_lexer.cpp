@@ -1,16 +1,28 @@
 #include "code_lexer.h"
 
+#include <array>
 #include <cstring>
 
 namespace lexpaint {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
+enum ByteClass : unsigned char { kBlank = 1, kWord = 2 };
 
-bool IsWordByte(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-         c == '$' || static_cast<unsigned char>(c) >= 0x80;
+constexpr std::array<unsigned char, 256> MakeByteClasses() {
+  std::array<unsigned char, 256> classes{};
+  for (char c : std::string_view(" \t\r\f\v")) classes[static_cast<unsigned char>(c)] = kBlank;
+  for (int c = 'a'; c <= 'z'; ++c) classes[c] = kWord;
+  for (int c = 'A'; c <= 'Z'; ++c) classes[c] = kWord;
+  for (int c = '0'; c <= '9'; ++c) classes[c] = kWord;
+  for (int c = 0x80; c < 0x100; ++c) classes[c] = kWord;
+  classes['_'] = classes['$'] = kWord;
+  return classes;
 }
+
+constexpr std::array<unsigned char, 256> kByteClasses = MakeByteClasses();
+
+bool IsBlank(char c) { return kByteClasses[static_cast<unsigned char>(c)] == kBlank; }
+bool IsWordByte(char c) { return kByteClasses[static_cast<unsigned char>(c)] == kWord; }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -46,13 +58,13 @@ bool CodeLexer::NextLine() {
   return true;
 }
 
-bool CodeLexer::Next(CodeToken* token) {
+bool CodeLexer::Next(LexedToken* token) {
   for (;;) {
     if (p_ == lineEnd_) {
       const bool joined = lineContinues_;
       if (inDirective_ && !joined) {
         inDirective_ = false;
-        Set(token, CodeToken::kDirectiveEnd, p_, p_);
+        Set(token, TokenType::kDirectiveEnd, p_, p_);
         return true;
       }
       if (!NextLine()) return false;
@@ -89,7 +101,7 @@ bool CodeLexer::Next(CodeToken* token) {
     atLineStart_ = false;
     if (c == '#' && lineStart && !inDirective_) {
       inDirective_ = true;
-      Set(token, CodeToken::kDirective, p_, p_ + 1);
+      Set(token, TokenType::kDirective, p_, p_ + 1);
       ++p_;
       return true;
     }
@@ -100,21 +112,20 @@ bool CodeLexer::Next(CodeToken* token) {
     } else if (IsDigit(c) || (c == '.' && p_ + 1 < lineEnd_ && IsDigit(p_[1]))) {
       ReadNumber(token);
     } else {
-      Set(token, CodeToken::kPunctuation, p_, p_ + 1);
+      Set(token, TokenType::kPunctuation, p_, p_ + 1);
       ++p_;
     }
     return true;
   }
 }
 
-void CodeLexer::Set(CodeToken* token, CodeToken::Kind kind, const char* first,
-                    const char* last) const {
+void CodeLexer::Set(LexedToken* token, TokenType kind, const char* first, const char* last) const {
   token->kind = kind;
-  token->text.assign(first, last);
+  token->text = std::string_view(first, static_cast<std::size_t>(last - first));
   token->line = line_;
 }
 
-void CodeLexer::ReadWordOrLiteral(CodeToken* token) {
+void CodeLexer::ReadWordOrLiteral(LexedToken* token) {
   const char* const first = p_;
   while (p_ < lineEnd_ && IsWordByte(*p_)) ++p_;
   const std::string_view word(first, static_cast<std::size_t>(p_ - first));
@@ -122,26 +133,26 @@ void CodeLexer::ReadWordOrLiteral(CodeToken* token) {
   if (p_ < lineEnd_ && (*p_ == '"' || *p_ == '\'') && IsLiteralPrefix(word)) {
     return ReadQuoted(token, first);
   }
-  Set(token, CodeToken::kIdentifier, first, p_);
+  Set(token, TokenType::kIdentifier, first, p_);
 }
 
 // A literal left open at its line's end ends there.
-void CodeLexer::ReadQuoted(CodeToken* token, const char* first) {
+void CodeLexer::ReadQuoted(LexedToken* token, const char* first) {
   while (*p_ != '"' && *p_ != '\'') ++p_;
   const char quote = *p_++;
   while (p_ < lineEnd_ && *p_ != quote) p_ += *p_ == '\\' ? 2 : 1;
   if (p_ > lineEnd_) p_ = lineEnd_;
   if (p_ < lineEnd_) ++p_;
-  Set(token, CodeToken::kLiteral, first, p_);
+  Set(token, TokenType::kLiteral, first, p_);
 }
 
-void CodeLexer::ReadRawLiteral(CodeToken* token, const char* first) {
+void CodeLexer::ReadRawLiteral(LexedToken* token, const char* first) {
   const char* const open =
       static_cast<const char*>(std::memchr(p_, '(', static_cast<std::size_t>(lineEnd_ - p_)));
   if (open == nullptr) return ReadQuoted(token, first);
   rawEnd_ = ")" + std::string(p_ + 1, open) + "\"";
   p_ = open + 1;
-  Set(token, CodeToken::kLiteral, first, p_);
+  Set(token, TokenType::kLiteral, first, p_);
   SkipRawLiteral();
 }
 
@@ -168,7 +179,7 @@ void CodeLexer::SkipBlockComment() {
 }
 
 // Digits, letters, '.', digit separators, and a sign after an exponent.
-void CodeLexer::ReadNumber(CodeToken* token) {
+void CodeLexer::ReadNumber(LexedToken* token) {
   const char* const first = p_;
   while (p_ < lineEnd_) {
     const char c = *p_;
@@ -177,7 +188,7 @@ void CodeLexer::ReadNumber(CodeToken* token) {
     if (!IsWordByte(c) && c != '.' && c != '\'' && !sign) break;
     ++p_;
   }
-  Set(token, CodeToken::kNumber, first, p_);
+  Set(token, TokenType::kNumber, first, p_);
 }
 
 }  // namespace lexpaint

@@ -10,47 +10,66 @@
 
 namespace lexpaint {
 
-// A token of C or C++ as the definition finder reads it: comments are dropped, a literal is one
-// token, and every punctuation character is a token of its own.
-struct CodeToken {
-  enum Kind : unsigned char {
-    kIdentifier,  // a word: a name or a keyword
-    kNumber,
-    kLiteral,       // a string or character literal, raw strings included
-    kPunctuation,   // one character
-    kDirective,     // '#' starting a line; the directive's own tokens follow
-    kDirectiveEnd,  // the end of a directive's last line
-  };
-  Kind kind = kPunctuation;
-  std::string text;
-  std::uint64_t line = 0;  // counted from 1, as the page numbers lines
-
-  bool Is(char c) const { return kind == kPunctuation && text.size() == 1 && text[0] == c; }
-  bool Is(std::string_view word) const { return kind == kIdentifier && text == word; }
+// The kinds of token of C or C++ as the definition finder reads it: comments are dropped, a
+// literal is one token, and every punctuation character is a token of its own.
+enum class TokenType : unsigned char {
+  kIdentifier,  // a word: a name or a keyword
+  kNumber,
+  kLiteral,       // a string or character literal, raw strings included
+  kPunctuation,   // one character
+  kDirective,     // '#' starting a line; the directive's own tokens follow
+  kDirectiveEnd,  // the end of a directive's last line
 };
 
-// Splits C or C++ source into CodeTokens, a run of lines at a time, so that memory follows the
+// A token whose text is `Text`: a view into the lexer's buffer, or a string of its own.
+template <class Text>
+struct BasicToken {
+  TokenType kind = TokenType::kPunctuation;
+  Text text;
+  std::uint64_t line = 0;  // counted from 1, as the page numbers lines
+
+  bool Is(char c) const {
+    return kind == TokenType::kPunctuation && text.size() == 1 && text[0] == c;
+  }
+  bool Is(std::string_view word) const { return kind == TokenType::kIdentifier && text == word; }
+};
+
+// A token as the lexer hands it over, valid until the lexer's next call.
+using LexedToken = BasicToken<std::string_view>;
+
+// A token that is kept.
+struct CodeToken : BasicToken<std::string> {
+  CodeToken() = default;
+  explicit CodeToken(const LexedToken& token) {
+    kind = token.kind;
+    text.assign(token.text.data(), token.text.size());
+    line = token.line;
+  }
+};
+
+// Splits C or C++ source into tokens, a run of lines at a time, so that memory follows the
 // longest line. A NUL ends its line's text, as on a page.
 class CodeLexer {
  public:
   // `input` must outlive the lexer.
   explicit CodeLexer(std::istream& input) : reader_(input) {}
 
-  // Stores the next token in `*token` and returns true, or returns false at the end.
-  bool Next(CodeToken* token);
+  // Stores the next token in `*token` and returns true, or returns false at the end. The token's
+  // text stays valid until the next call.
+  bool Next(LexedToken* token);
 
  private:
   bool NextLine();
   // Each reads a token that starts at p_, stores it and moves p_ past it.
-  void ReadWordOrLiteral(CodeToken* token);
-  void ReadQuoted(CodeToken* token, const char* first);
-  void ReadRawLiteral(CodeToken* token, const char* first);
-  void ReadNumber(CodeToken* token);
+  void ReadWordOrLiteral(LexedToken* token);
+  void ReadQuoted(LexedToken* token, const char* first);
+  void ReadRawLiteral(LexedToken* token, const char* first);
+  void ReadNumber(LexedToken* token);
   // Moves p_ past the end of an open raw literal or block comment, or to the line's end.
   void SkipRawLiteral();
   void SkipBlockComment();
 
-  void Set(CodeToken* token, CodeToken::Kind kind, const char* first, const char* last) const;
+  void Set(LexedToken* token, TokenType kind, const char* first, const char* last) const;
 
   LineReader reader_;
   const char* next_ = nullptr;     // the start of the next line in the current run

@@ -68,17 +68,21 @@ constexpr std::array<std::string_view, 9> kFunctionTail = {"const",    "volatile
                                                            "override", "final",    "mutable",
                                                            "throw",    "try",      "__attribute__"};
 
-template <std::size_t n>
-bool IsOneOf(const CodeToken& token, const std::array<std::string_view, n>& words) {
-  return token.kind == CodeToken::kIdentifier &&
+template <class Token, std::size_t n>
+bool IsOneOf(const Token& token, const std::array<std::string_view, n>& words) {
+  return token.kind == TokenType::kIdentifier &&
          std::find(words.begin(), words.end(), token.text) != words.end();
 }
 
-bool IsName(const CodeToken& token) { return token.kind == CodeToken::kIdentifier; }
+template <class Token>
+bool IsName(const Token& token) {
+  return token.kind == TokenType::kIdentifier;
+}
 
 // An upper-case word such as _GLIBCXX_NOEXCEPT or __THROW: most likely a macro that expands to
 // an attribute or a specifier.
-bool IsMacroLike(const CodeToken& token) {
+template <class Token>
+bool IsMacroLike(const Token& token) {
   if (!IsName(token)) return false;
   bool upper = false;
   for (char c : token.text) {
@@ -361,12 +365,12 @@ class Finder {
   explicit Finder(std::istream& source) : lexer_(source) { scopes_.push_back({}); }
 
   std::vector<Definition> Run() {
-    CodeToken token;
+    LexedToken token;
     while (lexer_.Next(&token)) {
-      if (token.kind == CodeToken::kDirective) {
+      if (token.kind == TokenType::kDirective) {
         ReadDirective();
       } else if (Reading()) {
-        Feed(std::move(token));
+        Feed(token);
       }
     }
     return std::move(definitions_);
@@ -421,14 +425,14 @@ class Finder {
   }
 
   void ReadDirective() {
-    CodeToken word;
-    if (!lexer_.Next(&word) || word.kind == CodeToken::kDirectiveEnd) return;
-    CodeToken rest;
+    LexedToken next;
+    if (!lexer_.Next(&next) || next.kind == TokenType::kDirectiveEnd) return;
+    const CodeToken word(next);
     std::vector<CodeToken> args;
-    while (lexer_.Next(&rest) && rest.kind != CodeToken::kDirectiveEnd) {
-      if (args.size() < 2) args.push_back(rest);
+    while (lexer_.Next(&next) && next.kind != TokenType::kDirectiveEnd) {
+      if (args.size() < 2) args.emplace_back(next);
     }
-    const bool zero = args.size() == 1 && args[0].kind == CodeToken::kNumber && args[0].text == "0";
+    const bool zero = args.size() == 1 && args[0].kind == TokenType::kNumber && args[0].text == "0";
     if (word.Is("define") && !args.empty() && IsName(args[0])) {
       Add({args[0].text, args[0].line}, Definition::kMacro);
     } else if (word.Is("if") || word.Is("ifdef") || word.Is("ifndef")) {
@@ -443,18 +447,18 @@ class Finder {
     }
   }
 
-  void Feed(CodeToken token) {
+  void Feed(const LexedToken& token) {
     Scope& scope = scopes_.back();
     switch (scope.kind) {
       case ScopeKind::kEnum:
-        FeedEnum(std::move(token));
+        FeedEnum(token);
         return;
       default:
-        FeedDeclaration(std::move(token));
+        FeedDeclaration(token);
     }
   }
 
-  void FeedEnum(CodeToken token) {
+  void FeedEnum(const LexedToken& token) {
     Scope& scope = scopes_.back();
     if (token.Is('(') || token.Is('[') || token.Is('{')) ++scope.depth;
     if (token.Is(')') || token.Is(']') || token.Is('}')) {
@@ -465,43 +469,43 @@ class Finder {
     if (token.Is(',')) {
       scope.itemStart = true;
     } else if (scope.itemStart && IsName(token)) {
-      Add({token.text, token.line}, Definition::kEnumerator);
+      Add({std::string(token.text), token.line}, Definition::kEnumerator);
       scope.itemStart = false;
     } else {
       scope.itemStart = false;
     }
   }
 
-  void FeedDeclaration(CodeToken token) {
+  void FeedDeclaration(const LexedToken& token) {
     if (braces_ > 0) {  // inside an initializer, whose tokens are not kept
       if (token.Is('{')) ++braces_;
-      if (token.Is('}') && --braces_ == 0) Keep(std::move(token));
+      if (token.Is('}') && --braces_ == 0) Keep(token);
       return;
     }
     if (token.Is('(') || token.Is('[')) ++parens_;
     if ((token.Is(')') || token.Is(']')) && parens_ > 0) --parens_;
     if (parens_ > 0 || !(token.Is(';') || token.Is('{') || token.Is('}') || token.Is(':'))) {
       if (token.Is('{')) braces_ = 1;
-      Keep(std::move(token));
+      Keep(token);
       return;
     }
     if (token.Is(';')) return EndStatement();
     if (token.Is('}')) return CloseScope();
     if (token.Is(':')) {
       if (IsAccessLabel()) return ClearStatement();
-      Keep(std::move(token));
+      Keep(token);
       return;
     }
-    OpenBrace(std::move(token));
+    OpenBrace(token);
   }
 
   // Most statements of a function's body can define nothing, and are not kept: those that do
   // not start like a type or an alias.
-  void Keep(CodeToken token) {
+  void Keep(const LexedToken& token) {
     if (statement_.empty() && scopes_.back().kind == ScopeKind::kBody && !ignoring_) {
       ignoring_ = !IsOneOf(token, kBodyDefinitionStarts) && !token.Is('[');
     }
-    if (!ignoring_) statement_.push_back(std::move(token));
+    if (!ignoring_) statement_.emplace_back(token);
   }
 
   void ClearStatement() {
@@ -528,12 +532,12 @@ class Finder {
 
   // In a function's body, only types and their members are definitions; any other brace opens a
   // block.
-  void OpenBrace(CodeToken brace) {
+  void OpenBrace(const LexedToken& brace) {
     Tokens& s = statement_;
     const bool inBody = scopes_.back().kind == ScopeKind::kBody;
     const std::size_t i = SkipDecorations(s, 0);
     if (i < s.size() && s[i].Is("namespace") && !inBody) return OpenNamespace(i);
-    if (s.size() == 2 && s[0].Is("extern") && s[1].kind == CodeToken::kLiteral) {
+    if (s.size() == 2 && s[0].Is("extern") && s[1].kind == TokenType::kLiteral) {
       return Push(ScopeKind::kDeclarations, "", false);
     }
     if (std::optional<TypeHead> type = FindTypeHead(s)) {
@@ -552,7 +556,7 @@ class Finder {
     }
     if (!s.empty() && !s.back().Is(')')) {  // an initializer: "= {...}", "x{...}"
       braces_ = 1;
-      s.push_back(std::move(brace));
+      s.emplace_back(brace);
       return;
     }
     Push(ScopeKind::kBody, "", false);
