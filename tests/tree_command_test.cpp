@@ -901,6 +901,40 @@ TEST_F(TreeTest, UnwritablePageReportedAndRunGoesOn) {
   EXPECT_EQ(Outside(box_.Snapshot(), "site"), Outside(before, "site"));
 }
 
+// A file that cannot be read has no page, so no include links to it.
+TEST_F(TreeTest, IncludeOfUnreadableFileLinksNowhere) {
+  box_.Write("src/a.cpp", "#include \"b.h\"\n");
+  fs::create_symlink("/proc/self/mem", box_.path() / "src/b.h");  // opens, but reading fails
+  const RunResult result = Tree({"src", "site"});
+  EXPECT_EQ(result.output, "Cannot read source file: src/b.h\n");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_FALSE(box_.Exists("site/b.h.html"));
+  EXPECT_EQ(IncludeLinks(BodyOf(Page("a.cpp.html"))), (std::map<int, std::string>{}));
+}
+
+// A folder named like a file the site writes beside it is placed under another name.
+TEST_F(TreeTest, FoldersNamedLikeSiteFiles) {
+  box_.Write("src/lexpaint.css/a.h", "int a;\n");
+  box_.Write("src/tags/t.h", "int t;\n");
+  box_.Write("src/index.html/a.h", "int a;\n");
+  box_.Write("src/index.html_/c.h", "int c;\n");
+  box_.Write("src/sub/index.html/b.h", "#include \"../../lexpaint.css/a.h\"\n");
+  const RunResult result = Tree({"src", "site"});
+  EXPECT_EQ(result.output, "");
+  EXPECT_EQ(result.status, 0);
+  for (const char* file : {"site/lexpaint.css", "site/index.html", "site/sub/index.html"}) {
+    EXPECT_TRUE(fs::is_regular_file(box_.path() / file)) << file;
+  }
+  for (const char* page :
+       {"site/lexpaint.css_/a.h.html", "site/tags_/t.h.html", "site/index.html__/a.h.html",
+        "site/index.html_/c.h.html", "site/sub/index.html_/b.h.html"}) {
+    EXPECT_TRUE(fs::is_regular_file(box_.path() / page)) << page;
+  }
+  EXPECT_NE(
+      box_.Read("site/sub/index.html_/b.h.html").find("href=\"../../lexpaint.css_/a.h.html\""),
+      std::string::npos);
+}
+
 // Nothing in TARGETDIR is deleted; a page of this run replaces what was at its name.
 TEST_F(TreeTest, ExistingTargetFilesKept) {
   box_.Write("src/a.cpp", "int a;\n");

@@ -1,5 +1,6 @@
 #include "command.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -143,7 +144,8 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& messages,
                std::ostream* progress) {
   const ParsedOptions parsed = ParseOptions(args);
   if (!parsed.mistake.empty()) {
-    messages << parsed.mistake << "\n" << kUsage;
+    const bool tree = std::find(args.begin(), args.end(), "--tree") != args.end();
+    messages << parsed.mistake << "\n" << (tree ? kTreeUsage : kUsage);
     return kExitUsageError;
   }
   const Options& options = parsed.options;

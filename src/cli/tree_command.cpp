@@ -15,9 +15,13 @@
 namespace lexpaint {
 namespace {
 
-constexpr char kTreeUsage[] =
+}  // namespace
+
+const char kTreeUsage[] =
     "Usage: lexpaint --tree [-j N] [-I DIR]... [--keywords FILE] [--css FILE] SOURCEDIR "
     "TARGETDIR\n";
+
+namespace {
 
 std::string Message(const SiteProblem& problem) {
   switch (problem.kind) {

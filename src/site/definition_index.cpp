@@ -24,7 +24,7 @@ std::string ChooseNamesFolder(const SitePlan& plan) {
   std::string name = "names";
   const auto taken = [&plan](std::string_view folder) {
     for (std::size_t sub : plan.folders[0].subfolders) {
-      if (plan.folders[sub].path == folder) return true;
+      if (plan.folders[sub].sitePath == folder) return true;
     }
     return false;
   };

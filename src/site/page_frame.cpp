@@ -18,29 +18,22 @@ std::string DocumentStart(std::string_view title, std::string_view pagePath) {
          RelativeHref(pagePath, kStylesheetName) + "\">\n</head>\n<body>\n";
 }
 
-std::string FolderIndexPath(std::string_view folder) {
-  return folder.empty() ? std::string(kIndexName)
-                        : std::string(folder) + "/" + std::string(kIndexName);
-}
-
 // Links the root and each folder down to `folder` to its index, then ends with `leaf` as text: a
 // page's file name, or "" on an index page, whose own folder is then the text.
-std::string Breadcrumb(std::string_view pagePath, std::string_view folder, std::string_view leaf,
-                       std::string_view siteName) {
-  std::vector<std::pair<std::string_view, std::string_view>> crumbs = {{siteName, ""}};
-  for (std::size_t start = 0; start < folder.size();) {
-    const std::size_t end = std::min(folder.find('/', start), folder.size());
-    crumbs.emplace_back(folder.substr(start, end - start), folder.substr(0, end));
-    start = end + 1;
-  }
+std::string Breadcrumb(const SitePlan& plan, std::string_view pagePath, std::size_t folder,
+                       std::string_view leaf, std::string_view siteName) {
+  std::vector<std::size_t> chain;
+  for (std::size_t f = folder; f != 0; f = plan.folders[f].parent) chain.push_back(f);
+  chain.push_back(0);
   std::string trail = "<nav class=\"Breadcrumb\">";
-  for (std::size_t i = 0; i < crumbs.size(); ++i) {
-    const auto [name, path] = crumbs[i];
-    if (i > 0) trail += " / ";
-    if (i + 1 == crumbs.size() && leaf.empty()) {
+  for (std::size_t i = chain.size(); i-- > 0;) {
+    const SiteFolder& crumb = plan.folders[chain[i]];
+    const std::string_view name = chain[i] == 0 ? siteName : NameOf(crumb.path);
+    if (i + 1 < chain.size()) trail += " / ";
+    if (i == 0 && leaf.empty()) {
       trail += "<span>" + EscapeHtml(name) + "</span>";
     } else {
-      trail += "<a href=\"" + RelativeHref(pagePath, FolderIndexPath(path)) + "\">" +
+      trail += "<a href=\"" + RelativeHref(pagePath, IndexPath(crumb)) + "\">" +
                EscapeHtml(name) + "</a>";
     }
   }
@@ -92,20 +85,23 @@ std::string RelativeHref(std::string_view from, std::string_view to) {
   return href + EncodeHref(to);
 }
 
-std::string IndexPath(const SiteFolder& folder) { return FolderIndexPath(folder.path); }
+std::string IndexPath(const SiteFolder& folder) {
+  return folder.sitePath.empty() ? std::string(kIndexName)
+                                 : folder.sitePath + "/" + std::string(kIndexName);
+}
 
 std::string PageHead(const SitePlan& plan, std::size_t page, std::string_view siteName) {
   const SitePage& shown = plan.pages[page];
   const std::string& source = plan.files[shown.file].path;
   return DocumentStart(source, shown.path) +
-         Breadcrumb(shown.path, FolderOf(source), NameOf(source), siteName) + "<pre>\n";
+         Breadcrumb(plan, shown.path, shown.folder, NameOf(source), siteName) + "<pre>\n";
 }
 
 std::string PageFoot() { return "</pre>\n</body>\n</html>\n"; }
 
 std::string NamePage(const SitePlan& plan, std::string_view path, std::string_view name,
                      const std::vector<ListedDefinition>& definitions, std::string_view siteName) {
-  std::string page = DocumentStart(name, path) + Breadcrumb(path, "", name, siteName) +
+  std::string page = DocumentStart(name, path) + Breadcrumb(plan, path, 0, name, siteName) +
                      "<table class=\"Index Definitions\">\n<thead><tr><th>File</th><th>Line</th>"
                      "<th>Kind</th><th>Text</th></tr></thead>\n<tbody>\n";
   for (const ListedDefinition& definition : definitions) {
@@ -125,7 +121,7 @@ std::string IndexPage(const SitePlan& plan, std::size_t folder, const std::vecto
   const SiteFolder& shownFolder = plan.folders[folder];
   const std::string path = IndexPath(shownFolder);
   std::string page = DocumentStart(shownFolder.path.empty() ? siteName : shownFolder.path, path) +
-                     Breadcrumb(path, shownFolder.path, "", siteName) +
+                     Breadcrumb(plan, path, folder, "", siteName) +
                      "<table class=\"Index\">\n<thead><tr><th>Name</th><th>Lines</th>"
                      "<th>Size</th></tr></thead>\n<tbody>\n";
   for (std::size_t sub : shownFolder.subfolders) {

@@ -201,7 +201,7 @@ class SiteRun {
   void MakeFolders() const {
     for (const SiteFolder& folder : plan_.folders) {
       std::error_code error;
-      fs::create_directories(Join(options_.target, folder.path), error);
+      fs::create_directories(Join(options_.target, folder.sitePath), error);
     }
   }
 
@@ -235,12 +235,14 @@ class SiteRun {
   }
 
   // The highlighter asks for the include lines it meets, which the scan has seen too, in order.
+  // A file that could not be read has no page to link to.
   std::string IncludeHref(const SitePage& page, std::string_view name, bool angled) const {
     const std::vector<IncludedName>& includes = page.scan.includes;
     for (std::size_t k = 0; k < includes.size(); ++k) {
       if (includes[k].name != name || includes[k].angled != angled) continue;
       if (!page.includePages[k]) return "";
-      return RelativeHref(page.path, plan_.pages[*page.includePages[k]].path);
+      const SitePage& included = plan_.pages[*page.includePages[k]];
+      return included.scan.readable ? RelativeHref(page.path, included.path) : "";
     }
     return "";
   }

@@ -69,22 +69,43 @@ std::size_t AddFolder(std::string_view path, std::vector<SiteFolder>* folders,
   if (found != byPath->end()) return found->second;
   const std::size_t parent = AddFolder(FolderOf(path), folders, byPath);
   const std::size_t index = folders->size();
-  folders->push_back({std::string(path), {}, {}});
+  folders->push_back({std::string(path), "", parent, {}, {}});
   byPath->emplace(std::string(path), index);
   (*folders)[parent].subfolders.push_back(index);
   return index;
+}
+
+// The names of the files the site writes in `folder` besides its pages.
+std::set<std::string, std::less<>> ReservedNames(const SiteFolder& folder) {
+  std::set<std::string, std::less<>> reserved = {std::string(kIndexName)};
+  if (folder.path.empty()) {
+    reserved.emplace(kStylesheetName);
+    reserved.emplace(kTagsName);
+  }
+  return reserved;
+}
+
+// Places the sub-folders of `folder`, whose own place is known, in the site: each under its own
+// name, unless the folder writes a file of that name.
+void PlaceSubfolders(const SiteFolder& folder, std::vector<SiteFolder>* folders) {
+  std::set<std::string, std::less<>> taken = ReservedNames(folder);
+  for (std::size_t sub : folder.subfolders) taken.emplace(NameOf((*folders)[sub].path));
+  for (std::size_t sub : folder.subfolders) {
+    std::string name(NameOf((*folders)[sub].path));
+    if (ReservedNames(folder).count(name) != 0) {
+      do name += '_';
+      while (!taken.insert(name).second);
+    }
+    (*folders)[sub].sitePath = folder.sitePath.empty() ? name : folder.sitePath + "/" + name;
+  }
 }
 
 // Names the pages of one folder: natural names first, so that a page keeps its natural name
 // whenever it is free, then the others.
 void NamePages(const SiteFolder& folder, const std::vector<SiteFolder>& folders,
                const std::vector<TreeFile>& files, std::vector<SitePage>* pages) {
-  std::set<std::string, std::less<>> taken = {std::string(kIndexName)};
-  if (folder.path.empty()) {
-    taken.emplace(kStylesheetName);
-    taken.emplace(kTagsName);
-  }
-  for (std::size_t sub : folder.subfolders) taken.emplace(NameOf(folders[sub].path));
+  std::set<std::string, std::less<>> taken = ReservedNames(folder);
+  for (std::size_t sub : folder.subfolders) taken.emplace(NameOf(folders[sub].sitePath));
   std::vector<std::size_t> clashing;
   for (std::size_t page : folder.pages) {
     const std::string natural = std::string(NameOf(files[(*pages)[page].file].path)) + ".html";
@@ -100,8 +121,8 @@ void NamePages(const SiteFolder& folder, const std::vector<SiteFolder>& folders,
     while (!taken.insert(name + ".html").second);
     (*pages)[page].path = name + ".html";
   }
-  if (folder.path.empty()) return;
-  for (std::size_t page : folder.pages) (*pages)[page].path.insert(0, folder.path + "/");
+  if (folder.sitePath.empty()) return;
+  for (std::size_t page : folder.pages) (*pages)[page].path.insert(0, folder.sitePath + "/");
 }
 
 void SortByName(std::vector<std::size_t>* indexes,
@@ -147,23 +168,26 @@ SitePlan PlanSite(std::vector<TreeFile> files, const std::vector<std::string>& i
   for (std::size_t i = 0; i < plan.files.size(); ++i) {
     if (!scans[i]) continue;
     pageOf[i] = plan.pages.size();
-    plan.pages.push_back({i, "", *std::move(scans[i]), {}, {}});
+    plan.pages.push_back({i, 0, "", *std::move(scans[i]), {}, {}});
   }
-  plan.folders.push_back({"", {}, {}});
+  plan.folders.push_back({"", "", 0, {}, {}});
   std::map<std::string, std::size_t, std::less<>> folderByPath = {{"", 0}};
   for (std::size_t p = 0; p < plan.pages.size(); ++p) {
     SitePage& page = plan.pages[p];
     const std::string& path = plan.files[page.file].path;
-    plan.folders[AddFolder(FolderOf(path), &plan.folders, &folderByPath)].pages.push_back(p);
+    page.folder = AddFolder(FolderOf(path), &plan.folders, &folderByPath);
+    plan.folders[page.folder].pages.push_back(p);
     for (const IncludedName& include : page.scan.includes) {
       const auto file = resolver.Resolve(path, include.name, include.angled);
       page.includePages.push_back(file ? pageOf[*file] : std::nullopt);
     }
   }
+  // Parents come before their sub-folders, so each folder is placed before its pages are named.
   for (SiteFolder& folder : plan.folders) {
     SortByName(&folder.subfolders, [&](std::size_t f) { return NameOf(plan.folders[f].path); });
     SortByName(&folder.pages,
                [&](std::size_t p) { return NameOf(plan.files[plan.pages[p].file].path); });
+    PlaceSubfolders(folder, &plan.folders);
     NamePages(folder, plan.folders, plan.files, &plan.pages);
   }
   return plan;

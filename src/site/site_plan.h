@@ -39,7 +39,8 @@ struct PageDefinitions {
 
 // A page of a site: the source file it shows and where it is written.
 struct SitePage {
-  std::size_t file = 0;  // index into SitePlan::files
+  std::size_t file = 0;    // index into SitePlan::files
+  std::size_t folder = 0;  // index into SitePlan::folders
   std::string path;      // from the site's root, such as "src/a.cpp.html"
   SourceScan scan;
   // For each of scan.includes, the page of the file it names, if the site has one.
@@ -49,7 +50,9 @@ struct SitePage {
 
 // A folder of a site; each has an index page.
 struct SiteFolder {
-  std::string path;                     // from the site's root; "" for the root itself
+  std::string path;      // the source folder, from the tree's root; "" for the root itself
+  std::string sitePath;  // where it is in the site: `path`, but for names the site takes
+  std::size_t parent = 0;               // into SitePlan::folders; the root is its own
   std::vector<std::size_t> subfolders;  // into SitePlan::folders, in name order
   std::vector<std::size_t> pages;       // into SitePlan::pages, in name order
 };
@@ -71,9 +74,10 @@ using RunJobs = std::function<void(std::size_t count, const std::function<void(s
 
 // Chooses the pages of a site: every file with a source extension, every file with no '.' in its
 // name that `probe` finds to start like C or C++, and every file that an #include of a page
-// names, found with `includeFolders` as IncludeResolver does. Names each page
-// after its file with ".html" added; a name that would meet a folder's index, a sub-folder, or a
-// file the site writes in its root gets '_' before ".html" until it is free.
+// names, found with `includeFolders` as IncludeResolver does. Names each page after its file
+// with ".html" added; a name that would meet a folder's index, a sub-folder, or a file the site
+// writes in its root gets '_' before ".html" until it is free. A folder named like such a file
+// gets '_' after its name.
 SitePlan PlanSite(std::vector<TreeFile> files, const std::vector<std::string>& includeFolders,
                   const ScanFile& scan, const ProbeFile& probe, const RunJobs& run);
 
