@@ -13,9 +13,7 @@
 #include "site_builder.h"
 
 namespace lexpaint {
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 const char kTreeUsage[] =
     "Usage: lexpaint --tree [-j N] [-I DIR]... [--keywords FILE] [--css FILE] SOURCEDIR "

@@ -33,8 +33,8 @@ std::string Breadcrumb(const SitePlan& plan, std::string_view pagePath, std::siz
     if (i == 0 && leaf.empty()) {
       trail += "<span>" + EscapeHtml(name) + "</span>";
     } else {
-      trail += "<a href=\"" + RelativeHref(pagePath, IndexPath(crumb)) + "\">" +
-               EscapeHtml(name) + "</a>";
+      trail += "<a href=\"" + RelativeHref(pagePath, IndexPath(crumb)) + "\">" + EscapeHtml(name) +
+               "</a>";
     }
   }
   if (!leaf.empty()) trail += " / <span>" + EscapeHtml(leaf) + "</span>";

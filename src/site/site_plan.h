@@ -41,7 +41,7 @@ struct PageDefinitions {
 struct SitePage {
   std::size_t file = 0;    // index into SitePlan::files
   std::size_t folder = 0;  // index into SitePlan::folders
-  std::string path;      // from the site's root, such as "src/a.cpp.html"
+  std::string path;        // from the site's root, such as "src/a.cpp.html"
   SourceScan scan;
   // For each of scan.includes, the page of the file it names, if the site has one.
   std::vector<std::optional<std::size_t>> includePages;
@@ -50,9 +50,9 @@ struct SitePage {
 
 // A folder of a site; each has an index page.
 struct SiteFolder {
-  std::string path;      // the source folder, from the tree's root; "" for the root itself
-  std::string sitePath;  // where it is in the site: `path`, but for names the site takes
-  std::size_t parent = 0;               // into SitePlan::folders; the root is its own
+  std::string path;        // the source folder, from the tree's root; "" for the root itself
+  std::string sitePath;    // where it is in the site: `path`, but for names the site takes
+  std::size_t parent = 0;  // into SitePlan::folders; the root is its own
   std::vector<std::size_t> subfolders;  // into SitePlan::folders, in name order
   std::vector<std::size_t> pages;       // into SitePlan::pages, in name order
 };
