@@ -1016,3 +1016,76 @@ TEST_F(TreeTest, StandardLibraryHeaders) {
 
 }  // namespace
 }  // namespace lexpaint
+
+namespace lexpaint {
+namespace {
+
+// The href of the link that wraps the identifier `word` on line `line` of `body`, or "".
+std::string NameLink(const std::string& body, int line, const std::string& word) {
+  std::istringstream lines(body);
+  std::string text;
+  for (int n = 1; std::getline(lines, text); ++n) {
+    if (n != line) continue;
+    const std::string wrapped = "\"><span class=\"Identifier\">" + word + "</span></a>";
+    const std::size_t end = text.find(wrapped);
+    if (end == std::string::npos) return "";
+    const std::size_t start = text.rfind("<a href=\"", end);
+    return text.substr(start + 9, end - start - 9);
+  }
+  return "";
+}
+
+// Uses link to their definitions across files; a name defined twice links to its list page; a
+// definition links to nothing; the tags file lists every definition, sorted.
+TEST_F(TreeTest, DefinitionsLinkUsesAndFillTheTagsFile) {
+  box_.Write("src/shape.h",
+             "#define AREA(s) area(s)\n"
+             "struct Shape {\n"
+             "  int w;\n"
+             "};\n"
+             "int area(const Shape& s) { return s.w; }\n"
+             "double area(double r) { return r * r; }\n");
+  box_.Write("src/main.cpp",
+             "#include \"shape.h\"\n"
+             "int main() {\n"
+             "  Shape s{2};\n"
+             "  return AREA(s) + area(1.0) + unknown(s);\n"
+             "}\n");
+  const RunResult result = Tree({"--definitions", "src", "site"});
+  EXPECT_EQ(result.output, "");
+  ASSERT_EQ(result.status, 0);
+
+  const std::string main = BodyOf(Page("main.cpp.html"));
+  EXPECT_EQ(NameLink(main, 3, "Shape"), "shape.h.html#L2");
+  EXPECT_EQ(NameLink(main, 4, "AREA"), "shape.h.html#L1");
+  EXPECT_EQ(NameLink(main, 4, "area"), "names/area.html");
+  EXPECT_EQ(NameLink(main, 4, "unknown"), "");
+  EXPECT_EQ(NameLink(main, 2, "main"), "");  // the definition itself
+  const std::string shape = BodyOf(Page("shape.h.html"));
+  EXPECT_EQ(NameLink(shape, 2, "Shape"), "");
+  EXPECT_EQ(NameLink(shape, 5, "Shape"), "shape.h.html#L2");
+  EXPECT_EQ(NameLink(shape, 5, "area"), "");
+  int removed = 0;
+  EXPECT_EQ(RemoveLinks(main, &removed), NumberedBody(box_.Read("src/main.cpp")));
+
+  const std::string list = Page("names/area.html");
+  EXPECT_EQ(TitleOf(list), "area");
+  EXPECT_NE(list.find("<a href=\"../shape.h.html#L5\">shape.h</a></td><td><a "
+                      "href=\"../shape.h.html#L5\">5</a></td><td>function</td><td><code>int "
+                      "area(const Shape&amp; s) { return s.w; }</code>"),
+            std::string::npos)
+      << list;
+  EXPECT_NE(list.find("<a href=\"../shape.h.html#L6\">"), std::string::npos);
+
+  EXPECT_EQ(box_.Read("site/tags"),
+            "!_TAG_FILE_FORMAT\t2\t/extended format/\n"
+            "!_TAG_FILE_SORTED\t1\t/0=unsorted, 1=sorted, 2=foldcase/\n"
+            "AREA\tshape.h\t1;\"\tkind:macro\n"
+            "Shape\tshape.h\t2;\"\tkind:struct\n"
+            "area\tshape.h\t5;\"\tkind:function\n"
+            "area\tshape.h\t6;\"\tkind:function\n"
+            "main\tmain.cpp\t2;\"\tkind:function\n");
+}
+
+}  // namespace
+}  // namespace lexpaint
