@@ -27,8 +27,8 @@ namespace {
 namespace fs = std::filesystem;
 
 const char kTreeUsage[] =
-    "Usage: lexpaint --tree [-j N] [-I DIR]... [--keywords FILE] [--css FILE] SOURCEDIR "
-    "TARGETDIR\n";
+    "Usage: lexpaint --tree [-j N] [-I DIR]... [--keywords FILE] [--css FILE] [--definitions] "
+    "SOURCEDIR TARGETDIR\n";
 const char kUsage[] = "Usage: lexpaint sourcefile [targetfile]\n";
 
 // The text between the first `start` in `text` and the first `end` after it.

@@ -12,7 +12,7 @@ namespace {
 // getopt_long report a missing value apart from an unknown option.
 constexpr char kShortOptions[] = "+:nj:I:";
 
-enum LongOnly { kHelp = 256, kVersion, kTree, kKeywords, kCss, kDefinitions, kNoDefinitions };
+enum LongOnly { kHelp = 256, kVersion, kTree, kKeywords, kCss, kDefinitions };
 
 constexpr option kLongOptions[] = {
     {"line-numbers", no_argument, nullptr, 'n'},
@@ -22,7 +22,6 @@ constexpr option kLongOptions[] = {
     {"keywords", required_argument, nullptr, kKeywords},
     {"css", required_argument, nullptr, kCss},
     {"definitions", no_argument, nullptr, kDefinitions},
-    {"no-definitions", no_argument, nullptr, kNoDefinitions},
     {"help", no_argument, nullptr, kHelp},
     {"version", no_argument, nullptr, kVersion},
     {nullptr, 0, nullptr, 0},
@@ -114,10 +113,6 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args) {
       case kDefinitions:
         options.definitions = true;
         NoteTreeOnly(&options, "--definitions");
-        break;
-      case kNoDefinitions:
-        options.definitions = false;
-        NoteTreeOnly(&options, "--no-definitions");
         break;
       case kHelp:
         options.help = true;

@@ -16,8 +16,8 @@ namespace lexpaint {
 namespace {}  // namespace
 
 const char kTreeUsage[] =
-    "Usage: lexpaint --tree [-j N] [-I DIR]... [--keywords FILE] [--css FILE] SOURCEDIR "
-    "TARGETDIR\n";
+    "Usage: lexpaint --tree [-j N] [-I DIR]... [--keywords FILE] [--css FILE] [--definitions] "
+    "SOURCEDIR TARGETDIR\n";
 
 namespace {
 
