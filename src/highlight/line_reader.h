@@ -48,6 +48,26 @@ class LineReader {
   bool failed_ = false;
 };
 
+// Where a line handed over by LineReader::NextLines ends: its text at its first NUL or its line
+// feed, and the line at that line feed. `p` lies in the line's text.
+struct LineEnd {
+  const char* text;
+  const char* feed;
+};
+
+inline LineEnd FindLineEnd(const char* p) {
+  for (;; p += kMaskWidth) {
+    const unsigned ends = EitherByteMask(p, '\n', '\0');
+    if (ends == 0) continue;
+    const char* const text = p + LowestBit(ends);
+    if (*text == '\n') return {text, text};
+    for (const char* feed = text;; feed += kMaskWidth) {
+      const unsigned feeds = ByteMask(feed, '\n');
+      if (feeds != 0) return {text, feed + LowestBit(feeds)};
+    }
+  }
+}
+
 }  // namespace lexpaint
 
 #endif  // LEXPAINT_HIGHLIGHT_LINE_READER_H_

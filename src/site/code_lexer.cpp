@@ -44,15 +44,13 @@ bool CodeLexer::NextLine() {
     runEnd_ = run.data() + run.size();
   }
   p_ = next_;
-  const char* const feed =
-      static_cast<const char*>(std::memchr(p_, '\n', static_cast<std::size_t>(runEnd_ - p_)));
-  next_ = feed + 1;
-  const void* nul = std::memchr(p_, '\0', static_cast<std::size_t>(feed - p_));
-  lineEnd_ = nul != nullptr ? static_cast<const char*>(nul) : feed;
-  const char* end = lineEnd_;
-  while (end > p_ && IsBlank(end[-1])) --end;
-  lineContinues_ = end > p_ && end[-1] == '\\';
-  if (lineContinues_) lineEnd_ = end - 1;
+  const LineEnd end = FindLineEnd(p_);
+  next_ = end.feed + 1;
+  lineEnd_ = end.text;
+  const char* last = lineEnd_;
+  while (last > p_ && IsBlank(last[-1])) --last;
+  lineContinues_ = last > p_ && last[-1] == '\\';
+  if (lineContinues_) lineEnd_ = last - 1;
   ++line_;
   atLineStart_ = true;
   return true;

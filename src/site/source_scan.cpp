@@ -12,13 +12,6 @@
 namespace lexpaint {
 namespace {
 
-// The text of a line ends at its first NUL, as the page shows it.
-std::string_view LineText(const char* first, const char* feed) {
-  const void* nul = std::memchr(first, '\0', static_cast<std::size_t>(feed - first));
-  return std::string_view(
-      first, static_cast<std::size_t>((nul ? static_cast<const char*>(nul) : feed) - first));
-}
-
 bool MayBeDirective(std::string_view line) {
   const std::size_t first = line.find_first_not_of(" \t");
   return first != std::string_view::npos && line[first] == '#';
@@ -34,9 +27,9 @@ SourceScan ScanSource(std::istream& source) {
     const char* p = lines.data();
     const char* const last = p + lines.size();
     while (p < last) {
-      const char* const feed =
-          static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(last - p)));
-      const std::string_view line = LineText(p, feed);
+      const LineEnd end = FindLineEnd(p);
+      const std::string_view line(p, static_cast<std::size_t>(end.text - p));
+      const char* const feed = end.feed;
       ++scan.lines;
       if (MayBeDirective(line)) {
         if (std::optional<IncludeDirective> directive = ParseIncludeDirective(line)) {
@@ -59,10 +52,10 @@ std::vector<std::string> ReadLines(std::istream& source, const std::vector<std::
   std::size_t wanted = 0;
   while (wanted < lines.size() && reader.NextLines(&run)) {
     for (const char* p = run.data(); p < run.data() + run.size() && wanted < lines.size();) {
-      const char* const feed = static_cast<const char*>(
-          std::memchr(p, '\n', static_cast<std::size_t>(run.data() + run.size() - p)));
+      const LineEnd end = FindLineEnd(p);
+      const char* const feed = end.feed;
       ++number;
-      std::string_view text = LineText(p, feed);
+      std::string_view text(p, static_cast<std::size_t>(end.text - p));
       const std::size_t first = text.find_first_not_of(" \t\r\f\v");
       text = first == std::string_view::npos ? std::string_view() : text.substr(first);
       text = text.substr(0, text.find_last_not_of(" \t\r\f\v") + 1);
