@@ -91,6 +91,10 @@ const Case kFunctionCases[] = {
      "{}\n"
      "__attribute__((noreturn)) void h() {}\nDEPRECATED(\"x\") int k() { return 1; }",
      {"function f 1", "function g 2", "function h 3", "function k 4"}},
+    {"RequiresClauses",
+     "template <class T>\n  requires (sizeof(T) > 1) && C<T>\nclass V {};\n"
+     "template <class T> requires C<T> void f(T) {}\n",
+     {"class V 3", "function f 4"}},
     {"FunctionReturningStruct",
      "struct S *make(void) { return 0; }\nstruct S make2() {}",
      {"function make 1", "function make2 2"}},

@@ -113,6 +113,17 @@ std::size_t GroupEnd(const Tokens& s, std::size_t open) {
   return s.size();
 }
 
+// The end of the requires-clause of a template's head that starts at `i`: the class key that
+// follows it, outside parentheses and angle brackets, or the end of `s`. A function's clause is
+// left alone, as no class key follows it.
+std::size_t RequiresClauseEnd(const Tokens& s, std::size_t i) {
+  for (std::size_t k = i + 1; k < s.size(); ++k) {
+    if (s[k].Is('(') || s[k].Is('<')) k = GroupEnd(s, k);
+    if (k < s.size() && (s[k].Is("class") || s[k].Is("struct") || s[k].Is("union"))) return k;
+  }
+  return i;
+}
+
 // Skips what may stand before a declaration: template heads, attributes, specifiers, and macros
 // with or without arguments. Returns the index of the first token after them.
 std::size_t SkipDecorations(const Tokens& s, std::size_t i) {
@@ -120,6 +131,8 @@ std::size_t SkipDecorations(const Tokens& s, std::size_t i) {
     const bool group = i + 1 < s.size() && s[i + 1].Is('(');
     if (s[i].Is("template") && i + 1 < s.size() && s[i + 1].Is('<')) {
       i = GroupEnd(s, i + 1) + 1;
+    } else if (s[i].Is("requires") && RequiresClauseEnd(s, i) != i) {
+      i = RequiresClauseEnd(s, i);
     } else if (s[i].Is('[') && i + 1 < s.size() && s[i + 1].Is('[')) {
       i = GroupEnd(s, i) + 1;
     } else if ((s[i].Is("__attribute__") || s[i].Is("__declspec") || s[i].Is("alignas") ||
