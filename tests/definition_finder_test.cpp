@@ -46,9 +46,10 @@ const Case kKindCases[] = {
     {"Typedefs",
      "typedef unsigned long size_t;\ntypedef void (*handler)(int);\ntypedef int arr[4], *ptr;\n"
      "using word = unsigned;\ntemplate <class T> using vec = std::vector<T>;\n"
+     "using old _GLIBCXX_DEPRECATED_SUGGEST(\"new\") = int;\n"
      "typedef std::map<int, int> M;",
      {"typedef size_t 1", "typedef handler 2", "typedef arr 3", "typedef ptr 3", "typedef word 4",
-      "typedef vec 5", "typedef M 6"}},
+      "typedef vec 5", "typedef old 6", "typedef M 7"}},
     {"TypedefStruct",
      "typedef struct node {\n  int v;\n} node_t, *node_p;",
      {"struct node 1", "typedef node_t 3", "typedef node_p 3"}},
@@ -91,6 +92,9 @@ const Case kFunctionCases[] = {
      "{}\n"
      "__attribute__((noreturn)) void h() {}\nDEPRECATED(\"x\") int k() { return 1; }",
      {"function f 1", "function g 2", "function h 3", "function k 4"}},
+    {"VariadicReturnType",
+     "template <class... A>\nstatic R<C<A...>> make(A&&... a) noexcept(noexcept(g(a...))) {}",
+     {"function make 2"}},
     {"RequiresClauses",
      "template <class T>\n  requires (sizeof(T) > 1) && C<T>\nclass V {};\n"
      "template <class T> requires C<T> void f(T) {}\n",

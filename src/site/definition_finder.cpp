@@ -206,7 +206,7 @@ bool HasDeclarationBefore(const Tokens& s, std::size_t name, std::string_view cl
   bool type = false;
   for (std::size_t i = 0; i < name; ++i) {
     const CodeToken& t = s[i];
-    if (t.Is('=') || t.Is("return") || t.Is('.')) return false;
+    if (t.Is('=') || t.Is("return")) return false;
     if (t.Is("template") && i + 1 < name && s[i + 1].Is('<')) {
       i = GroupEnd(s, i + 1);
     } else if (t.Is('[') && i + 1 < name && s[i + 1].Is('[')) {
@@ -537,8 +537,12 @@ class Finder {
     const std::size_t i = SkipDecorations(s, 0);
     if (i < s.size() && s[i].Is("typedef")) {
       for (const Found& name : TypedefNames(s, i + 1)) Add(name, Definition::kTypedef);
-    } else if (i + 2 < s.size() && s[i].Is("using") && IsName(s[i + 1]) && s[i + 2].Is('=')) {
-      Add({s[i + 1].text, s[i + 1].line}, Definition::kTypedef);
+    } else if (i + 2 < s.size() && s[i].Is("using") && IsName(s[i + 1])) {
+      // A macro may stand between the name and '=', as an attribute would.
+      const std::size_t equals = SkipDecorations(s, i + 2);
+      if (equals < s.size() && s[equals].Is('=')) {
+        Add({s[i + 1].text, s[i + 1].line}, Definition::kTypedef);
+      }
     }
     ClearStatement();
   }
