@@ -1,0 +1,63 @@
+#ifndef LEXPAINT_SITE_DECLARATION_H_
+#define LEXPAINT_SITE_DECLARATION_H_
+
+// What a declaration defines, read from its tokens: the tokens of a namespace or class scope
+// before its '{' or ';', as the definition finder collects them.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "code_lexer.h"
+#include "definition_finder.h"
+
+namespace lexpaint {
+
+using Tokens = std::vector<CodeToken>;
+
+// A name that a declaration defines, and the line it stands on.
+struct Found {
+  std::string name;
+  std::uint64_t line = 0;
+};
+
+template <class Token>
+bool IsName(const Token& token) {
+  return token.kind == TokenType::kIdentifier;
+}
+
+// Whether a statement of a function's body that starts with `token` may define a type or an
+// alias; other statements of a body define nothing.
+bool MayStartBodyDefinition(const LexedToken& token);
+
+// Skips what may stand before a declaration in `s` from `i` on: template heads and a class's
+// requires-clause, attributes, specifiers, and macros with or without arguments. Returns the
+// index of the first token after them.
+std::size_t SkipDecorations(const Tokens& s, std::size_t i);
+
+struct FunctionHead {
+  Found name;
+  bool initList = false;  // the body's brace may instead open a member's initializer
+};
+
+// The function that `s`, a declaration ending before a '{', defines, if it is one. `className`
+// is that of the class whose scope `s` stands in, whose constructors have no return type.
+std::optional<FunctionHead> FindFunction(const Tokens& s, std::string_view className);
+
+// The class, struct, union or enum whose body a '{' after `s` opens, if `s` is such a head.
+struct TypeHead {
+  Definition::Kind kind;
+  std::optional<Found> name;  // nothing for an anonymous type
+};
+std::optional<TypeHead> FindTypeHead(const Tokens& s);
+
+// The names a typedef declares, from `first`, the token after "typedef": each declarator's name,
+// or the name inside the parentheses of a pointer to function.
+std::vector<Found> TypedefNames(const Tokens& s, std::size_t first);
+
+}  // namespace lexpaint
+
+#endif  // LEXPAINT_SITE_DECLARATION_H_
