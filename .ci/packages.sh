@@ -1,15 +1,15 @@
 # shellcheck shell=bash
 # Sourced by test.sh and .ci/run.
 #
-# install_missing SPEC...: installs, through apt-get, the Debian packages that are missing.
-# SPEC is either PACKAGE, which must be installed, or COMMAND=PACKAGE, which is installed only
+# install_missing WANT...: installs, through apt-get, the Debian packages that are missing.
+# WANT is either PACKAGE, which must be installed, or COMMAND=PACKAGE, which is installed only
 # when COMMAND is not on the PATH, whatever put it there (Node.js may come with its own npm).
 install_missing() {
-  local spec missing=()
-  for spec in "$@"; do
-    case $spec in
-      *=*) command -v "${spec%%=*}" >/dev/null 2>&1 || missing+=("${spec#*=}") ;;
-      *) dpkg-query -W -f='${Status}' "$spec" 2>/dev/null | grep -q 'ok installed' || missing+=("$spec") ;;
+  local want missing=()
+  for want in "$@"; do
+    case $want in
+      *=*) command -v "${want%%=*}" >/dev/null 2>&1 || missing+=("${want#*=}") ;;
+      *) dpkg-query -W -f='${Status}' "$want" 2>/dev/null | grep -q 'ok installed' || missing+=("$want") ;;
     esac
   done
   [ ${#missing[@]} -gt 0 ] || return 0
