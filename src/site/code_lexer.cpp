@@ -22,7 +22,6 @@ constexpr std::array<unsigned char, 256> MakeByteClasses() {
 constexpr std::array<unsigned char, 256> kByteClasses = MakeByteClasses();
 
 bool IsBlank(char c) { return kByteClasses[static_cast<unsigned char>(c)] == kBlank; }
-bool IsWordByte(char c) { return kByteClasses[static_cast<unsigned char>(c)] == kWord; }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -35,6 +34,8 @@ bool IsRawPrefix(std::string_view word) {
 }
 
 }  // namespace
+
+bool IsWordByte(char c) { return kByteClasses[static_cast<unsigned char>(c)] == kWord; }
 
 bool CodeLexer::NextLine() {
   if (next_ == runEnd_) {

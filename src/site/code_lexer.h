@@ -47,6 +47,9 @@ struct CodeToken : BasicToken<std::string> {
   }
 };
 
+// True if `c` may stand in a word: an ASCII letter or digit, '_', '$', or a byte from 0x80 up.
+bool IsWordByte(char c);
+
 // Splits C or C++ source into tokens, a run of lines at a time, so that memory follows the
 // longest line. A NUL ends its line's text, as on a page.
 class CodeLexer {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "code_lexer.h"
 #include "page_frame.h"
 
 namespace lexpaint {
@@ -9,10 +10,7 @@ namespace {
 
 // Only a word the highlighter may ask about can link.
 bool IsWord(std::string_view name) {
-  return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-           c == '$' || static_cast<unsigned char>(c) >= 0x80;
-  });
+  return !name.empty() && std::all_of(name.begin(), name.end(), IsWordByte);
 }
 
 // A tags file's fields end at a tab and its lines at a line feed.

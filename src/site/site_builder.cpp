@@ -131,21 +131,25 @@ class SiteRun {
     return true;
   }
 
+  // The source file at `path` from the source folder, opened for reading.
+  std::ifstream OpenSource(std::string_view path) const {
+    return std::ifstream(Join(options_.source, path), std::ios::binary);
+  }
+
   SourceScan Scan(const TreeFile& file) const {
-    std::ifstream source(Join(options_.source, file.path), std::ios::binary);
+    std::ifstream source = OpenSource(file.path);
     return ScanSource(source);
   }
 
   bool Probe(const TreeFile& file) const {
-    std::ifstream source(Join(options_.source, file.path), std::ios::binary);
+    std::ifstream source = OpenSource(file.path);
     char head[kSourceProbeSize];
     source.read(head, sizeof head);
     return StartsLikeSource(std::string_view(head, static_cast<std::size_t>(source.gcount())));
   }
 
   void FindPageDefinitions(std::size_t page) {
-    std::ifstream source(Join(options_.source, plan_.files[plan_.pages[page].file].path),
-                         std::ios::binary);
+    std::ifstream source = OpenSource(plan_.files[plan_.pages[page].file].path);
     PageDefinitions& definitions = plan_.pages[page].definitions;
     for (const Definition& definition : FindDefinitions(source)) definitions.Add(definition);
   }
@@ -174,7 +178,7 @@ class SiteRun {
     std::vector<std::vector<std::string>> texts(requests.size());
     ParallelFor(requests.size(), options_.threads, [&](std::size_t r) {
       const std::string& path = plan_.files[plan_.pages[requests[r]->first].file].path;
-      std::ifstream source(Join(options_.source, path), std::ios::binary);
+      std::ifstream source = OpenSource(path);
       texts[r] = ReadLines(source, requests[r]->second, kListedTextWidth);
     });
     const auto textOf = [&](std::size_t page, std::uint64_t line) {
