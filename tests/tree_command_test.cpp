@@ -1035,8 +1035,8 @@ std::string NameLink(const std::string& body, int line, const std::string& word)
   return "";
 }
 
-// Uses link to their definitions across files; a name defined twice links to its list page; a
-// definition links to nothing; the tags file lists every definition, sorted.
+// Uses link to their definitions across files; a name defined twice links to its section of a
+// list page; a definition links to nothing; the tags file lists every definition, sorted.
 TEST_F(TreeTest, DefinitionsLinkUsesAndFillTheTagsFile) {
   box_.Write("src/shape.h",
              "#define AREA(s) area(s)\n"
@@ -1058,7 +1058,7 @@ TEST_F(TreeTest, DefinitionsLinkUsesAndFillTheTagsFile) {
   const std::string main = BodyOf(Page("main.cpp.html"));
   EXPECT_EQ(NameLink(main, 3, "Shape"), "shape.h.html#L2");
   EXPECT_EQ(NameLink(main, 4, "AREA"), "shape.h.html#L1");
-  EXPECT_EQ(NameLink(main, 4, "area"), "names/area.html");
+  EXPECT_EQ(NameLink(main, 4, "area"), "names/area.html#area");
   EXPECT_EQ(NameLink(main, 4, "unknown"), "");
   EXPECT_EQ(NameLink(main, 2, "main"), "");  // the definition itself
   const std::string shape = BodyOf(Page("shape.h.html"));
@@ -1070,6 +1070,7 @@ TEST_F(TreeTest, DefinitionsLinkUsesAndFillTheTagsFile) {
 
   const std::string list = Page("names/area.html");
   EXPECT_EQ(TitleOf(list), "area");
+  EXPECT_NE(list.find("<section id=\"area\">\n<h2>area</h2>"), std::string::npos) << list;
   EXPECT_NE(list.find("<a href=\"../shape.h.html#L5\">shape.h</a></td><td><a "
                       "href=\"../shape.h.html#L5\">5</a></td><td>function</td><td><code>int "
                       "area(const Shape&amp; s) { return s.w; }</code>"),
@@ -1085,6 +1086,33 @@ TEST_F(TreeTest, DefinitionsLinkUsesAndFillTheTagsFile) {
             "area\tshape.h\t5;\"\tkind:function\n"
             "area\tshape.h\t6;\"\tkind:function\n"
             "main\tmain.cpp\t2;\"\tkind:function\n");
+}
+
+// Names defined in several places share list pages, a run of names in name order each: every
+// use reaches its own name's section, on the page of the run it falls in.
+TEST_F(TreeTest, ListPagesHoldRunsOfNames) {
+  std::string header, uses = "#include \"all.h\"\nint main() {\n";
+  for (char c = 'a'; c <= 'z'; ++c) {
+    for (const char* suffix : {"1", "2"}) {
+      const std::string name = std::string(1, c) + suffix;
+      header +=
+          "int " + name + "(int x) { return x; }\n" + "int " + name + "(long x) { return 0; }\n";
+      uses += "  " + name + "(1);\n";
+    }
+  }
+  box_.Write("src/all.h", header);
+  box_.Write("src/main.cpp", uses + "}\n");
+  ASSERT_EQ(Tree({"--definitions", "src", "site"}).status, 0);
+
+  const std::string main = BodyOf(Page("main.cpp.html"));
+  EXPECT_EQ(NameLink(main, 3, "a1"), "names/a1.html#a1");
+  EXPECT_EQ(NameLink(main, 4, "a2"), "names/a1.html#a2");
+  const std::string last = NameLink(main, 54, "z2");
+  ASSERT_NE(last.find("#z2"), std::string::npos);
+  EXPECT_NE(last, "names/a1.html#z2");  // 52 names take more than one page
+  const std::string page = Page(last.substr(0, last.find('#')));
+  EXPECT_NE(page.find("<section id=\"z2\">"), std::string::npos);
+  EXPECT_EQ(page.find("<section id=\"a1\">"), std::string::npos);
 }
 
 }  // namespace

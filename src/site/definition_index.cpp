@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "code_lexer.h"
+#include "markup_text.h"
 #include "page_frame.h"
 
 namespace lexpaint {
@@ -11,6 +12,19 @@ namespace {
 // Only a word the highlighter may ask about can link.
 bool IsWord(std::string_view name) {
   return !name.empty() && std::all_of(name.begin(), name.end(), IsWordByte);
+}
+
+// A list page is closed once it holds this many names, or this many definitions.
+constexpr std::size_t kNamesPerListPage = 32;
+constexpr std::size_t kDefinitionsPerListPage = 200;
+
+// The first eight bytes of `name`, padded with zeros, as a number that orders as they do.
+std::uint64_t Head(std::string_view name) {
+  std::uint64_t head = 0;
+  for (std::size_t k = 0; k < 8; ++k) {
+    head = head << 8 | (k < name.size() ? static_cast<unsigned char>(name[k]) : 0u);
+  }
+  return head;
 }
 
 // A tags file's fields end at a tab and its lines at a line feed.
@@ -32,40 +46,49 @@ std::string ChooseNamesFolder(const SitePlan& plan) {
 
 DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder)
     : plan_(plan), namesFolder_(std::move(namesFolder)) {
-  // Sorted with their names and lines beside them, which the comparisons need.
+  // Sorted with their names and lines beside them, which the comparisons need; most names
+  // differ in their first eight bytes, which compare as one number.
   struct Sortable {
+    std::uint64_t head;
     std::string_view name;
     std::uint64_t line;
     Place place;
+    Definition::Kind kind;
   };
+  std::size_t count = 0;
+  for (const SitePage& page : plan.pages) count += page.definitions.entries.size();
   std::vector<Sortable> sorted;
+  sorted.reserve(count);
   for (std::size_t page = 0; page < plan.pages.size(); ++page) {
     const PageDefinitions& definitions = plan.pages[page].definitions;
     for (std::size_t d = 0; d < definitions.entries.size(); ++d) {
       const PageDefinitions::Entry& entry = definitions.entries[d];
-      sorted.push_back({definitions.NameOf(entry),
+      const std::string_view name = definitions.NameOf(entry);
+      sorted.push_back({Head(name),
+                        name,
                         entry.line,
-                        {static_cast<std::uint32_t>(page), static_cast<std::uint32_t>(d)}});
+                        {static_cast<std::uint32_t>(page), static_cast<std::uint32_t>(d)},
+                        entry.kind});
     }
   }
   std::sort(sorted.begin(), sorted.end(), [](const Sortable& a, const Sortable& b) {
+    if (a.head != b.head) return a.head < b.head;
     const int byName = a.name.compare(b.name);
     if (byName != 0) return byName < 0;
     if (a.place.page != b.place.page) return a.place.page < b.place.page;
     return a.line < b.line;
   });
   all_.reserve(sorted.size());
-  for (const Sortable& s : sorted) all_.push_back(s.place);
-  sorted = {};
-  for (Place place : all_) {
-    const std::string_view name = NameAt(place);
-    if (EntryAt(place).kind == Definition::kNamespace || !IsWord(name)) continue;
-    if (names_.empty() || names_.back().name != name) {
-      names_.push_back({name, static_cast<std::uint32_t>(targets_.size()), 0});
+  for (const Sortable& s : sorted) {
+    all_.push_back(s.place);
+    if (s.kind == Definition::kNamespace || !IsWord(s.name)) continue;
+    if (names_.empty() || names_.back().name != s.name) {
+      names_.push_back({s.name, static_cast<std::uint32_t>(targets_.size()), 0, 0});
     }
     ++names_.back().count;
-    targets_.push_back(place);
+    targets_.push_back(s.place);
   }
+  sorted = {};
   std::size_t capacity = 16;
   while (capacity < 2 * names_.size()) capacity *= 2;
   table_.assign(capacity, 0);
@@ -75,6 +98,28 @@ DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder)
     table_[slot] = static_cast<std::uint32_t>(n + 1);
   }
   listUsed_.reset(new std::atomic<bool>[names_.size()]());
+  PlanListPages();
+}
+
+void DefinitionIndex::PlanListPages() {
+  std::size_t listedNames = 0, listedDefinitions = kDefinitionsPerListPage;
+  for (std::size_t n = 0; n < names_.size(); ++n) {
+    Targets& targets = names_[n];
+    if (!HasList(targets)) continue;
+    if (listedNames == kNamesPerListPage || listedDefinitions >= kDefinitionsPerListPage) {
+      listPages_.push_back({static_cast<std::uint32_t>(n), static_cast<std::uint32_t>(n)});
+      listedNames = listedDefinitions = 0;
+    }
+    targets.listPage = static_cast<std::uint32_t>(listPages_.size() - 1);
+    listPages_.back().end = static_cast<std::uint32_t>(n + 1);
+    ++listedNames;
+    listedDefinitions += targets.count;
+  }
+}
+
+// A list page is named after its first name.
+std::string DefinitionIndex::ListPagePath(std::uint32_t listPage) const {
+  return namesFolder_ + "/" + std::string(names_[listPages_[listPage].first].name) + ".html";
 }
 
 std::uint32_t DefinitionIndex::Hash(std::string_view word) {
@@ -108,7 +153,7 @@ std::string DefinitionIndex::Href(std::size_t page, std::string_view word) const
   if (targets.count > 1) {
     listUsed_[static_cast<std::size_t>(found - names_.data())].store(true,
                                                                      std::memory_order_relaxed);
-    return RelativeHref(from, NamePagePath(word));
+    return RelativeHref(from, ListPagePath(targets.listPage)) + "#" + EncodeHref(word);
   }
   const Place place = targets_[targets.first];
   return RelativeHref(from, plan_.pages[place.page].path) + "#L" +
@@ -134,21 +179,19 @@ std::string_view PageLinks::Href(std::string_view word, std::uint64_t line) {
   return hrefs_.emplace(words_.emplace_back(word), index_.Href(page_, word)).first->second;
 }
 
-std::vector<std::pair<std::string_view, std::vector<DefinitionIndex::Place>>>
-DefinitionIndex::LinkedLists() const {
-  std::vector<std::pair<std::string_view, std::vector<Place>>> lists;
-  for (std::size_t n = 0; n < names_.size(); ++n) {
-    if (!listUsed_[n].load(std::memory_order_relaxed)) continue;
-    const Targets& targets = names_[n];
-    lists.emplace_back(targets.name,
-                       std::vector<Place>(targets_.begin() + targets.first,
-                                          targets_.begin() + targets.first + targets.count));
+std::vector<DefinitionIndex::ListPage> DefinitionIndex::LinkedListPages() const {
+  std::vector<ListPage> pages;
+  for (std::uint32_t p = 0; p < listPages_.size(); ++p) {
+    ListPage page{ListPagePath(p), {}};
+    for (std::size_t n = listPages_[p].first; n < listPages_[p].end; ++n) {
+      if (!listUsed_[n].load(std::memory_order_relaxed)) continue;
+      const Targets& targets = names_[n];
+      const auto first = targets_.begin() + targets.first;
+      page.names.push_back({targets.name, std::vector<Place>(first, first + targets.count)});
+    }
+    if (!page.names.empty()) pages.push_back(std::move(page));
   }
-  return lists;
-}
-
-std::string DefinitionIndex::NamePagePath(std::string_view name) const {
-  return namesFolder_ + "/" + std::string(name) + ".html";
+  return pages;
 }
 
 void DefinitionIndex::WriteTags(std::ostream& out) const {

@@ -41,11 +41,23 @@ class DefinitionIndex {
   // definition, or to the page listing its definitions. Safe to call from several threads.
   std::string Href(std::size_t page, std::string_view word) const;
 
-  // The names whose list pages some link leads to, in name order, each with its definitions.
-  std::vector<std::pair<std::string_view, std::vector<Place>>> LinkedLists() const;
+  // The names defined in several places are listed on pages of a run of such names each, in
+  // name order, so that a site holds few such files however many names it has. A link to one
+  // leads to the list page, at the name's own section.
+  struct NameList {
+    std::string_view name;
+    std::vector<Place> places;  // in the order of the tags file
+  };
+  struct ListPage {
+    std::string path;  // from the site's root
+    std::vector<NameList> names;
+  };
 
-  // The path of the page that lists the definitions of `name`, from the site's root.
-  std::string NamePagePath(std::string_view name) const;
+  // The list pages that some link leads to, each with the names some link leads to.
+  std::vector<ListPage> LinkedListPages() const;
+
+  // The folder of the list pages, from the site's root.
+  const std::string& namesFolder() const { return namesFolder_; }
 
   // Writes the tags file: a line "name<TAB>file<TAB>line;\"<TAB>kind:kind" for each definition,
   // sorted by name, then by the order of the walk and the line. Names and files that hold a tab or
@@ -58,7 +70,19 @@ class DefinitionIndex {
     std::string_view name;
     std::uint32_t first;  // into targets_
     std::uint32_t count;
+    std::uint32_t listPage;  // into listPages_, for a name with a list
   };
+  // A list page holds the names with a list among names_[first, end).
+  struct ListRange {
+    std::uint32_t first;
+    std::uint32_t end;
+  };
+
+  static bool HasList(const Targets& targets) {
+    return targets.count > 1 && targets.count <= kMaxLinkedDefinitions;
+  }
+  void PlanListPages();
+  std::string ListPagePath(std::uint32_t listPage) const;
 
   const PageDefinitions::Entry& EntryAt(Place place) const;
   std::string_view NameAt(Place place) const;
@@ -69,9 +93,10 @@ class DefinitionIndex {
 
   const SitePlan& plan_;
   std::string namesFolder_;
-  std::vector<Place> all_;            // sorted by name, then page and line
-  std::vector<Place> targets_;        // the link targets among them, in the same order
-  std::vector<Targets> names_;        // in name order
+  std::vector<Place> all_;      // sorted by name, then page and line
+  std::vector<Place> targets_;  // the link targets among them, in the same order
+  std::vector<Targets> names_;  // in name order
+  std::vector<ListRange> listPages_;
   std::vector<std::uint32_t> table_;  // 1 + an index into names_, or 0 for an empty slot
   std::unique_ptr<std::atomic<bool>[]> listUsed_;  // by index into names_: a link leads to the list
 };

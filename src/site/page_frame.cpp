@@ -99,21 +99,28 @@ std::string PageHead(const SitePlan& plan, std::size_t page, std::string_view si
 
 std::string PageFoot() { return "</pre>\n</body>\n</html>\n"; }
 
-std::string NamePage(const SitePlan& plan, std::string_view path, std::string_view name,
-                     const std::vector<ListedDefinition>& definitions, std::string_view siteName) {
-  std::string page = DocumentStart(name, path) + Breadcrumb(plan, path, 0, name, siteName) +
-                     "<table class=\"Index Definitions\">\n<thead><tr><th>File</th><th>Line</th>"
-                     "<th>Kind</th><th>Text</th></tr></thead>\n<tbody>\n";
-  for (const ListedDefinition& definition : definitions) {
-    const SitePage& shown = plan.pages[definition.page];
-    const std::string href =
-        RelativeHref(path, shown.path) + "#L" + std::to_string(definition.line);
-    page += "<tr><td><a href=\"" + href + "\">" + EscapeHtml(plan.files[shown.file].path) +
-            "</a></td><td><a href=\"" + href + "\">" + std::to_string(definition.line) +
-            "</a></td><td>" + std::string(definition.kind) + "</td><td><code>" +
-            EscapeHtml(definition.text) + "</code></td></tr>\n";
+std::string NameListPage(const SitePlan& plan, std::string_view path,
+                         const std::vector<ListedName>& names, std::string_view siteName) {
+  std::string title(names.front().name);
+  if (names.size() > 1) title += " \u2026 " + std::string(names.back().name);
+  std::string page = DocumentStart(title, path) + Breadcrumb(plan, path, 0, title, siteName);
+  for (const ListedName& listed : names) {
+    const std::string name = EscapeHtml(listed.name);
+    page += "<section id=\"" + name + "\">\n<h2>" + name +
+            "</h2>\n<table class=\"Index Definitions\">\n<thead><tr><th>File</th><th>Line</th>"
+            "<th>Kind</th><th>Text</th></tr></thead>\n<tbody>\n";
+    for (const ListedDefinition& definition : listed.definitions) {
+      const SitePage& shown = plan.pages[definition.page];
+      const std::string href =
+          RelativeHref(path, shown.path) + "#L" + std::to_string(definition.line);
+      page += "<tr><td><a href=\"" + href + "\">" + EscapeHtml(plan.files[shown.file].path) +
+              "</a></td><td><a href=\"" + href + "\">" + std::to_string(definition.line) +
+              "</a></td><td>" + std::string(definition.kind) + "</td><td><code>" +
+              EscapeHtml(definition.text) + "</code></td></tr>\n";
+    }
+    page += "</tbody>\n</table>\n</section>\n";
   }
-  return page + "</tbody>\n</table>\n</body>\n</html>\n";
+  return page + "</body>\n</html>\n";
 }
 
 std::string IndexPage(const SitePlan& plan, std::size_t folder, const std::vector<bool>& listed,

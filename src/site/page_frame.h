@@ -25,7 +25,7 @@ std::string PageFoot();
 std::string IndexPage(const SitePlan& plan, std::size_t folder, const std::vector<bool>& listed,
                       std::string_view siteName);
 
-// A definition shown on the page of a name: the page it is on, and its line and kind.
+// A definition shown on a list page: the page it is on, and its line and kind.
 struct ListedDefinition {
   std::size_t page;
   std::uint64_t line;
@@ -33,9 +33,16 @@ struct ListedDefinition {
   std::string text;  // the line's text
 };
 
-// The whole page at `path` that lists the definitions of `name`.
-std::string NamePage(const SitePlan& plan, std::string_view path, std::string_view name,
-                     const std::vector<ListedDefinition>& definitions, std::string_view siteName);
+// A name on a list page, with its definitions.
+struct ListedName {
+  std::string_view name;
+  std::vector<ListedDefinition> definitions;
+};
+
+// The whole page at `path` that lists the definitions of `names`, in a section each whose id is
+// the name. `names` must not be empty.
+std::string NameListPage(const SitePlan& plan, std::string_view path,
+                         const std::vector<ListedName>& names, std::string_view siteName);
 
 // The path of a folder's index page, from the site's root.
 std::string IndexPath(const SiteFolder& folder);

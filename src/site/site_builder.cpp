@@ -102,7 +102,7 @@ class SiteRun {
     ParallelFor(plan_.folders.size(), options_.threads,
                 [this](std::size_t folder) { WriteIndex(folder); });
     if (index_) {
-      WriteNamePages();
+      WriteListPages();
       AtomicFile tags(Join(options_.target, kTagsName));
       if (tags.is_open()) index_->WriteTags(tags.stream());
       if (!tags.Commit())
@@ -154,18 +154,20 @@ class SiteRun {
     for (const Definition& definition : FindDefinitions(source)) definitions.Add(definition);
   }
 
-  // Writes a page for each name defined in more than one place that a page links, listing the
-  // definitions with the text of their lines, which are read again for it.
-  void WriteNamePages() {
-    const auto names = index_->LinkedLists();
-    if (names.empty()) return;
+  // Writes the list pages of the names defined in more than one place that a page links,
+  // showing each definition with the text of its line, which is read again for it.
+  void WriteListPages() {
+    const std::vector<DefinitionIndex::ListPage> lists = index_->LinkedListPages();
+    if (lists.empty()) return;
     std::error_code error;
-    fs::create_directories(Join(options_.target, FolderOf(index_->NamePagePath("x"))), error);
+    fs::create_directories(Join(options_.target, index_->namesFolder()), error);
     std::map<std::size_t, std::vector<std::uint64_t>> wanted;  // lines, by page
-    for (const auto& [name, places] : names) {
-      for (const DefinitionIndex::Place& place : places) {
-        wanted[place.page].push_back(
-            plan_.pages[place.page].definitions.entries[place.definition].line);
+    for (const DefinitionIndex::ListPage& list : lists) {
+      for (const DefinitionIndex::NameList& name : list.names) {
+        for (const DefinitionIndex::Place& place : name.places) {
+          wanted[place.page].push_back(
+              plan_.pages[place.page].definitions.entries[place.definition].line);
+        }
       }
     }
     std::vector<const std::pair<const std::size_t, std::vector<std::uint64_t>>*> requests;
@@ -187,17 +189,20 @@ class SiteRun {
       return texts[r][static_cast<std::size_t>(std::lower_bound(lines.begin(), lines.end(), line) -
                                                lines.begin())];
     };
-    ParallelFor(names.size(), options_.threads, [&](std::size_t n) {
-      const auto& [name, places] = names[n];
-      std::vector<ListedDefinition> listed;
-      for (const DefinitionIndex::Place& place : places) {
-        const PageDefinitions::Entry& definition =
-            plan_.pages[place.page].definitions.entries[place.definition];
-        listed.push_back({place.page, definition.line, KindName(definition.kind),
-                          textOf(place.page, definition.line)});
+    ParallelFor(lists.size(), options_.threads, [&](std::size_t l) {
+      std::vector<ListedName> listed;
+      for (const DefinitionIndex::NameList& name : lists[l].names) {
+        listed.push_back({name.name, {}});
+        for (const DefinitionIndex::Place& place : name.places) {
+          const PageDefinitions::Entry& definition =
+              plan_.pages[place.page].definitions.entries[place.definition];
+          listed.back().definitions.push_back({place.page, definition.line,
+                                               KindName(definition.kind),
+                                               textOf(place.page, definition.line)});
+        }
       }
-      const std::string path = index_->NamePagePath(name);
-      WriteWhole(Join(options_.target, path), NamePage(plan_, path, name, listed, siteName_));
+      const std::string& path = lists[l].path;
+      WriteWhole(Join(options_.target, path), NameListPage(plan_, path, listed, siteName_));
     });
   }
 
