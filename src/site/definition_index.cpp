@@ -1,6 +1,8 @@
 #include "definition_index.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstring>
 
 #include "code_lexer.h"
 #include "markup_text.h"
@@ -17,6 +19,11 @@ bool IsWord(std::string_view name) {
 // A list page is closed once it holds this many names, or this many definitions.
 constexpr std::size_t kNamesPerListPage = 32;
 constexpr std::size_t kDefinitionsPerListPage = 200;
+
+// A slot of a power-of-two table for the number `name`, spread by Fibonacci hashing.
+std::size_t SlotOf(std::uint32_t name, std::size_t slots) {
+  return static_cast<std::size_t>((name * 0x9E3779B97F4A7C15ull) >> 32) & (slots - 1);
+}
 
 // The first eight bytes of `name`, padded with zeros, as a number that orders as they do.
 std::uint64_t Head(std::string_view name) {
@@ -93,9 +100,11 @@ DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder)
   while (capacity < 2 * names_.size()) capacity *= 2;
   table_.assign(capacity, 0);
   for (std::size_t n = 0; n < names_.size(); ++n) {
-    std::size_t slot = Hash(names_[n].name) & (capacity - 1);
+    if (names_[n].count > kMaxLinkedDefinitions) continue;
+    const std::uint64_t hash = Hash(names_[n].name);
+    std::size_t slot = hash & (capacity - 1);
     while (table_[slot] != 0) slot = (slot + 1) & (capacity - 1);
-    table_[slot] = static_cast<std::uint32_t>(n + 1);
+    table_[slot] = hash << 32 | (n + 1);
   }
   listUsed_.reset(new std::atomic<bool>[names_.size()]());
   PlanListPages();
@@ -122,19 +131,34 @@ std::string DefinitionIndex::ListPagePath(std::uint32_t listPage) const {
   return namesFolder_ + "/" + std::string(names_[listPages_[listPage].first].name) + ".html";
 }
 
+// Eight bytes at a time, as every identifier of every page is hashed.
 std::uint32_t DefinitionIndex::Hash(std::string_view word) {
-  std::uint32_t hash = 2166136261u;
-  for (char c : word) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-  return hash;
+  constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+  std::uint64_t hash = word.size() * kMultiplier;
+  const char* p = word.data();
+  std::size_t left = word.size();
+  for (; left >= 8; p += 8, left -= 8) {
+    std::uint64_t bytes;
+    std::memcpy(&bytes, p, 8);
+    hash = (hash ^ bytes) * kMultiplier;
+    hash ^= hash >> 29;
+  }
+  std::uint64_t tail = 0;
+  for (std::size_t k = 0; k < left; ++k)
+    tail |= std::uint64_t{static_cast<unsigned char>(p[k])} << 8 * k;
+  hash = (hash ^ tail) * kMultiplier;
+  return static_cast<std::uint32_t>(hash >> 32);
 }
 
-const DefinitionIndex::Targets* DefinitionIndex::Find(std::string_view word) const {
+std::uint32_t DefinitionIndex::LinkedName(std::string_view word) const {
+  const std::uint64_t hash = Hash(word);
   const std::size_t mask = table_.size() - 1;
-  for (std::size_t slot = Hash(word) & mask;; slot = (slot + 1) & mask) {
-    if (table_[slot] == 0) return nullptr;
-    const Targets& targets = names_[table_[slot] - 1];
-    if (targets.name == word) return &targets;
+  for (std::size_t slot = hash & mask; table_[slot] != 0; slot = (slot + 1) & mask) {
+    if (table_[slot] >> 32 != hash) continue;
+    const auto name = static_cast<std::uint32_t>(table_[slot] - 1);
+    if (names_[name].name == word) return name;
   }
+  return kUnlinked;
 }
 
 const PageDefinitions::Entry& DefinitionIndex::EntryAt(Place place) const {
@@ -145,15 +169,12 @@ std::string_view DefinitionIndex::NameAt(Place place) const {
   return plan_.pages[place.page].definitions.NameOf(EntryAt(place));
 }
 
-std::string DefinitionIndex::Href(std::size_t page, std::string_view word) const {
-  const Targets* const found = Find(word);
-  if (found == nullptr || found->count > kMaxLinkedDefinitions) return "";
-  const Targets& targets = *found;
+std::string DefinitionIndex::Href(std::size_t page, std::uint32_t name) const {
+  const Targets& targets = names_[name];
   const std::string& from = plan_.pages[page].path;
   if (targets.count > 1) {
-    listUsed_[static_cast<std::size_t>(found - names_.data())].store(true,
-                                                                     std::memory_order_relaxed);
-    return RelativeHref(from, ListPagePath(targets.listPage)) + "#" + EncodeHref(word);
+    listUsed_[name].store(true, std::memory_order_relaxed);
+    return RelativeHref(from, ListPagePath(targets.listPage)) + "#" + EncodeHref(targets.name);
   }
   const Place place = targets_[targets.first];
   return RelativeHref(from, plan_.pages[place.page].path) + "#L" +
@@ -174,9 +195,39 @@ std::string_view PageLinks::Href(std::string_view word, std::uint64_t line) {
   for (std::size_t d = next_; d < definitions_.size() && definitions_[d].first == line; ++d) {
     if (definitions_[d].second == word) return "";
   }
-  const auto cached = hrefs_.find(word);
-  if (cached != hrefs_.end()) return cached->second;
-  return hrefs_.emplace(words_.emplace_back(word), index_.Href(page_, word)).first->second;
+  const std::uint32_t name = index_.LinkedName(word);
+  if (name == DefinitionIndex::kUnlinked) return "";
+  return CachedHref(name);
+}
+
+const std::string& PageLinks::CachedHref(std::uint32_t name) {
+  if (2 * (hrefs_.size() + 1) > slots_.size()) {
+    slots_.assign(std::max<std::size_t>(64, 2 * slots_.size()), 0);
+    for (std::size_t h = 0; h < hrefs_.size(); ++h) {
+      std::size_t slot = SlotOf(hrefs_[h].first, slots_.size());
+      while (slots_[slot] != 0) slot = (slot + 1) & (slots_.size() - 1);
+      slots_[slot] = static_cast<std::uint32_t>(h + 1);
+    }
+  }
+  std::size_t slot = SlotOf(name, slots_.size());
+  for (; slots_[slot] != 0; slot = (slot + 1) & (slots_.size() - 1)) {
+    if (hrefs_[slots_[slot] - 1].first == name) return hrefs_[slots_[slot] - 1].second;
+  }
+  hrefs_.emplace_back(name, index_.Href(page_, name));
+  slots_[slot] = static_cast<std::uint32_t>(hrefs_.size());
+  return hrefs_.back().second;
+}
+
+std::vector<std::uint64_t> DefinitionIndex::ListedLines(std::size_t page) const {
+  const PageDefinitions& definitions = plan_.pages[page].definitions;
+  std::vector<std::uint64_t> lines;
+  for (const PageDefinitions::Entry& entry : definitions.entries) {
+    const std::uint32_t name = LinkedName(definitions.NameOf(entry));
+    if (name != kUnlinked && HasList(names_[name])) lines.push_back(entry.line);
+  }
+  std::sort(lines.begin(), lines.end());
+  lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+  return lines;
 }
 
 std::vector<DefinitionIndex::ListPage> DefinitionIndex::LinkedListPages() const {
@@ -195,15 +246,32 @@ std::vector<DefinitionIndex::ListPage> DefinitionIndex::LinkedListPages() const 
 }
 
 void DefinitionIndex::WriteTags(std::ostream& out) const {
-  out << "!_TAG_FILE_FORMAT\t2\t/extended format/\n"
-         "!_TAG_FILE_SORTED\t1\t/0=unsorted, 1=sorted, 2=foldcase/\n";
-  for (Place place : all_) {
-    const std::string& file = plan_.files[plan_.pages[place.page].file].path;
-    const std::string_view name = NameAt(place);
-    if (!FitsTagsFile(file) || !FitsTagsFile(name)) continue;
-    out << name << '\t' << file << '\t' << EntryAt(place).line
-        << ";\"\tkind:" << KindName(EntryAt(place).kind) << '\n';
+  constexpr std::size_t kChunk = 64 * 1024;
+  std::vector<char> fileFits(plan_.pages.size());
+  for (std::size_t page = 0; page < plan_.pages.size(); ++page) {
+    fileFits[page] = FitsTagsFile(plan_.files[plan_.pages[page].file].path);
   }
+  std::string text =
+      "!_TAG_FILE_FORMAT\t2\t/extended format/\n"
+      "!_TAG_FILE_SORTED\t1\t/0=unsorted, 1=sorted, 2=foldcase/\n";
+  for (Place place : all_) {
+    const std::string_view name = NameAt(place);
+    if (!fileFits[place.page] || !FitsTagsFile(name)) continue;
+    const PageDefinitions::Entry& entry = EntryAt(place);
+    char line[24];  // room for any 64-bit number
+    char* const lineEnd = std::to_chars(line, line + sizeof line, entry.line).ptr;
+    text.append(name).append(1, '\t');
+    text.append(plan_.files[plan_.pages[place.page].file].path).append(1, '\t');
+    text.append(line, static_cast<std::size_t>(lineEnd - line))
+        .append(";\"\tkind:")
+        .append(KindName(entry.kind))
+        .append(1, '\n');
+    if (text.size() >= kChunk) {
+      out.write(text.data(), static_cast<std::streamsize>(text.size()));
+      text.clear();
+    }
+  }
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 }  // namespace lexpaint

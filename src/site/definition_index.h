@@ -4,12 +4,10 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -37,9 +35,14 @@ class DefinitionIndex {
   // `namesFolder` is where the pages listing the definitions of a name go, from the site's root.
   DefinitionIndex(const SitePlan& plan, std::string namesFolder);
 
-  // Where `word` on the page `page` links to, or "" if it does not link: to the line of its one
-  // definition, or to the page listing its definitions. Safe to call from several threads.
-  std::string Href(std::size_t page, std::string_view word) const;
+  // The number of the linked name `word`, or kUnlinked if the tree does not define it or defines
+  // it too often to link. Safe to call from several threads, as is Href.
+  static constexpr std::uint32_t kUnlinked = ~0u;
+  std::uint32_t LinkedName(std::string_view word) const;
+
+  // Where the linked name numbered `name` links to from the page `page`: to the line of its one
+  // definition, or to its section of the page listing its definitions.
+  std::string Href(std::size_t page, std::uint32_t name) const;
 
   // The names defined in several places are listed on pages of a run of such names each, in
   // name order, so that a site holds few such files however many names it has. A link to one
@@ -52,6 +55,9 @@ class DefinitionIndex {
     std::string path;  // from the site's root
     std::vector<NameList> names;
   };
+
+  // The lines of the definitions on the page `page` whose names have list pages, ascending.
+  std::vector<std::uint64_t> ListedLines(std::size_t page) const;
 
   // The list pages that some link leads to, each with the names some link leads to.
   std::vector<ListPage> LinkedListPages() const;
@@ -86,9 +92,6 @@ class DefinitionIndex {
 
   const PageDefinitions::Entry& EntryAt(Place place) const;
   std::string_view NameAt(Place place) const;
-  // The targets of `word`, or nullptr. Names are found through an open-addressed table of
-  // indexes into names_, which every identifier of every page is looked up in.
-  const Targets* Find(std::string_view word) const;
   static std::uint32_t Hash(std::string_view word);
 
   const SitePlan& plan_;
@@ -97,12 +100,15 @@ class DefinitionIndex {
   std::vector<Place> targets_;  // the link targets among them, in the same order
   std::vector<Targets> names_;  // in name order
   std::vector<ListRange> listPages_;
-  std::vector<std::uint32_t> table_;  // 1 + an index into names_, or 0 for an empty slot
+  // The linked names, found by their hash: every identifier of every page is looked up in it.
+  // A slot holds the name's hash above 1 + its index into names_, or 0 if it is empty; probing
+  // compares the hashes first, which keeps most misses off names_.
+  std::vector<std::uint64_t> table_;
   std::unique_ptr<std::atomic<bool>[]> listUsed_;  // by index into names_: a link leads to the list
 };
 
 // The links of the names on one page: DefinitionIndex::Href, but a definition links nowhere, not
-// even to the list of its name's definitions. Each word's href is worked out once. For one thread.
+// even to the list of its name's definitions. Each name's href is worked out once. For one thread.
 class PageLinks {
  public:
   // `index` and `plan` must outlive the links.
@@ -113,12 +119,16 @@ class PageLinks {
   std::string_view Href(std::string_view word, std::uint64_t line);
 
  private:
+  const std::string& CachedHref(std::uint32_t name);
+
   const DefinitionIndex& index_;
   std::size_t page_;
   std::vector<std::pair<std::uint64_t, std::string_view>> definitions_;  // the page's, by line
-  std::size_t next_ = 0;           // the first of definitions_ not before the line asked about last
-  std::deque<std::string> words_;  // the words hrefs_ holds, where their keys point
-  std::unordered_map<std::string_view, std::string> hrefs_;
+  std::size_t next_ = 0;  // the first of definitions_ not before the line asked about last
+  // The hrefs worked out so far, with their names' numbers, found through an open-addressed
+  // table of 1 + their index, or 0 for an empty slot.
+  std::vector<std::pair<std::uint32_t, std::string>> hrefs_;
+  std::vector<std::uint32_t> slots_;
 };
 
 // A folder name for the pages of names that the root of `plan` does not use.

@@ -6,7 +6,6 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <mutex>
 #include <optional>
 #include <utility>
@@ -89,12 +88,17 @@ class SiteRun {
       ParallelFor(plan_.pages.size(), options_.threads,
                   [this](std::size_t page) { FindPageDefinitions(page); });
       index_.emplace(plan_, ChooseNamesFolder(plan_));
+      listedTexts_.resize(plan_.pages.size());
     }
 
     MakeFolders();
     // Each thread stores to elements of its own, so they are bytes rather than bits.
     std::vector<char> written(plan_.pages.size());
-    ParallelFor(plan_.pages.size(), options_.threads, [&](std::size_t page) {
+    // The tags file needs only the index, so it is written beside the pages, as the first job.
+    const std::size_t tagsJobs = index_ ? 1 : 0;
+    ParallelFor(tagsJobs + plan_.pages.size(), options_.threads, [&](std::size_t job) {
+      if (job < tagsJobs) return WriteTags();
+      const std::size_t page = job - tagsJobs;
       written[page] = WritePage(page);
       Notify([&] { observer_.PageDone(plan_.files[plan_.pages[page].file].size); });
     });
@@ -103,10 +107,6 @@ class SiteRun {
                 [this](std::size_t folder) { WriteIndex(folder); });
     if (index_) {
       WriteListPages();
-      AtomicFile tags(Join(options_.target, kTagsName));
-      if (tags.is_open()) index_->WriteTags(tags.stream());
-      if (!tags.Commit())
-        Report(SiteProblem::kTargetFileUnwritable, Join(options_.target, kTagsName));
     }
     WriteWhole(Join(options_.target, kStylesheetName), options_.stylesheet);
     return !failed_;
@@ -155,40 +155,12 @@ class SiteRun {
   }
 
   // Writes the list pages of the names defined in more than one place that a page links,
-  // showing each definition with the text of its line, which is read again for it.
+  // showing each definition with the text of its line.
   void WriteListPages() {
     const std::vector<DefinitionIndex::ListPage> lists = index_->LinkedListPages();
     if (lists.empty()) return;
     std::error_code error;
     fs::create_directories(Join(options_.target, index_->namesFolder()), error);
-    std::map<std::size_t, std::vector<std::uint64_t>> wanted;  // lines, by page
-    for (const DefinitionIndex::ListPage& list : lists) {
-      for (const DefinitionIndex::NameList& name : list.names) {
-        for (const DefinitionIndex::Place& place : name.places) {
-          wanted[place.page].push_back(
-              plan_.pages[place.page].definitions.entries[place.definition].line);
-        }
-      }
-    }
-    std::vector<const std::pair<const std::size_t, std::vector<std::uint64_t>>*> requests;
-    std::map<std::size_t, std::size_t> requestOf;  // by page
-    for (auto& request : wanted) {
-      std::sort(request.second.begin(), request.second.end());
-      requestOf[request.first] = requests.size();
-      requests.push_back(&request);
-    }
-    std::vector<std::vector<std::string>> texts(requests.size());
-    ParallelFor(requests.size(), options_.threads, [&](std::size_t r) {
-      const std::string& path = plan_.files[plan_.pages[requests[r]->first].file].path;
-      std::ifstream source = OpenSource(path);
-      texts[r] = ReadLines(source, requests[r]->second, kListedTextWidth);
-    });
-    const auto textOf = [&](std::size_t page, std::uint64_t line) {
-      const std::size_t r = requestOf.at(page);
-      const std::vector<std::uint64_t>& lines = requests[r]->second;
-      return texts[r][static_cast<std::size_t>(std::lower_bound(lines.begin(), lines.end(), line) -
-                                               lines.begin())];
-    };
     ParallelFor(lists.size(), options_.threads, [&](std::size_t l) {
       std::vector<ListedName> listed;
       for (const DefinitionIndex::NameList& name : lists[l].names) {
@@ -198,12 +170,19 @@ class SiteRun {
               plan_.pages[place.page].definitions.entries[place.definition];
           listed.back().definitions.push_back({place.page, definition.line,
                                                KindName(definition.kind),
-                                               textOf(place.page, definition.line)});
+                                               listedTexts_[place.page].Text(definition.line)});
         }
       }
       const std::string& path = lists[l].path;
       WriteWhole(Join(options_.target, path), NameListPage(plan_, path, listed, siteName_));
     });
+  }
+
+  void WriteTags() {
+    const std::string path = Join(options_.target, kTagsName);
+    AtomicFile tags(path);
+    if (tags.is_open()) index_->WriteTags(tags.stream());
+    if (!tags.Commit()) Report(SiteProblem::kTargetFileUnwritable, path);
   }
 
   // A folder that cannot be made shows in the failures of the pages it was to hold.
@@ -238,9 +217,21 @@ class SiteRun {
     Highlighter highlighter(source, target.stream(), options_.keywords, std::move(highlight));
     highlighter.Run();
     if (highlighter.input_failed()) return Report(SiteProblem::kSourceFileUnreadable, sourcePath);
+    if (index_) ReadListedTexts(page, source);
     target.stream() << PageFoot();
     if (!target.Commit()) return Report(SiteProblem::kTargetFileUnwritable, targetPath);
     return true;
+  }
+
+  // Keeps the text of the lines that list pages show of the page's definitions, read again from
+  // `source` while it is open.
+  void ReadListedTexts(std::size_t page, std::ifstream& source) {
+    LineTexts& texts = listedTexts_[page];
+    texts.lines = index_->ListedLines(page);
+    if (texts.lines.empty()) return;
+    source.clear();
+    source.seekg(0);
+    texts.texts = ReadLines(source, texts.lines, kListedTextWidth);
   }
 
   // The highlighter asks for the include lines it meets, which the scan has seen too, in order.
@@ -286,6 +277,18 @@ class SiteRun {
   SitePlan plan_;
   std::vector<bool> listed_;  // the pages that were written, which the indexes list
   std::optional<DefinitionIndex> index_;
+  // Lines of each page that list pages show, and their texts.
+  struct LineTexts {
+    std::vector<std::uint64_t> lines;  // ascending
+    std::vector<std::string> texts;
+
+    std::string Text(std::uint64_t line) const {
+      const auto found = std::lower_bound(lines.begin(), lines.end(), line);
+      const auto k = static_cast<std::size_t>(found - lines.begin());
+      return found != lines.end() && *found == line && k < texts.size() ? texts[k] : "";
+    }
+  };
+  std::vector<LineTexts> listedTexts_;  // by page
   std::atomic<bool> failed_{false};
   std::mutex observing_;
 };

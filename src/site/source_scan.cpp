@@ -54,13 +54,14 @@ std::vector<std::string> ReadLines(std::istream& source, const std::vector<std::
     for (const char* p = run.data(); p < run.data() + run.size() && wanted < lines.size();) {
       const LineEnd end = FindLineEnd(p);
       const char* const feed = end.feed;
-      ++number;
-      std::string_view text(p, static_cast<std::size_t>(end.text - p));
-      const std::size_t first = text.find_first_not_of(" \t\r\f\v");
-      text = first == std::string_view::npos ? std::string_view() : text.substr(first);
-      text = text.substr(0, text.find_last_not_of(" \t\r\f\v") + 1);
-      for (; wanted < lines.size() && lines[wanted] == number; ++wanted) {
-        texts[wanted] = std::string(text.substr(0, width));
+      if (lines[wanted] == ++number) {
+        std::string_view text(p, static_cast<std::size_t>(end.text - p));
+        const std::size_t first = text.find_first_not_of(" \t\r\f\v");
+        text = first == std::string_view::npos ? std::string_view() : text.substr(first);
+        text = text.substr(0, text.find_last_not_of(" \t\r\f\v") + 1);
+        for (; wanted < lines.size() && lines[wanted] == number; ++wanted) {
+          texts[wanted] = std::string(text.substr(0, width));
+        }
       }
       p = feed + 1;
     }
