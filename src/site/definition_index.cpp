@@ -7,6 +7,7 @@
 #include "code_lexer.h"
 #include "markup_text.h"
 #include "page_frame.h"
+#include "worker_pool.h"
 
 namespace lexpaint {
 namespace {
@@ -37,6 +38,74 @@ std::uint64_t Head(std::string_view name) {
 // A tags file's fields end at a tab and its lines at a line feed.
 bool FitsTagsFile(std::string_view text) { return text.find_first_of("\t\n\r") == text.npos; }
 
+// A definition as the index sorts them, with its name and line beside it, which the comparisons
+// need; most names differ in their first eight bytes, which compare as one number.
+struct Sortable {
+  std::uint64_t head;
+  std::string_view name;
+  std::uint64_t line;
+  DefinitionIndex::Place place;
+  Definition::Kind kind;
+};
+
+// By name, then page, then line.
+bool Before(const Sortable& a, const Sortable& b) {
+  if (a.head != b.head) return a.head < b.head;
+  const int byName = a.name.compare(b.name);
+  if (byName != 0) return byName < 0;
+  if (a.place.page != b.place.page) return a.place.page < b.place.page;
+  return a.line < b.line;
+}
+
+// Most names that differ differ in their heads, which are at hand.
+bool SameName(const Sortable& a, const Sortable& b) {
+  return a.head == b.head && a.name.size() == b.name.size() &&
+         (a.name.size() <= 8 || a.name == b.name);
+}
+
+// The definitions of the pages [first, end), sorted.
+std::vector<Sortable> SortedDefinitions(const SitePlan& plan, std::size_t first, std::size_t end) {
+  std::size_t count = 0;
+  for (std::size_t page = first; page < end; ++page) {
+    count += plan.pages[page].definitions.entries.size();
+  }
+  std::vector<Sortable> sorted;
+  sorted.reserve(count);
+  for (std::size_t page = first; page < end; ++page) {
+    const PageDefinitions& definitions = plan.pages[page].definitions;
+    for (std::size_t d = 0; d < definitions.entries.size(); ++d) {
+      const PageDefinitions::Entry& entry = definitions.entries[d];
+      const std::string_view name = definitions.NameOf(entry);
+      sorted.push_back({Head(name),
+                        name,
+                        entry.line,
+                        {static_cast<std::uint32_t>(page), static_cast<std::uint32_t>(d)},
+                        entry.kind});
+    }
+  }
+  std::sort(sorted.begin(), sorted.end(), Before);
+  return sorted;
+}
+
+// Every definition of `plan`, sorted: the pages are split into a part for each thread, whose
+// definitions are sorted side by side, then merged.
+std::vector<Sortable> SortedDefinitions(const SitePlan& plan, unsigned threads) {
+  const std::size_t parts = std::max(1u, std::min<unsigned>(threads, 8));
+  std::vector<std::vector<Sortable>> sorted(parts);
+  ParallelFor(parts, threads, [&](std::size_t part) {
+    sorted[part] = SortedDefinitions(plan, plan.pages.size() * part / parts,
+                                     plan.pages.size() * (part + 1) / parts);
+  });
+  while (sorted.size() > 1) {
+    std::vector<Sortable> merged(sorted[0].size() + sorted[1].size());
+    std::merge(sorted[0].begin(), sorted[0].end(), sorted[1].begin(), sorted[1].end(),
+               merged.begin(), Before);
+    sorted.erase(sorted.begin());
+    sorted[0] = std::move(merged);
+  }
+  return std::move(sorted[0]);
+}
+
 }  // namespace
 
 std::string ChooseNamesFolder(const SitePlan& plan) {
@@ -51,51 +120,28 @@ std::string ChooseNamesFolder(const SitePlan& plan) {
   return name;
 }
 
-DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder)
+DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder, unsigned threads)
     : plan_(plan), namesFolder_(std::move(namesFolder)) {
-  // Sorted with their names and lines beside them, which the comparisons need; most names
-  // differ in their first eight bytes, which compare as one number.
-  struct Sortable {
-    std::uint64_t head;
-    std::string_view name;
-    std::uint64_t line;
-    Place place;
-    Definition::Kind kind;
-  };
-  std::size_t count = 0;
-  for (const SitePage& page : plan.pages) count += page.definitions.entries.size();
-  std::vector<Sortable> sorted;
-  sorted.reserve(count);
-  for (std::size_t page = 0; page < plan.pages.size(); ++page) {
-    const PageDefinitions& definitions = plan.pages[page].definitions;
-    for (std::size_t d = 0; d < definitions.entries.size(); ++d) {
-      const PageDefinitions::Entry& entry = definitions.entries[d];
-      const std::string_view name = definitions.NameOf(entry);
-      sorted.push_back({Head(name),
-                        name,
-                        entry.line,
-                        {static_cast<std::uint32_t>(page), static_cast<std::uint32_t>(d)},
-                        entry.kind});
-    }
-  }
-  std::sort(sorted.begin(), sorted.end(), [](const Sortable& a, const Sortable& b) {
-    if (a.head != b.head) return a.head < b.head;
-    const int byName = a.name.compare(b.name);
-    if (byName != 0) return byName < 0;
-    if (a.place.page != b.place.page) return a.place.page < b.place.page;
-    return a.line < b.line;
-  });
+  const std::vector<Sortable> sorted = SortedDefinitions(plan, threads);
   all_.reserve(sorted.size());
-  for (const Sortable& s : sorted) {
+  targets_.reserve(sorted.size());
+  bool linkable = false;  // the current name can be a link target
+  bool added = false;     // names_ ends with the current name
+  for (std::size_t k = 0; k < sorted.size(); ++k) {
+    const Sortable& s = sorted[k];
     all_.push_back(s.place);
-    if (s.kind == Definition::kNamespace || !IsWord(s.name)) continue;
-    if (names_.empty() || names_.back().name != s.name) {
+    if (k == 0 || !SameName(s, sorted[k - 1])) {
+      linkable = IsWord(s.name);
+      added = false;
+    }
+    if (s.kind == Definition::kNamespace || !linkable) continue;
+    if (!added) {
       names_.push_back({s.name, static_cast<std::uint32_t>(targets_.size()), 0, 0});
+      added = true;
     }
     ++names_.back().count;
     targets_.push_back(s.place);
   }
-  sorted = {};
   std::size_t capacity = 16;
   while (capacity < 2 * names_.size()) capacity *= 2;
   table_.assign(capacity, 0);

@@ -33,7 +33,8 @@ class DefinitionIndex {
 
   // `plan` must outlive the index, and its pages' definitions must stay as they are.
   // `namesFolder` is where the pages listing the definitions of a name go, from the site's root.
-  DefinitionIndex(const SitePlan& plan, std::string namesFolder);
+  // Sorts the definitions on `threads` threads.
+  DefinitionIndex(const SitePlan& plan, std::string namesFolder, unsigned threads = 1);
 
   // The number of the linked name `word`, or kUnlinked if the tree does not define it or defines
   // it too often to link. Safe to call from several threads, as is Href.

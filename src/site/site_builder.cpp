@@ -87,7 +87,7 @@ class SiteRun {
     if (options_.definitions) {
       ParallelFor(plan_.pages.size(), options_.threads,
                   [this](std::size_t page) { FindPageDefinitions(page); });
-      index_.emplace(plan_, ChooseNamesFolder(plan_));
+      index_.emplace(plan_, ChooseNamesFolder(plan_), options_.threads);
       listedTexts_.resize(plan_.pages.size());
     }
 
