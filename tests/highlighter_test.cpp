@@ -450,6 +450,40 @@ TEST(HighlighterTest, LinksAcrossRunsWithLineNumbers) {
   EXPECT_EQ(links, expectedLinks);
 }
 
+// The callback may read the whole line around the word it is given, on the first line, on lines
+// far longer than a run, and on lines that hold a NUL or end without a line feed.
+TEST(HighlighterTest, NameHrefSeesItsWholeLine) {
+  std::string source = "x first\n";
+  for (std::size_t n = 0; n < 40; ++n) {
+    source += Repeat(' ', n * 997 % 9000) + "x " + Repeat('z', n * 131 % 5000) +
+              std::string(1, '\0') + " x\r\n";
+  }
+  source += "x last";
+  std::vector<std::string> lines;
+  for (std::size_t start = 0; start < source.size();) {
+    const std::size_t feed = std::min(source.find('\n', start), source.size());
+    lines.push_back(source.substr(start, feed - start));
+    start = feed + 1;
+  }
+  std::vector<std::string> mismatches;
+  std::size_t calls = 0;
+  HighlightOptions options;
+  options.nameHref = [&](std::string_view word, std::uint64_t line) {
+    ++calls;
+    const char* first = word.data();
+    while (first[-1] != '\n') --first;
+    const char* last = word.data();
+    while (*last != '\n') ++last;
+    if (std::string(first, last) != lines.at(line - 1)) mismatches.push_back(std::to_string(line));
+    return std::string_view();
+  };
+  Highlight(source, {}, options);
+  // Two words on the first and last lines; "x" and the z's on the others (the first has no z's),
+  // and nothing after a NUL.
+  EXPECT_EQ(calls, 2u + 40 + 39 + 2);
+  EXPECT_TRUE(mismatches.empty()) << mismatches.front();
+}
+
 // Output far larger than any buffer, with tokens of every size up to past the size escaped at
 // once, arrives whole and in order.
 TEST(HighlighterTest, OutputLargerThanBuffers) {

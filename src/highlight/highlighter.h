@@ -34,6 +34,8 @@ struct HighlightOptions {
   // Where an identifier links to: given its text and the number of its line (from 1), returns an
   // href, or "" for no link; the href need stay valid only until the next call. Keywords are not
   // asked about, nor identifiers on an #include line. The href is written as includeHref's is.
+  // `word` views the input in place, within its whole line: the callback may read back from it
+  // to the line feed before the line and on to the line feed that ends it (one ends every line).
   std::function<std::string_view(std::string_view word, std::uint64_t line)> nameHref;
 };
 

@@ -227,19 +227,40 @@ std::string DefinitionIndex::Href(std::size_t page, std::uint32_t name) const {
          std::to_string(EntryAt(place).line);
 }
 
-PageLinks::PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::size_t page)
-    : index_(index), page_(page) {
+PageLinks::PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::size_t page,
+                     std::size_t textWidth)
+    : index_(index), page_(page), textWidth_(textWidth) {
   const PageDefinitions& definitions = plan.pages[page].definitions;
   for (const PageDefinitions::Entry& entry : definitions.entries) {
     definitions_.emplace_back(entry.line, definitions.NameOf(entry));
   }
   std::sort(definitions_.begin(), definitions_.end());
+  listed_.lines = index.ListedLines(page);
+  listed_.texts.resize(listed_.lines.size());
+  listed_.kept.resize(listed_.lines.size());
+}
+
+// `word` lies in its line, which a line feed ends and another precedes.
+void PageLinks::KeepText(std::string_view word, std::uint64_t line) {
+  const auto found = std::lower_bound(listed_.lines.begin(), listed_.lines.end(), line);
+  if (found == listed_.lines.end() || *found != line) return;
+  const auto k = static_cast<std::size_t>(found - listed_.lines.begin());
+  if (listed_.kept[k]) return;
+  const char* first = word.data();
+  while (first[-1] != '\n') --first;
+  const char* last = word.data() + word.size();
+  while (*last != '\n') ++last;
+  listed_.texts[k] =
+      ShownLineText(std::string_view(first, static_cast<std::size_t>(last - first)), textWidth_);
+  listed_.kept[k] = true;
 }
 
 std::string_view PageLinks::Href(std::string_view word, std::uint64_t line) {
   while (next_ < definitions_.size() && definitions_[next_].first < line) ++next_;
   for (std::size_t d = next_; d < definitions_.size() && definitions_[d].first == line; ++d) {
-    if (definitions_[d].second == word) return "";
+    if (definitions_[d].second != word) continue;
+    KeepText(word, line);
+    return "";
   }
   const std::uint32_t name = index_.LinkedName(word);
   if (name == DefinitionIndex::kUnlinked) return "";

@@ -13,6 +13,7 @@
 
 #include "definition_finder.h"
 #include "site_plan.h"
+#include "source_scan.h"
 
 namespace lexpaint {
 
@@ -110,17 +111,31 @@ class DefinitionIndex {
 
 // The links of the names on one page: DefinitionIndex::Href, but a definition links nowhere, not
 // even to the list of its name's definitions. Each name's href is worked out once. For one thread.
+//
+// It also keeps the text of the page's lines that list pages show (DefinitionIndex::ListedLines),
+// as ShownLineText shows it, from the definitions it is asked about, whose words view their lines
+// in place (see HighlightOptions::nameHref).
 class PageLinks {
  public:
   // `index` and `plan` must outlive the links.
-  PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::size_t page);
+  PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::size_t page,
+            std::size_t textWidth);
 
   // Where `word` on line `line` links to, or "". Lines must be asked about in ascending order;
   // the text stays valid until the next call.
   std::string_view Href(std::string_view word, std::uint64_t line);
 
+  // The listed lines and their texts, "" for a line whose definition was not asked about.
+  struct ListedTexts {
+    std::vector<std::uint64_t> lines;  // ascending
+    std::vector<std::string> texts;
+    std::vector<char> kept;  // by line: its text was kept
+  };
+  ListedTexts TakeListedTexts() { return std::move(listed_); }
+
  private:
   const std::string& CachedHref(std::uint32_t name);
+  void KeepText(std::string_view word, std::uint64_t line);
 
   const DefinitionIndex& index_;
   std::size_t page_;
@@ -130,6 +145,8 @@ class PageLinks {
   // table of 1 + their index, or 0 for an empty slot.
   std::vector<std::pair<std::uint32_t, std::string>> hrefs_;
   std::vector<std::uint32_t> slots_;
+  ListedTexts listed_;
+  std::size_t textWidth_;
 };
 
 // A folder name for the pages of names that the root of `plan` does not use.

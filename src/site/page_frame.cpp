@@ -106,19 +106,24 @@ std::string NameListPage(const SitePlan& plan, std::string_view path,
   std::string page = DocumentStart(title, path) + Breadcrumb(plan, path, 0, title, siteName);
   for (const ListedName& listed : names) {
     const std::string name = EscapeHtml(listed.name);
-    page += "<section id=\"" + name + "\">\n<h2>" + name +
+    page.append("<section id=\"")
+        .append(name)
+        .append("\">\n<h2>")
+        .append(name)
+        .append(
             "</h2>\n<table class=\"Index Definitions\">\n<thead><tr><th>File</th><th>Line</th>"
-            "<th>Kind</th><th>Text</th></tr></thead>\n<tbody>\n";
+            "<th>Kind</th><th>Text</th></tr></thead>\n<tbody>\n");
     for (const ListedDefinition& definition : listed.definitions) {
       const SitePage& shown = plan.pages[definition.page];
-      const std::string href =
-          RelativeHref(path, shown.path) + "#L" + std::to_string(definition.line);
-      page += "<tr><td><a href=\"" + href + "\">" + EscapeHtml(plan.files[shown.file].path) +
-              "</a></td><td><a href=\"" + href + "\">" + std::to_string(definition.line) +
-              "</a></td><td>" + std::string(definition.kind) + "</td><td><code>" +
-              EscapeHtml(definition.text) + "</code></td></tr>\n";
+      const std::string line = std::to_string(definition.line);
+      const std::string href = RelativeHref(path, shown.path) + "#L" + line;
+      page.append("<tr><td><a href=\"").append(href).append("\">");
+      page.append(EscapeHtml(plan.files[shown.file].path)).append("</a></td><td><a href=\"");
+      page.append(href).append("\">").append(line).append("</a></td><td>");
+      page.append(definition.kind).append("</td><td><code>");
+      page.append(EscapeHtml(definition.text)).append("</code></td></tr>\n");
     }
-    page += "</tbody>\n</table>\n</section>\n";
+    page.append("</tbody>\n</table>\n</section>\n");
   }
   return page + "</body>\n</html>\n";
 }

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <optional>
 #include <utility>
+// TICKS
 
 #include "atomic_file.h"
 #include "definition_finder.h"
@@ -209,7 +210,7 @@ class SiteRun {
     };
     std::optional<PageLinks> names;
     if (index_) {
-      names.emplace(*index_, plan_, page);
+      names.emplace(*index_, plan_, page, kListedTextWidth);
       highlight.nameHref = [&names](std::string_view word, std::uint64_t line) {
         return names->Href(word, line);
       };
@@ -217,21 +218,28 @@ class SiteRun {
     Highlighter highlighter(source, target.stream(), options_.keywords, std::move(highlight));
     highlighter.Run();
     if (highlighter.input_failed()) return Report(SiteProblem::kSourceFileUnreadable, sourcePath);
-    if (index_) ReadListedTexts(page, source);
+    if (names) KeepListedTexts(page, names->TakeListedTexts(), source);
     target.stream() << PageFoot();
     if (!target.Commit()) return Report(SiteProblem::kTargetFileUnwritable, targetPath);
     return true;
   }
 
-  // Keeps the text of the lines that list pages show of the page's definitions, read again from
-  // `source` while it is open.
-  void ReadListedTexts(std::size_t page, std::ifstream& source) {
-    LineTexts& texts = listedTexts_[page];
-    texts.lines = index_->ListedLines(page);
-    if (texts.lines.empty()) return;
-    source.clear();
-    source.seekg(0);
-    texts.texts = ReadLines(source, texts.lines, kListedTextWidth);
+  // Keeps the text of the lines of the page that list pages show, reading again from `source`
+  // those of definitions the highlighter did not ask about.
+  void KeepListedTexts(std::size_t page, PageLinks::ListedTexts listed, std::ifstream& source) {
+    std::vector<std::uint64_t> missing;
+    for (std::size_t k = 0; k < listed.lines.size(); ++k) {
+      if (!listed.kept[k]) missing.push_back(listed.lines[k]);
+    }
+    if (!missing.empty()) {
+      source.clear();
+      source.seekg(0);
+      const std::vector<std::string> texts = ReadLines(source, missing, kListedTextWidth);
+      for (std::size_t k = 0, m = 0; k < listed.lines.size(); ++k) {
+        if (!listed.kept[k]) listed.texts[k] = texts[m++];
+      }
+    }
+    listedTexts_[page] = {std::move(listed.lines), std::move(listed.texts)};
   }
 
   // The highlighter asks for the include lines it meets, which the scan has seen too, in order.

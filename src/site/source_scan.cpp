@@ -43,6 +43,15 @@ SourceScan ScanSource(std::istream& source) {
   return scan;
 }
 
+std::string ShownLineText(std::string_view line, std::size_t width) {
+  line = line.substr(0, line.find('\0'));
+  const std::size_t first = line.find_first_not_of(" \t\r\f\v");
+  if (first == std::string_view::npos) return "";
+  line = line.substr(first);
+  line = line.substr(0, line.find_last_not_of(" \t\r\f\v") + 1);
+  return std::string(line.substr(0, width));
+}
+
 std::vector<std::string> ReadLines(std::istream& source, const std::vector<std::uint64_t>& lines,
                                    std::size_t width) {
   std::vector<std::string> texts(lines.size());
@@ -55,13 +64,9 @@ std::vector<std::string> ReadLines(std::istream& source, const std::vector<std::
       const LineEnd end = FindLineEnd(p);
       const char* const feed = end.feed;
       if (lines[wanted] == ++number) {
-        std::string_view text(p, static_cast<std::size_t>(end.text - p));
-        const std::size_t first = text.find_first_not_of(" \t\r\f\v");
-        text = first == std::string_view::npos ? std::string_view() : text.substr(first);
-        text = text.substr(0, text.find_last_not_of(" \t\r\f\v") + 1);
-        for (; wanted < lines.size() && lines[wanted] == number; ++wanted) {
-          texts[wanted] = std::string(text.substr(0, width));
-        }
+        const std::string text =
+            ShownLineText(std::string_view(p, static_cast<std::size_t>(end.text - p)), width);
+        for (; wanted < lines.size() && lines[wanted] == number; ++wanted) texts[wanted] = text;
       }
       p = feed + 1;
     }

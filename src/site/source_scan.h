@@ -26,9 +26,12 @@ struct SourceScan {
 // Reads `source` to its end, a run of lines at a time, so memory follows its longest line.
 SourceScan ScanSource(std::istream& source);
 
-// The text of the lines numbered `lines` (from 1, ascending) of `source`, each cut at a NUL and
-// at its line end, without white space at either end, and at most `width` bytes long; "" for a
-// line past the end.
+// `line`, the text of a line without its line end, as a list of definitions shows it: cut at a
+// NUL, without white space at either end, and at most `width` bytes long.
+std::string ShownLineText(std::string_view line, std::size_t width);
+
+// The text of the lines numbered `lines` (from 1, ascending) of `source`, each as ShownLineText
+// shows it; "" for a line past the end.
 std::vector<std::string> ReadLines(std::istream& source, const std::vector<std::uint64_t>& lines,
                                    std::size_t width);
 
