@@ -145,9 +145,16 @@ DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder, 
   std::size_t capacity = 16;
   while (capacity < 2 * names_.size()) capacity *= 2;
   table_.assign(capacity, 0);
+  // Eight bits for each slot of the table, so sixteen or more for each name.
+  int filterBits = 3;
+  while (std::size_t{1} << (filterBits - 3) < capacity) ++filterBits;
+  filterShift_ = 32 - filterBits;
+  filter_.assign((std::size_t{1} << filterBits) / 64, 0);
   for (std::size_t n = 0; n < names_.size(); ++n) {
     if (names_[n].count > kMaxLinkedDefinitions) continue;
     const std::uint64_t hash = Hash(names_[n].name);
+    const std::uint32_t bit = static_cast<std::uint32_t>(hash) >> filterShift_;
+    filter_[bit / 64] |= std::uint64_t{1} << bit % 64;
     std::size_t slot = hash & (capacity - 1);
     while (table_[slot] != 0) slot = (slot + 1) & (capacity - 1);
     table_[slot] = hash << 32 | (n + 1);
@@ -198,6 +205,8 @@ std::uint32_t DefinitionIndex::Hash(std::string_view word) {
 
 std::uint32_t DefinitionIndex::LinkedName(std::string_view word) const {
   const std::uint64_t hash = Hash(word);
+  const std::uint32_t bit = static_cast<std::uint32_t>(hash) >> filterShift_;
+  if ((filter_[bit / 64] >> bit % 64 & 1) == 0) return kUnlinked;
   const std::size_t mask = table_.size() - 1;
   for (std::size_t slot = hash & mask; table_[slot] != 0; slot = (slot + 1) & mask) {
     if (table_[slot] >> 32 != hash) continue;

@@ -106,6 +106,10 @@ class DefinitionIndex {
   // A slot holds the name's hash above 1 + its index into names_, or 0 if it is empty; probing
   // compares the hashes first, which keeps most misses off names_.
   std::vector<std::uint64_t> table_;
+  // A bit for each hash of a linked name, by the hash's top bits: small enough to stay in cache,
+  // it turns most words that name nothing away before the table is read.
+  std::vector<std::uint64_t> filter_;
+  int filterShift_ = 32;
   std::unique_ptr<std::atomic<bool>[]> listUsed_;  // by index into names_: a link leads to the list
 };
 
