@@ -46,13 +46,13 @@ for tree in "${trees[@]}"; do
   echo
   echo "== $tree"
   (cd "$tree" && ctags -R --languages=C,C++ --langmap=C++:+.h --fields=+nK -f "$bench_dir/ctags" .)
-  "$LEXPAINT" --tree --definitions "$tree" "$bench_dir/site" >/dev/null
+  "$LEXPAINT" --tree "$tree" "$bench_dir/site" >/dev/null
   python3 "$repo/bench/compare_tags.py" "$bench_dir/site/tags" "$bench_dir/ctags" --show "${SHOW:-0}"
   rm -rf "$bench_dir/site"
   plain=() defined=()
   for ((n = 0; n < runs; n++)); do
-    plain+=("$(run_seconds "$tree")")
-    defined+=("$(run_seconds "$tree" --definitions)")
+    plain+=("$(run_seconds "$tree" --no-definitions)")
+    defined+=("$(run_seconds "$tree")")
   done
   p=$(printf '%s\n' "${plain[@]}" | median)
   d=$(printf '%s\n' "${defined[@]}" | median)

@@ -27,7 +27,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const char kTreeUsage[] =
-    "Usage: lexpaint --tree [-j N] [-I DIR]... [--keywords FILE] [--css FILE] [--definitions] "
+    "Usage: lexpaint --tree [-j N] [-I DIR]... [--keywords FILE] [--css FILE] [--no-definitions] "
     "SOURCEDIR TARGETDIR\n";
 const char kUsage[] = "Usage: lexpaint sourcefile [targetfile]\n";
 
@@ -68,7 +68,7 @@ std::string BodyOf(const std::string& page) {
 std::map<int, std::string> IncludeLinks(const std::string& body) {
   static const std::regex kTag("<[^>]*>");
   static const std::regex kInclude("^[ \t]*#[ \t]*include");
-  static const std::regex kLink("<a href=\"([^\"]*)\">");
+  static const std::regex kLink("<a href=\"([^\"#]*)\">");  // a name's link has a fragment
   std::map<int, std::string> links;
   std::istringstream lines(body);
   std::string line;
@@ -304,7 +304,7 @@ TEST_F(TreeTest, PagesByExtensionStartOrHiddenName) {
       {"deep/er/x.h", "int x;\n", true},
   };
   candidates.insert(candidates.end(), others.begin(), others.end());
-  std::set<std::string> expected = {"index.html", "lexpaint.css", "deep/index.html",
+  std::set<std::string> expected = {"index.html", "lexpaint.css", "tags", "deep/index.html",
                                     "deep/er/index.html"};
   for (const Candidate& c : candidates) {
     box_.Write("src/" + c.name, c.content);
@@ -620,7 +620,7 @@ TEST_F(TreeTest, TargetInsideSourceIsSkipped) {
   EXPECT_EQ(result.output, "");
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(FilesOf(box_.Snapshot("site")),
-            (std::set<std::string>{"a.cpp.html", "index.html", "lexpaint.css", "old.cpp",
+            (std::set<std::string>{"a.cpp.html", "index.html", "lexpaint.css", "tags", "old.cpp",
                                    "sub/b.h.html", "sub/index.html"}));
   EXPECT_EQ(TitleOf(Page("index.html")), box_.path().filename().string());
   EXPECT_EQ(
@@ -633,9 +633,9 @@ TEST_F(TreeTest, TargetInsideSourceIsSkipped) {
   // A new target folder is made with its parents; the old one is now just a folder of the source.
   EXPECT_EQ(Tree({".", "out/deeper/site"}).status, 0);
   const auto second = box_.Snapshot("out/deeper/site");
-  EXPECT_EQ(FilesOf(second),
-            (std::set<std::string>{"a.cpp.html", "index.html", "lexpaint.css", "site/index.html",
-                                   "site/old.cpp.html", "sub/b.h.html", "sub/index.html"}));
+  EXPECT_EQ(FilesOf(second), (std::set<std::string>{"a.cpp.html", "index.html", "lexpaint.css",
+                                                    "tags", "site/index.html", "site/old.cpp.html",
+                                                    "sub/b.h.html", "sub/index.html"}));
   EXPECT_EQ(second.at("a.cpp.html"), first.at("a.cpp.html"));
 }
 
@@ -666,8 +666,8 @@ TEST_F(TreeTest, SpecialFilesAndLinks) {
   EXPECT_EQ(result.output, "");
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(FilesOf(box_.Snapshot("site")),
-            (std::set<std::string>{"alias.h.html", "index.html", "lexpaint.css", "main.cpp.html",
-                                   "real.h.html"}));
+            (std::set<std::string>{"alias.h.html", "index.html", "lexpaint.css", "tags",
+                                   "main.cpp.html", "real.h.html"}));
   EXPECT_EQ(TitleOf(Page("alias.h.html")), "alias.h");
   ExpectNumberedSource(Page("alias.h.html"), "int real;\n", 0);
   EXPECT_EQ(IncludeLinks(BodyOf(Page("main.cpp.html"))),
@@ -692,10 +692,11 @@ TEST_F(TreeTest, ClashingPageNamesGetUnderscores) {
   const RunResult result = Tree({"p", "site"});
   EXPECT_EQ(result.output, "");
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(FilesOf(box_.Snapshot("site")),
-            (std::set<std::string>{"index.html", "lexpaint.css", "index__.html", "index_.html",
-                                   "lib_.html", "lib.html/index.html", "lib.html/x.h.html",
-                                   "main.cpp.html", "sub/index.html", "sub/index_.html"}));
+  EXPECT_EQ(
+      FilesOf(box_.Snapshot("site")),
+      (std::set<std::string>{"index.html", "lexpaint.css", "tags", "index__.html", "index_.html",
+                             "lib_.html", "lib.html/index.html", "lib.html/x.h.html",
+                             "main.cpp.html", "sub/index.html", "sub/index_.html"}));
   EXPECT_EQ(IndexRows(Page("index.html")),
             (std::vector<std::string>{"lib.html/index.html | lib.html/ |  | ",
                                       "sub/index.html | sub/ |  | ",
@@ -806,6 +807,10 @@ const StartFailure kStartFailures[] = {
      {"-n", "--css", "my.css", "plain.cpp"},
      "Option --css needs --tree.\n" + std::string(kUsage),
      2},
+    {"NoDefinitionsWithoutTree",
+     {"--no-definitions", "plain.cpp"},
+     "Option --no-definitions needs --tree.\n" + std::string(kUsage),
+     2},
 };
 INSTANTIATE_TEST_SUITE_P(Failures, TreeStartFailureTest, testing::ValuesIn(kStartFailures),
                          [](const auto& info) { return info.param.name; });
@@ -850,8 +855,8 @@ TEST_P(UnreadableSourceTest, ReportedAndLeftOut) {
   EXPECT_EQ(result.output, "Cannot read source file: src/sub/b.h\n");
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(FilesOf(box_.Snapshot("site")),
-            (std::set<std::string>{"a.cpp.html", "index.html", "lexpaint.css", "sub/c.h.html",
-                                   "sub/index.html"}));
+            (std::set<std::string>{"a.cpp.html", "index.html", "lexpaint.css", "tags",
+                                   "sub/c.h.html", "sub/index.html"}));
   EXPECT_EQ(IndexRows(Page("sub/index.html")),
             (std::vector<std::string>{"c.h.html | c.h | 1 | 7 B"}));
   EXPECT_EQ(Outside(box_.Snapshot(), "site"), before);
@@ -879,7 +884,7 @@ TEST_F(TreeTest, UnreadableFolderReportedAndLeftOut) {
   EXPECT_EQ(result.output, "Cannot read source folder: src/locked\n");
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(FilesOf(box_.Snapshot("site")),
-            (std::set<std::string>{"a.cpp.html", "index.html", "lexpaint.css"}));
+            (std::set<std::string>{"a.cpp.html", "index.html", "lexpaint.css", "tags"}));
 }
 
 TEST_F(TreeTest, UnwritablePageReportedAndRunGoesOn) {
@@ -893,8 +898,8 @@ TEST_F(TreeTest, UnwritablePageReportedAndRunGoesOn) {
   EXPECT_EQ(result.status, 1);
   const auto after = box_.Snapshot("site");
   EXPECT_EQ(FilesOf(after),
-            (std::set<std::string>{"c.h.html", "index.html", "lexpaint.css", "src/a.cpp.html/kept",
-                                   "src/b.cpp.html", "src/index.html"}));
+            (std::set<std::string>{"c.h.html", "index.html", "lexpaint.css", "tags",
+                                   "src/a.cpp.html/kept", "src/b.cpp.html", "src/index.html"}));
   EXPECT_EQ(after.at("src/a.cpp.html/kept"), "in the way");
   EXPECT_EQ(IndexRows(Page("src/index.html")),
             (std::vector<std::string>{"b.cpp.html | b.cpp | 1 | 7 B"}));
@@ -949,7 +954,7 @@ TEST_F(TreeTest, ExistingTargetFilesKept) {
   const auto site = box_.Snapshot("site");
   EXPECT_EQ(FilesOf(site),
             (std::set<std::string>{".hidden", "a.cpp.html", "empty/x", "gone.cpp.html",
-                                   "index.html", "keep.txt", "lexpaint.css"}));
+                                   "index.html", "keep.txt", "lexpaint.css", "tags"}));
   EXPECT_EQ(site.at("keep.txt"), "mine");
   EXPECT_EQ(site.at(".hidden"), "mine too");
   EXPECT_EQ(site.at("gone.cpp.html"), "the page of a file since removed");
@@ -977,7 +982,8 @@ TEST_F(TreeTest, ThreadCountsWriteIdenticalSites) {
     EXPECT_EQ(result.status, 0) << jobs;
   }
   const auto one = box_.Snapshot("site1");
-  EXPECT_EQ(one.size(), 6u * (20 + 1) + 6 + 2);  // pages and an index per folder, then the root
+  // Pages and an index per folder, then the root's index, stylesheet and tags file.
+  EXPECT_EQ(one.size(), 6u * (20 + 1) + 6 + 3);
   EXPECT_EQ(box_.Snapshot("site2"), one);
   EXPECT_EQ(box_.Snapshot("site7"), one);
 }
@@ -1051,7 +1057,7 @@ TEST_F(TreeTest, DefinitionsLinkUsesAndFillTheTagsFile) {
              "  Shape s{2};\n"
              "  return AREA(s) + area(1.0) + unknown(s);\n"
              "}\n");
-  const RunResult result = Tree({"--definitions", "src", "site"});
+  const RunResult result = Tree({"src", "site"});
   EXPECT_EQ(result.output, "");
   ASSERT_EQ(result.status, 0);
 
@@ -1088,6 +1094,18 @@ TEST_F(TreeTest, DefinitionsLinkUsesAndFillTheTagsFile) {
             "main\tmain.cpp\t2;\"\tkind:function\n");
 }
 
+// Without definitions, a site has no name links, list pages or tags file.
+TEST_F(TreeTest, NoDefinitionsLinksNoNames) {
+  box_.Write("src/a.h", "int f(int x) { return x; }\nint f(long x) { return 0; }\n");
+  box_.Write("src/b.cpp", "#include \"a.h\"\nint g() { return f(1); }\n");
+  ASSERT_EQ(Tree({"--no-definitions", "src", "site"}).status, 0);
+  EXPECT_EQ(FilesOf(box_.Snapshot("site")),
+            (std::set<std::string>{"a.h.html", "b.cpp.html", "index.html", "lexpaint.css"}));
+  int links = 0;
+  EXPECT_EQ(RemoveLinks(BodyOf(Page("b.cpp.html")), &links), NumberedBody(box_.Read("src/b.cpp")));
+  EXPECT_EQ(links, 1);  // the include link
+}
+
 // Names defined in several places share list pages, a run of names in name order each: every
 // use reaches its own name's section, on the page of the run it falls in.
 TEST_F(TreeTest, ListPagesHoldRunsOfNames) {
@@ -1102,7 +1120,7 @@ TEST_F(TreeTest, ListPagesHoldRunsOfNames) {
   }
   box_.Write("src/all.h", header);
   box_.Write("src/main.cpp", uses + "}\n");
-  ASSERT_EQ(Tree({"--definitions", "src", "site"}).status, 0);
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
 
   const std::string main = BodyOf(Page("main.cpp.html"));
   EXPECT_EQ(NameLink(main, 3, "a1"), "names/a1.html#a1");

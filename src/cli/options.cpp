@@ -12,7 +12,7 @@ namespace {
 // getopt_long report a missing value apart from an unknown option.
 constexpr char kShortOptions[] = "+:nj:I:";
 
-enum LongOnly { kHelp = 256, kVersion, kTree, kKeywords, kCss, kDefinitions };
+enum LongOnly { kHelp = 256, kVersion, kTree, kKeywords, kCss, kDefinitions, kNoDefinitions };
 
 constexpr option kLongOptions[] = {
     {"line-numbers", no_argument, nullptr, 'n'},
@@ -22,6 +22,7 @@ constexpr option kLongOptions[] = {
     {"keywords", required_argument, nullptr, kKeywords},
     {"css", required_argument, nullptr, kCss},
     {"definitions", no_argument, nullptr, kDefinitions},
+    {"no-definitions", no_argument, nullptr, kNoDefinitions},
     {"help", no_argument, nullptr, kHelp},
     {"version", no_argument, nullptr, kVersion},
     {nullptr, 0, nullptr, 0},
@@ -113,6 +114,10 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args) {
       case kDefinitions:
         options.definitions = true;
         NoteTreeOnly(&options, "--definitions");
+        break;
+      case kNoDefinitions:
+        options.definitions = false;
+        NoteTreeOnly(&options, "--no-definitions");
         break;
       case kHelp:
         options.help = true;

@@ -16,7 +16,7 @@ namespace lexpaint {
 namespace {}  // namespace
 
 const char kTreeUsage[] =
-    "Usage: lexpaint --tree [-j N] [-I DIR]... [--keywords FILE] [--css FILE] [--definitions] "
+    "Usage: lexpaint --tree [-j N] [-I DIR]... [--keywords FILE] [--css FILE] [--no-definitions] "
     "SOURCEDIR TARGETDIR\n";
 
 namespace {

@@ -5,7 +5,11 @@
 // sizes; following links through the indexes reaches a page whose title is
 // its path, whose breadcrumb links each enclosing folder's index and whose
 // line numbers read 1 to N; an #include link leads to the included file's
-// page. Every link of the site must lead to a file of the site. Breadcrumb
+// page. A name links to its definition: clicking it shows the defining line,
+// or, for a name defined in several places, its section of a list page whose
+// rows lead to each definition; the same holds for "vector" in the site of the
+// C++ library headers, when they are installed. Every link of the site must
+// lead to a file of the site. Breadcrumb
 // links, index links and the index's numbers must have enough contrast in the
 // light and the dark colour scheme.
 //
@@ -43,6 +47,7 @@ const MAIN = [
   '',
   'int main() {',
   '    std::vector<int> numbers;',
+  '    numbers.push_back(area(2) + area(1.5));',
   '    return util::twice(value1) - 4;',
   '}',
   '',
@@ -51,6 +56,7 @@ const MAIN = [
 const TREE = {
   'src/main.cpp': MAIN,
   'lib/util.h': '#pragma once\nnamespace util {\ninline int twice(int x) { return 2 * x; }\n}\n',
+  'lib/area.h': '#pragma once\nint area(int side) { return side * side; }\ndouble area(double radius) { return 3.14 * radius * radius; }\n',
   'include/vector': '// A stand-in for the standard header, with no extension.\n#pragma once\nnamespace std { template <class T> class vector {}; }\n',
   'docs & notes/x<b>y.h': '/* A header whose folder and name need escaping. */\n#define XY 1\n',
   'deep/a/b/leaf.c': '#include "../index"\nint leaf(void) { return 0; }\n',
@@ -188,6 +194,36 @@ function inspectCodeLinks() {
     return null;
   };
   return [...document.querySelectorAll('pre a[href]:not(.Line)')].map((a) => ({ line: lineOf(a), text: a.textContent, href: a.href }));
+}
+
+// Runs inside the page: where the element with id ID is, against the
+// viewport and the sticky breadcrumb above it, and whether it is the target.
+function inspectTarget(id) {
+  const element = document.getElementById(id);
+  if (!element) return null;
+  const box = element.getBoundingClientRect();
+  const nav = document.querySelector('nav.Breadcrumb');
+  return {
+    top: box.top,
+    bottom: box.bottom,
+    below: nav ? nav.getBoundingClientRect().bottom : 0,
+    height: innerHeight,
+    target: element.matches(':target'),
+    text: element.localName === 'a' ? null : element.innerText,
+  };
+}
+
+// Runs inside the page: the rows of the section with id ID of a list page,
+// as [file, line, kind, text].
+function inspectSection(id) {
+  const section = document.getElementById(id);
+  if (!section) return null;
+  return [...section.querySelectorAll('tbody tr')].map((row) => [...row.cells].map((cell) => cell.innerText.trim()));
+}
+
+// The text of line LINE (from 1) of the code of the page.
+function lineText(line) {
+  return document.querySelector('pre')?.textContent.split('\n')[line - 1] ?? null;
 }
 
 // "12.3 KiB", "870 B" and the like, in bytes; NaN when it is no size.
@@ -344,10 +380,77 @@ async function main() {
       await page.goBack();
     }
 
+    // Clicks the link of the name WORD in the code, waits for the page it
+    // leads to under ROOT, and checks that the reader sees what it names: the
+    // target, starting below the breadcrumb, in the window. WANT(rel, hash)
+    // tells whether the link led where it should. Returns the page and hash.
+    const followName = async (root, where, word, want) => {
+      const link = page.locator('pre a[href]:not(.Line)').filter({ hasText: new RegExp(`^${word}$`) }).first();
+      if (!(await link.count())) throw new Error(`${where}: no link on the name ${word}`);
+      await link.click();
+      await page.waitForURL((target) => target.hash !== '' && want(relative(root, fileURLToPath(new URL(target.href.split('#')[0]))), target.hash.slice(1)), { timeout: 5000 }).catch(() => {
+        throw new Error(`${where}: clicking ${word} led to ${page.url()}`);
+      });
+      const target = new URL(page.url());
+      const id = decodeURIComponent(target.hash.slice(1));
+      const seen = await page.evaluate(inspectTarget, id);
+      if (!seen) fail(where)(`clicking ${word} led to ${page.url()}, which has no element with id ${id}`);
+      else if (!seen.target || seen.top < seen.below - 1 || seen.top >= seen.height) {
+        fail(where)(`clicking ${word} led to ${page.url()}, whose target is not in view below the breadcrumb: ${JSON.stringify(seen)}`);
+      }
+      target.hash = '';
+      return { rel: relative(root, fileURLToPath(target)), id };
+    };
+
+    // A name defined once leads to its line; one defined twice to its section
+    // of a list page, whose rows lead on to each definition.
+    for (const [word, rel, id] of [['vector', 'include/vector.html', 'L3'], ['twice', 'lib/util.h.html', 'L3']]) {
+      await page.goto(url('src/main.cpp.html'));
+      await followName(site, 'src/main.cpp', word, (at, hash) => at === rel && hash === id);
+    }
+    await page.goto(url('src/main.cpp.html'));
+    const list = await followName(site, 'src/main.cpp', 'area', (at, hash) => at.startsWith('names/') && hash === 'area');
+    const rows = await page.evaluate(inspectSection, 'area');
+    const wantRows = [
+      ['lib/area.h', '2', 'function', 'int area(int side) { return side * side; }'],
+      ['lib/area.h', '3', 'function', 'double area(double radius) { return 3.14 * radius * radius; }'],
+    ];
+    if (JSON.stringify(rows) !== JSON.stringify(wantRows)) fail(list.rel)(`the section of area lists ${JSON.stringify(rows)}, expected ${JSON.stringify(wantRows)}`);
+    await page.locator('section#area tbody tr').nth(1).getByRole('link', { name: '3', exact: true }).click();
+    await page.waitForURL((target) => relOf(target.href) === 'lib/area.h.html' && target.hash === '#L3', { timeout: 5000 }).catch(() => {
+      fail(list.rel)(`the second definition of area led to ${page.url()}, expected lib/area.h.html#L3`);
+    });
+
+    // In the site of the C++ library headers, "vector" in bits/vector.tcc
+    // leads to its definitions, among them the class in bits/stl_vector.h.
+    const versions = existsSync('/usr/include/c++') ? readdirSync('/usr/include/c++').filter((v) => /^\d+$/.test(v)).sort((a, b) => b - a) : [];
+    if (versions.length === 0) {
+      console.log('SKIP: no C++ library headers in /usr/include/c++');
+    } else {
+      const cxx = join(work, 'cxx');
+      const built = spawnSync(binary, ['--tree', `/usr/include/c++/${versions[0]}`, cxx], { encoding: 'utf8' });
+      if (built.status !== 0) throw new Error(`lexpaint --tree /usr/include/c++/${versions[0]} exited with ${built.status ?? built.signal}`);
+      await page.goto(pathToFileURL(join(cxx, 'bits/vector.tcc.html')).href);
+      const where = `c++/${versions[0]}/bits/vector.tcc`;
+      const found = await followName(cxx, where, 'vector', (at, hash) => at.startsWith('names/') && hash === 'vector');
+      const classes = ((await page.evaluate(inspectSection, 'vector')) ?? []).filter(([file, , kind]) => file === 'bits/stl_vector.h' && kind === 'class');
+      if (classes.length !== 1) {
+        fail(found.rel)('the section of vector lists no class vector in bits/stl_vector.h');
+      } else {
+        const line = Number(classes[0][1]);
+        await page.locator('section#vector tbody tr', { hasText: 'bits/stl_vector.h' }).filter({ hasText: 'class' }).getByRole('link', { name: String(line), exact: true }).click();
+        await page.waitForURL((target) => target.hash === `#L${line}`, { timeout: 5000 }).catch(() => {});
+        const text = await page.evaluate(lineText, line);
+        if (!new URL(page.url()).pathname.endsWith('/bits/stl_vector.h.html') || !/\bclass vector\b/.test(text ?? '')) {
+          fail(found.rel)(`the class vector led to ${page.url()}, whose line reads ${JSON.stringify(text)}`);
+        }
+      }
+    }
+
     // Every page and index of the site, and no other; every link in them
     // leads to a file of the site.
     const htmlFiles = filesUnder(site).filter((rel) => rel.endsWith('.html')).sort();
-    const wantFiles = [...PUBLISHED.map(pageOf), ...FOLDERS.map(indexOf)].sort();
+    const wantFiles = [...PUBLISHED.map(pageOf), ...FOLDERS.map(indexOf), list.rel].sort();
     if (JSON.stringify(htmlFiles) !== JSON.stringify(wantFiles)) fail('site')(`HTML files ${JSON.stringify(htmlFiles)}, expected ${JSON.stringify(wantFiles)}`);
     for (const rel of htmlFiles) {
       await page.goto(url(rel));
@@ -412,7 +515,7 @@ async function main() {
       keep = true;
       return 1;
     }
-    console.log('PASS: indexes, pages, breadcrumbs, line numbers, include links and contrast of the site are right');
+    console.log('PASS: indexes, pages, breadcrumbs, line numbers, include and name links and contrast of the site are right');
     return 0;
   } catch (error) {
     keep = true;
