@@ -32,7 +32,7 @@ TEST(PageFrameTest, RelativeHref) {
 SitePlan TwoFileSite() {
   SitePlan plan;
   plan.files = {{"src/a&b.h", 10}, {"x.h", 2048}};
-  plan.pages = {{0, 1, "src/a&b.h.html", {}, {}, {}}, {1, 0, "x.h.html", {}, {}, {}}};
+  plan.pages = {{0, 1, "src/a&b.h.html", {}, {}}, {1, 0, "x.h.html", {}, {}}};
   plan.pages[0].scan.lines = 3;
   plan.pages[1].scan.lines = 70;
   plan.folders = {{"", "", 0, {1}, {1}}, {"src", "src", 0, {}, {0}}};

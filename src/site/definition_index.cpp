@@ -67,12 +67,12 @@ bool SameName(const Sortable& a, const Sortable& b) {
 std::vector<Sortable> SortedDefinitions(const SitePlan& plan, std::size_t first, std::size_t end) {
   std::size_t count = 0;
   for (std::size_t page = first; page < end; ++page) {
-    count += plan.pages[page].definitions.entries.size();
+    count += plan.pages[page].scan.definitions.entries.size();
   }
   std::vector<Sortable> sorted;
   sorted.reserve(count);
   for (std::size_t page = first; page < end; ++page) {
-    const PageDefinitions& definitions = plan.pages[page].definitions;
+    const PageDefinitions& definitions = plan.pages[page].scan.definitions;
     for (std::size_t d = 0; d < definitions.entries.size(); ++d) {
       const PageDefinitions::Entry& entry = definitions.entries[d];
       const std::string_view name = definitions.NameOf(entry);
@@ -217,11 +217,11 @@ std::uint32_t DefinitionIndex::LinkedName(std::string_view word) const {
 }
 
 const PageDefinitions::Entry& DefinitionIndex::EntryAt(Place place) const {
-  return plan_.pages[place.page].definitions.entries[place.definition];
+  return plan_.pages[place.page].scan.definitions.entries[place.definition];
 }
 
 std::string_view DefinitionIndex::NameAt(Place place) const {
-  return plan_.pages[place.page].definitions.NameOf(EntryAt(place));
+  return plan_.pages[place.page].scan.definitions.NameOf(EntryAt(place));
 }
 
 std::string DefinitionIndex::Href(std::size_t page, std::uint32_t name) const {
@@ -239,7 +239,7 @@ std::string DefinitionIndex::Href(std::size_t page, std::uint32_t name) const {
 PageLinks::PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::size_t page,
                      std::size_t textWidth)
     : index_(index), page_(page), textWidth_(textWidth) {
-  const PageDefinitions& definitions = plan.pages[page].definitions;
+  const PageDefinitions& definitions = plan.pages[page].scan.definitions;
   for (const PageDefinitions::Entry& entry : definitions.entries) {
     definitions_.emplace_back(entry.line, definitions.NameOf(entry));
   }
@@ -295,7 +295,7 @@ const std::string& PageLinks::CachedHref(std::uint32_t name) {
 }
 
 std::vector<std::uint64_t> DefinitionIndex::ListedLines(std::size_t page) const {
-  const PageDefinitions& definitions = plan_.pages[page].definitions;
+  const PageDefinitions& definitions = plan_.pages[page].scan.definitions;
   std::vector<std::uint64_t> lines;
   for (const PageDefinitions::Entry& entry : definitions.entries) {
     const std::uint32_t name = LinkedName(definitions.NameOf(entry));

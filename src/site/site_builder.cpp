@@ -86,8 +86,6 @@ class SiteRun {
     for (const SitePage& page : plan_.pages) bytes += plan_.files[page.file].size;
     Notify([&] { observer_.Planned(plan_.pages.size(), bytes); });
     if (options_.definitions) {
-      ParallelFor(plan_.pages.size(), options_.threads,
-                  [this](std::size_t page) { FindPageDefinitions(page); });
       index_.emplace(plan_, ChooseNamesFolder(plan_), options_.threads);
       listedTexts_.resize(plan_.pages.size());
     }
@@ -137,9 +135,18 @@ class SiteRun {
     return std::ifstream(Join(options_.source, path), std::ios::binary);
   }
 
+  // Scans a file for the plan and, if they are wanted, finds its definitions while it is open.
   SourceScan Scan(const TreeFile& file) const {
     std::ifstream source = OpenSource(file.path);
-    return ScanSource(source);
+    SourceScan scan = ScanSource(source);
+    if (options_.definitions && scan.readable) {
+      source.clear();
+      source.seekg(0);
+      for (const Definition& definition : FindDefinitions(source)) {
+        scan.definitions.Add(definition);
+      }
+    }
+    return scan;
   }
 
   bool Probe(const TreeFile& file) const {
@@ -147,12 +154,6 @@ class SiteRun {
     char head[kSourceProbeSize];
     source.read(head, sizeof head);
     return StartsLikeSource(std::string_view(head, static_cast<std::size_t>(source.gcount())));
-  }
-
-  void FindPageDefinitions(std::size_t page) {
-    std::ifstream source = OpenSource(plan_.files[plan_.pages[page].file].path);
-    PageDefinitions& definitions = plan_.pages[page].definitions;
-    for (const Definition& definition : FindDefinitions(source)) definitions.Add(definition);
   }
 
   // Writes the list pages of the names defined in more than one place that a page links,
@@ -168,7 +169,7 @@ class SiteRun {
         listed.push_back({name.name, {}});
         for (const DefinitionIndex::Place& place : name.places) {
           const PageDefinitions::Entry& definition =
-              plan_.pages[place.page].definitions.entries[place.definition];
+              plan_.pages[place.page].scan.definitions.entries[place.definition];
           listed.back().definitions.push_back({place.page, definition.line,
                                                KindName(definition.kind),
                                                listedTexts_[place.page].Text(definition.line)});

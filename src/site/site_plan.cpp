@@ -133,13 +133,6 @@ void SortByName(std::vector<std::size_t>* indexes,
 
 }  // namespace
 
-void PageDefinitions::Add(const Definition& definition) {
-  entries.push_back({static_cast<std::uint32_t>(names.size()),
-                     static_cast<std::uint32_t>(definition.name.size()), definition.line,
-                     definition.kind});
-  names += definition.name;
-}
-
 bool HasSourceExtension(std::string_view name) {
   return std::any_of(kSourceExtensions.begin(), kSourceExtensions.end(), [name](auto extension) {
     return name.size() > extension.size() &&
@@ -168,7 +161,7 @@ SitePlan PlanSite(std::vector<TreeFile> files, const std::vector<std::string>& i
   for (std::size_t i = 0; i < plan.files.size(); ++i) {
     if (!scans[i]) continue;
     pageOf[i] = plan.pages.size();
-    plan.pages.push_back({i, 0, "", *std::move(scans[i]), {}, {}});
+    plan.pages.push_back({i, 0, "", *std::move(scans[i]), {}});
   }
   plan.folders.push_back({"", "", 0, {}, {}});
   std::map<std::string, std::size_t, std::less<>> folderByPath = {{"", 0}};

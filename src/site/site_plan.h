@@ -9,7 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include "definition_finder.h"
 #include "source_scan.h"
 #include "source_tree.h"
 
@@ -20,23 +19,6 @@ inline constexpr std::string_view kIndexName = "index.html";
 inline constexpr std::string_view kStylesheetName = "lexpaint.css";
 inline constexpr std::string_view kTagsName = "tags";
 
-// The definitions of a page, held compactly: their names side by side in one string.
-struct PageDefinitions {
-  struct Entry {
-    std::uint32_t offset;  // of the name in `names`
-    std::uint32_t size;
-    std::uint64_t line;
-    Definition::Kind kind;
-  };
-  std::string names;
-  std::vector<Entry> entries;  // in the order found
-
-  void Add(const Definition& definition);
-  std::string_view NameOf(const Entry& entry) const {
-    return std::string_view(names).substr(entry.offset, entry.size);
-  }
-};
-
 // A page of a site: the source file it shows and where it is written.
 struct SitePage {
   std::size_t file = 0;    // index into SitePlan::files
@@ -45,7 +27,6 @@ struct SitePage {
   SourceScan scan;
   // For each of scan.includes, the page of the file it names, if the site has one.
   std::vector<std::optional<std::size_t>> includePages;
-  PageDefinitions definitions;  // filled in after planning, if wanted
 };
 
 // A folder of a site; each has an index page.

@@ -93,4 +93,11 @@ bool StartsLikeSource(std::string_view head) {
   return false;
 }
 
+void PageDefinitions::Add(const Definition& definition) {
+  entries.push_back({static_cast<std::uint32_t>(names.size()),
+                     static_cast<std::uint32_t>(definition.name.size()), definition.line,
+                     definition.kind});
+  names += definition.name;
+}
+
 }  // namespace lexpaint

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "definition_finder.h"
+
 namespace lexpaint {
 
 // A name that an #include line of a file names.
@@ -16,11 +18,29 @@ struct IncludedName {
   bool angled = false;
 };
 
+// The definitions of a page, held compactly: their names side by side in one string.
+struct PageDefinitions {
+  struct Entry {
+    std::uint32_t offset;  // of the name in `names`
+    std::uint32_t size;
+    std::uint64_t line;
+    Definition::Kind kind;
+  };
+  std::string names;
+  std::vector<Entry> entries;  // in the order found
+
+  void Add(const Definition& definition);
+  std::string_view NameOf(const Entry& entry) const {
+    return std::string_view(names).substr(entry.offset, entry.size);
+  }
+};
+
 // What a site needs to know of a source file before it writes any page.
 struct SourceScan {
   std::vector<IncludedName> includes;  // in the order of their lines
   std::uint64_t lines = 0;             // as the page numbers them
   bool readable = false;               // false if reading failed before the end
+  PageDefinitions definitions;         // if they were looked for
 };
 
 // Reads `source` to its end, a run of lines at a time, so memory follows its longest line.
