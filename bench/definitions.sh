@@ -6,7 +6,8 @@
 #   LEXPAINT=/path/to/lexpaint bench/definitions.sh   measures that binary instead
 #
 # Needs universal-ctags and llvm-dev (apt-get install universal-ctags llvm-dev); a tree that is
-# missing is passed over. Sites go to BENCH_DIR (default /dev/shm, else /tmp). RUNS runs of each
+# missing is passed over. With GNU Global installed (apt-get install global), it also times the
+# way to a site that goes through a tag database: gtags, then htags, on a copy of the tree. Sites go to BENCH_DIR (default /dev/shm, else /tmp). RUNS runs of each
 # timing (default 3), medians printed. SHOW=N also lists N definitions of each kind that only one
 # of the two found.
 set -euo pipefail
@@ -57,4 +58,14 @@ for tree in "${trees[@]}"; do
   p=$(printf '%s\n' "${plain[@]}" | median)
   d=$(printf '%s\n' "${defined[@]}" | median)
   printf 'seconds without definitions %.3f, with %.3f: %.2f times\n' "$p" "$d" "$(echo "$d / $p" | bc -l)"
+  start=$EPOCHREALTIME
+  (cd "$tree" && ctags -R --languages=C,C++ --langmap=C++:+.h --fields=+nK -f "$bench_dir/ctags" .)
+  printf 'seconds of ctags -R alone: %.3f\n' "$(echo "$EPOCHREALTIME - $start" | bc -l)"
+  if command -v gtags >/dev/null && command -v htags >/dev/null; then
+    rm -rf "$bench_dir/global" && cp -r "$tree" "$bench_dir/global"
+    start=$EPOCHREALTIME
+    (cd "$bench_dir/global" && gtags && htags --suggest2 >/dev/null) 2>/dev/null
+    printf 'seconds of gtags, then htags --suggest2: %.3f\n' "$(echo "$EPOCHREALTIME - $start" | bc -l)"
+    rm -rf "$bench_dir/global"
+  fi
 done
