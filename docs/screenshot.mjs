@@ -4,8 +4,10 @@
 // page in headless Chromium (light scheme, whole page). Then publishes the C++
 // library headers (/usr/include/c++/VERSION, the newest there) with --tree and
 // photographs the first screen of the site's root index as site-index.png, and
-// bits/stl_vector.h opened at a line link, with the marked line and include
-// links in view, as site-page.png, both beside OUTPUT_PNG.
+// bits/stl_vector.h opened at a line link, with the marked line, include
+// links and name links in view, as site-page.png, and the list of the
+// definitions of "vector" reached by clicking that name in bits/vector.tcc, as
+// site-names.png, all beside OUTPUT_PNG.
 //
 // Usage: node docs/screenshot.mjs [LEXPAINT_BINARY] [OUTPUT_PNG]
 //   LEXPAINT_BINARY defaults to build-browser/lexpaint, then build/lexpaint.
@@ -97,6 +99,12 @@ try {
   await page.goto(`${pathToFileURL(join(site, SITE_PAGE)).href}#L${SITE_LINE}`);
   await page.screenshot({ path: sitePage });
   console.log(`wrote ${sitePage}`);
+  const siteNames = join(dirname(output), 'site-names.png');
+  await page.goto(pathToFileURL(join(site, 'bits/vector.tcc.html')).href);
+  await page.locator('pre a[href]:not(.Line)').filter({ hasText: /^vector$/ }).first().click();
+  await page.waitForURL((target) => target.hash === '#vector');
+  await page.screenshot({ path: siteNames });
+  console.log(`wrote ${siteNames}`);
 } finally {
   if (context) await context.close();
   rmSync(work, { recursive: true, force: true });
