@@ -158,5 +158,22 @@ const Case kPreprocessorCases[] = {
 INSTANTIATE_TEST_SUITE_P(Preprocessor, DefinitionTable, testing::ValuesIn(kPreprocessorCases),
                          [](const auto& info) { return info.param.name; });
 
+// The lexer reads a line a block of 64 bytes at a time: words and comments that cross a block's
+// end, and bytes that only its slow path knows, must read as anywhere else.
+const Case kLexingCases[] = {
+    {"WordsAcrossBlocks",
+     "                                                          int crossing_the_block(int x) {}\n"
+     "/*                                                           */struct AfterLongComment {};",
+     {"function crossing_the_block 1", "struct AfterLongComment 2"}},
+    {"DollarAndUtf8InNames",
+     "int caf\xC3\xA9$x(int a) { return a; }\n#define $M 1",
+     {"function caf\xC3\xA9$x 1", "macro $M 2"}},
+    {"AfterCommentsClosingMidLine",
+     "/* a */ int f() { return 0; } /*\n*/ struct S {};",
+     {"function f 1", "struct S 2"}},
+};
+INSTANTIATE_TEST_SUITE_P(Lexing, DefinitionTable, testing::ValuesIn(kLexingCases),
+                         [](const auto& info) { return info.param.name; });
+
 }  // namespace
 }  // namespace lexpaint

@@ -1,6 +1,5 @@
 #include "declaration.h"
 
-#include <algorithm>
 #include <array>
 
 namespace lexpaint {
@@ -56,19 +55,77 @@ constexpr std::array<std::string_view, 16> kBodyDefinitionStarts = {
     "extern",   "thread_local", "__extension__", "alignas"};
 
 // Words that may follow a function's parameters, before its body.
-constexpr std::array<std::string_view, 9> kFunctionTail = {"const",    "volatile", "noexcept",
-                                                           "override", "final",    "mutable",
-                                                           "throw",    "try",      "__attribute__"};
+constexpr std::array<std::string_view, 9> kFunctionTailWords = {
+    "const",   "volatile", "noexcept", "override",     "final",
+    "mutable", "throw",    "try",      "__attribute__"};
 
-template <class Token, std::size_t n>
-bool IsOneOf(const Token& token, const std::array<std::string_view, n>& words) {
-  return token.kind == TokenType::kIdentifier &&
-         std::find(words.begin(), words.end(), token.text) != words.end();
+// The lists above, as bits.
+enum WordList : unsigned {
+  kNotFunctionName = 1,
+  kSpecifier = 2,
+  kBuiltInType = 4,
+  kBodyDefinitionStart = 8,
+  kFunctionTail = 16,
+};
+
+// The lists above in one hash table, built at compile time: looking up a word takes a hash and
+// mostly one comparison, or none, where a search of a list would compare it with every word.
+class WordLists {
+ public:
+  constexpr WordLists();
+
+  // The lists that hold `word`, which is not empty.
+  unsigned Of(std::string_view word) const {
+    for (std::size_t i = Hash(word);; i = (i + 1) % kSlots) {
+      if (slots_[i].word.empty() || slots_[i].word == word) return slots_[i].lists;
+    }
+  }
+
+ private:
+  static constexpr std::size_t kSlots = 256;  // a few times the words, for short probes
+
+  struct Slot {
+    std::string_view word;  // empty in a free slot
+    unsigned lists = 0;
+  };
+
+  static constexpr std::size_t Hash(std::string_view word) {
+    return (word.size() * 31 + static_cast<unsigned char>(word.front()) * 7 +
+            static_cast<unsigned char>(word.back())) %
+           kSlots;
+  }
+
+  template <std::size_t n>
+  constexpr void Add(const std::array<std::string_view, n>& words, WordList list) {
+    for (const std::string_view word : words) {
+      std::size_t i = Hash(word);
+      while (!slots_[i].word.empty() && slots_[i].word != word) i = (i + 1) % kSlots;
+      slots_[i].word = word;
+      slots_[i].lists |= list;
+    }
+  }
+
+  std::array<Slot, kSlots> slots_{};
+};
+
+// Out of the class, where the definition of Add is complete, as clang requires of a constant
+// expression that calls it.
+constexpr WordLists::WordLists() {
+  Add(kNotFunctionNames, kNotFunctionName);
+  Add(kSpecifiers, kSpecifier);
+  Add(kBuiltInTypes, kBuiltInType);
+  Add(kBodyDefinitionStarts, kBodyDefinitionStart);
+  Add(kFunctionTailWords, kFunctionTail);
+}
+
+constexpr WordLists kWordLists;
+
+bool IsOneOf(const Token& token, WordList list) {
+  return token.kind == TokenType::kIdentifier && (kWordLists.Of(token.text) & list) != 0;
 }
 
 // An upper-case word such as _GLIBCXX_NOEXCEPT or __THROW: most likely a macro that expands to
 // an attribute or a specifier.
-template <class Token>
 bool IsMacroLike(const Token& token) {
   if (!IsName(token)) return false;
   bool upper = false;
@@ -83,6 +140,9 @@ bool IsScopeColon(const Tokens& s, std::size_t i) {
   return s[i].Is(':') && ((i + 1 < s.size() && s[i + 1].Is(':')) || (i > 0 && s[i - 1].Is(':')));
 }
 
+// True if the token after `i` is the punctuation `c`.
+bool NextIs(const Tokens& s, std::size_t i, char c) { return i + 1 < s.size() && s[i + 1].Is(c); }
+
 // The index of the token that closes the group opened at `open`, or s.size(). Angle brackets
 // count only themselves and parentheses; the others count their own kind.
 std::size_t GroupEnd(const Tokens& s, std::size_t open) {
@@ -91,11 +151,12 @@ std::size_t GroupEnd(const Tokens& s, std::size_t open) {
   int depth = 0;
   int parens = 0;
   for (std::size_t i = open; i < s.size(); ++i) {
-    if (opener == '<' && s[i].Is('(')) ++parens;
-    if (opener == '<' && s[i].Is(')')) --parens;
+    const char c = s[i].Punctuation();
+    if (opener == '<' && c == '(') ++parens;
+    if (opener == '<' && c == ')') --parens;
     if (parens > 0) continue;
-    if (s[i].Is(opener)) ++depth;
-    if (s[i].Is(closer) && --depth == 0) return i;
+    if (c == opener) ++depth;
+    if (c == closer && --depth == 0) return i;
   }
   return s.size();
 }
@@ -111,17 +172,16 @@ std::size_t RequiresClauseEnd(const Tokens& s, std::size_t i) {
   return i;
 }
 
-// The last name of a qualified name that ends at `last`: "A::B::f" gives "f".
-Found NameAt(const Tokens& s, std::size_t last) { return {s[last].text, s[last].line}; }
-
 // The operator function whose parameters open at `open`, such as "operator+" or
 // "operator bool", if the tokens before `open` name one; `*index` is then that of "operator".
 std::optional<Found> OperatorName(const Tokens& s, std::size_t open, std::size_t* index) {
   constexpr std::size_t kLongestName = 16;  // "operator const std::vector<int>&", for one
   for (std::size_t k = open; k-- > 0 && open - k <= kLongestName;) {
-    if (s[k].Is('(') && !(k > 0 && s[k - 1].Is("operator"))) return std::nullopt;
-    if (s[k].Is(';') || s[k].Is('{') || s[k].Is('}')) return std::nullopt;
-    if (!s[k].Is("operator")) continue;
+    const Token t = s[k];
+    const char c = t.Punctuation();
+    if (c == '(' && !(k > 0 && s[k - 1].Is("operator"))) return std::nullopt;
+    if (c == ';' || c == '{' || c == '}') return std::nullopt;
+    if (!t.Is("operator")) continue;
     std::string name = "operator";
     for (std::size_t t = k + 1; t < open; ++t) {
       if (IsName(s[t]) && IsName(s[t - 1])) name += ' ';
@@ -136,15 +196,16 @@ std::optional<Found> OperatorName(const Tokens& s, std::size_t open, std::size_t
 // True if the tokens [from, to) may stand between a function's parameters and its body.
 bool IsFunctionTail(const Tokens& s, std::size_t from, std::size_t to, bool* initList) {
   for (std::size_t i = from; i < to; ++i) {
-    const CodeToken& t = s[i];
-    if (t.Is('-') && i + 1 < to && s[i + 1].Is('>')) return true;  // a trailing return type
+    const Token t = s[i];
+    const char c = t.Punctuation();
+    if (c == '-' && i + 1 < to && s[i + 1].Is('>')) return true;  // a trailing return type
     if (t.Is("requires")) return true;
-    if (t.Is(':') && !IsScopeColon(s, i)) {
+    if (c == ':' && !IsScopeColon(s, i)) {
       *initList = true;
       return true;
     }
-    if (t.Is('&') || t.Is('*')) continue;
-    if (t.Is('[') && i + 1 < to && s[i + 1].Is('[')) {
+    if (c == '&' || c == '*') continue;
+    if (c == '[' && i + 1 < to && s[i + 1].Is('[')) {
       i = GroupEnd(s, i);
       continue;
     }
@@ -163,38 +224,42 @@ bool IsFunctionTail(const Tokens& s, std::size_t from, std::size_t to, bool* ini
 bool HasDeclarationBefore(const Tokens& s, std::size_t name, std::string_view className) {
   bool type = false;
   for (std::size_t i = 0; i < name; ++i) {
-    const CodeToken& t = s[i];
-    if (t.Is('=') || t.Is("return")) return false;
+    const Token t = s[i];
+    const char c = t.Punctuation();
+    if (c == '=' || t.Is("return")) return false;
     if (t.Is("template") && i + 1 < name && s[i + 1].Is('<')) {
       i = GroupEnd(s, i + 1);
-    } else if (t.Is('[') && i + 1 < name && s[i + 1].Is('[')) {
+    } else if (c == '[' && i + 1 < name && s[i + 1].Is('[')) {
       i = GroupEnd(s, i);
-    } else if (t.Is('(')) {
+    } else if (c == '(') {
       i = GroupEnd(s, i);  // an attribute's or a macro's arguments
-    } else if ((IsName(t) && !IsOneOf(t, kSpecifiers)) || t.Is('*') || t.Is('&') || t.Is('>')) {
+    } else if ((IsName(t) && !IsOneOf(t, kSpecifier)) || c == '*' || c == '&' || c == '>') {
       type = true;
     }
   }
   if (type) return true;
-  const std::string& word = s[name].text;
+  const std::string_view word = s[name].text;
   return word == className || word.rfind("operator", 0) == 0 || word[0] == '~' ||
          (name >= 2 && s[name - 1].Is(':'));
 }
 
-bool IsBuiltInType(const CodeToken& token) { return IsOneOf(token, kBuiltInTypes); }
+bool IsBuiltInType(const Token& token) { return IsOneOf(token, kBuiltInType); }
+
+Found FoundAt(const Tokens& s, std::size_t i) { return {std::string(s[i].text), s[i].line}; }
 
 // A declarator's name: its last word, unless that is an upper-case word right after another
-// name, which is then a macro after the name ("foo_t ATTRIBUTE").
+// name, which is then a macro after the name ("foo_t ATTRIBUTE"). Words are indexes in the
+// declaration's tokens.
 struct DeclaratorName {
-  std::optional<Found> name;
-  std::optional<Found> before;  // the name that the last word follows directly, if any
+  std::optional<std::size_t> name;
+  std::optional<std::size_t> before;  // the name that the last word follows directly, if any
 
-  void See(const CodeToken& word, bool afterName) {
+  void See(std::size_t word, bool afterName) {
     before = afterName ? name : std::nullopt;
-    name = Found{word.text, word.line};
+    name = word;
   }
-  std::optional<Found> Take(bool lastIsMacroLike) {
-    std::optional<Found> taken = lastIsMacroLike && before ? before : name;
+  std::optional<std::size_t> Take(bool lastIsMacroLike) {
+    std::optional<std::size_t> taken = lastIsMacroLike && before ? before : name;
     name.reset();
     before.reset();
     return taken;
@@ -203,26 +268,36 @@ struct DeclaratorName {
 
 }  // namespace
 
-bool MayStartBodyDefinition(const LexedToken& token) {
-  return IsOneOf(token, kBodyDefinitionStarts) || token.Is('[');
+bool MayStartBodyDefinition(const Token& token) {
+  return IsOneOf(token, kBodyDefinitionStart) || token.Is('[');
 }
 
 // Skips what may stand before a declaration: template heads, attributes, specifiers, and macros
 // with or without arguments. Returns the index of the first token after them.
 std::size_t SkipDecorations(const Tokens& s, std::size_t i) {
   while (i < s.size()) {
-    const bool group = i + 1 < s.size() && s[i + 1].Is('(');
-    if (s[i].Is("template") && i + 1 < s.size() && s[i + 1].Is('<')) {
-      i = GroupEnd(s, i + 1) + 1;
-    } else if (s[i].Is("requires") && RequiresClauseEnd(s, i) != i) {
-      i = RequiresClauseEnd(s, i);
-    } else if (s[i].Is('[') && i + 1 < s.size() && s[i + 1].Is('[')) {
+    const Token t = s[i];
+    if (t.Is('[') && NextIs(s, i, '[')) {
       i = GroupEnd(s, i) + 1;
-    } else if ((s[i].Is("__attribute__") || s[i].Is("__declspec") || s[i].Is("alignas") ||
-                IsMacroLike(s[i])) &&
-               group) {
+      continue;
+    }
+    if (!IsName(t)) break;
+    if (t.Is("template") && NextIs(s, i, '<')) {
       i = GroupEnd(s, i + 1) + 1;
-    } else if (IsOneOf(s[i], kSpecifiers) || IsMacroLike(s[i])) {
+      continue;
+    }
+    if (t.Is("requires")) {
+      const std::size_t end = RequiresClauseEnd(s, i);
+      if (end != i) {
+        i = end;
+        continue;
+      }
+    }
+    const bool macroLike = IsMacroLike(t);
+    if ((t.Is("__attribute__") || t.Is("__declspec") || t.Is("alignas") || macroLike) &&
+        NextIs(s, i, '(')) {
+      i = GroupEnd(s, i + 1) + 1;
+    } else if (macroLike || IsOneOf(t, kSpecifier)) {
       ++i;
     } else {
       break;
@@ -239,6 +314,8 @@ std::optional<FunctionHead> FindFunction(const Tokens& s, std::string_view class
     if (close == s.size()) return std::nullopt;
     std::size_t nameIndex = i - 1;
     std::optional<Found> name = OperatorName(s, i, &nameIndex);
+    std::size_t word = 0;  // the name's own token, when it is no operator's
+    bool destructor = false;
     if (!name) {
       if (s[nameIndex].Is('>')) {  // a template's arguments: f<T>(...)
         std::size_t depth = 0;
@@ -249,31 +326,32 @@ std::optional<FunctionHead> FindFunction(const Tokens& s, std::string_view class
         if (nameIndex == 0) continue;
         --nameIndex;
       }
-      if (!IsName(s[nameIndex]) || IsOneOf(s[nameIndex], kNotFunctionNames)) {
+      if (!IsName(s[nameIndex]) || IsOneOf(s[nameIndex], kNotFunctionName)) {
         i = close;
         continue;
       }
-      name = NameAt(s, nameIndex);
-      if (nameIndex > 0 && s[nameIndex - 1].Is('~')) {
-        name->name.insert(0, "~");
-        --nameIndex;
-      }
+      word = nameIndex;
+      destructor = nameIndex > 0 && s[nameIndex - 1].Is('~');
+      if (destructor) --nameIndex;
     }
-    FunctionHead head{*name, false};
-    if (IsFunctionTail(s, close + 1, s.size(), &head.initList) &&
+    bool initList = false;
+    if (IsFunctionTail(s, close + 1, s.size(), &initList) &&
         HasDeclarationBefore(s, nameIndex, className)) {
-      return head;
+      if (!name) name = FoundAt(s, word);  // the last word of a qualified name: f of A::B::f
+      if (destructor) name->name.insert(0, "~");
+      return FunctionHead{std::move(*name), initList};
     }
     i = close;
   }
   return std::nullopt;
 }
 
-std::optional<TypeHead> FindTypeHead(const Tokens& s) {
-  std::size_t i = SkipDecorations(s, 0);
+std::optional<TypeHead> FindTypeHead(const Tokens& s, std::size_t first) {
+  std::size_t i = first;
   if (i < s.size() && s[i].Is("typedef")) i = SkipDecorations(s, i + 1);
   if (i >= s.size()) return std::nullopt;
   TypeHead head{};
+  std::optional<std::size_t> name;
   if (s[i].Is("class")) {
     head.kind = Definition::kClass;
   } else if (s[i].Is("struct")) {
@@ -287,25 +365,27 @@ std::optional<TypeHead> FindTypeHead(const Tokens& s) {
     return std::nullopt;
   }
   for (++i; i < s.size(); ++i) {
-    const CodeToken& t = s[i];
-    if ((t.Is(':') && !IsScopeColon(s, i)) || t.Is("final")) break;
-    if (t.Is('[') && i + 1 < s.size() && s[i + 1].Is('[')) {
+    const Token t = s[i];
+    const char c = t.Punctuation();
+    if ((c == ':' && !IsScopeColon(s, i)) || t.Is("final")) break;
+    if (c == '[' && NextIs(s, i, '[')) {
       i = GroupEnd(s, i);
-    } else if (t.Is('<') && head.name) {
+    } else if (c == '<' && name) {
       i = GroupEnd(s, i);  // a specialization's arguments
-    } else if (t.Is('(')) {
+    } else if (c == '(') {
       if (i == 0 || !(s[i - 1].Is("__attribute__") || s[i - 1].Is("__declspec") ||
                       s[i - 1].Is("alignas") || IsMacroLike(s[i - 1]))) {
         return std::nullopt;  // a function returning the type
       }
-      head.name.reset();
+      name.reset();
       i = GroupEnd(s, i);
-    } else if (IsName(t) && !IsOneOf(t, kSpecifiers)) {
-      head.name = Found{t.text, t.line};
-    } else if (t.Is('=') || t.Is('*') || t.Is('&') || t.Is(',')) {
+    } else if (IsName(t) && !IsOneOf(t, kSpecifier)) {
+      name = i;
+    } else if (c == '=' || c == '*' || c == '&' || c == ',') {
       return std::nullopt;
     }
   }
+  if (name) head.name = FoundAt(s, *name);
   return head;
 }
 
@@ -316,15 +396,17 @@ std::vector<Found> TypedefNames(const Tokens& s, std::size_t first) {
   DeclaratorName declarator;
   bool lastIsMacroLike = false;
   const auto finish = [&] {
-    if (std::optional<Found> name = declarator.Take(lastIsMacroLike)) names.push_back(*name);
+    if (std::optional<std::size_t> name = declarator.Take(lastIsMacroLike)) {
+      names.push_back(FoundAt(s, *name));
+    }
   };
   for (std::size_t i = first; i < s.size(); ++i) {
-    const CodeToken& t = s[i];
+    const Token t = s[i];
     if (t.Is('(')) {
       const std::size_t close = GroupEnd(s, i);
       if (i + 1 < s.size() && (s[i + 1].Is('*') || s[i + 1].Is('^') || s[i + 1].Is('&'))) {
         for (std::size_t k = i + 1; k < close; ++k) {
-          if (IsName(s[k]) && !IsOneOf(s[k], kSpecifiers)) declarator.See(s[k], false);
+          if (IsName(s[k]) && !IsOneOf(s[k], kSpecifier)) declarator.See(k, false);
         }
         lastIsMacroLike = false;
       }
@@ -335,14 +417,14 @@ std::vector<Found> TypedefNames(const Tokens& s, std::size_t first) {
       i = GroupEnd(s, i);
     } else if (t.Is(',')) {
       finish();
-    } else if (IsName(t) && !IsOneOf(t, kSpecifiers) && !IsBuiltInType(t)) {
+    } else if (IsName(t) && !IsOneOf(t, kSpecifier) && !IsBuiltInType(t)) {
       if (i + 1 < s.size() && s[i + 1].Is('(') && (t.Is("__attribute__") || IsMacroLike(t))) {
         i = GroupEnd(s, i + 1);
         continue;
       }
       const bool afterName =
-          IsName(s[i - 1]) && !IsBuiltInType(s[i - 1]) && !IsOneOf(s[i - 1], kSpecifiers);
-      declarator.See(t, afterName);
+          IsName(s[i - 1]) && !IsBuiltInType(s[i - 1]) && !IsOneOf(s[i - 1], kSpecifier);
+      declarator.See(i, afterName);
       lastIsMacroLike = IsMacroLike(t);
     }
   }

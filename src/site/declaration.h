@@ -16,22 +16,17 @@
 
 namespace lexpaint {
 
-using Tokens = std::vector<CodeToken>;
-
 // A name that a declaration defines, and the line it stands on.
 struct Found {
   std::string name;
   std::uint64_t line = 0;
 };
 
-template <class Token>
-bool IsName(const Token& token) {
-  return token.kind == TokenType::kIdentifier;
-}
+inline bool IsName(const Token& token) { return token.kind == TokenType::kIdentifier; }
 
 // Whether a statement of a function's body that starts with `token` may define a type or an
 // alias; other statements of a body define nothing.
-bool MayStartBodyDefinition(const LexedToken& token);
+bool MayStartBodyDefinition(const Token& token);
 
 // Skips what may stand before a declaration in `s` from `i` on: template heads and a class's
 // requires-clause, attributes, specifiers, and macros with or without arguments. Returns the
@@ -48,11 +43,12 @@ struct FunctionHead {
 std::optional<FunctionHead> FindFunction(const Tokens& s, std::string_view className);
 
 // The class, struct, union or enum whose body a '{' after `s` opens, if `s` is such a head.
+// `first` is the index of the first token after the decorations, as SkipDecorations(s, 0) gives.
 struct TypeHead {
   Definition::Kind kind;
   std::optional<Found> name;  // nothing for an anonymous type
 };
-std::optional<TypeHead> FindTypeHead(const Tokens& s);
+std::optional<TypeHead> FindTypeHead(const Tokens& s, std::size_t first);
 
 // The names a typedef declares, from `first`, the token after "typedef": each declarator's name,
 // or the name inside the parentheses of a pointer to function.

@@ -1,6 +1,5 @@
 #include "definition_finder.h"
 
-#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -15,11 +14,11 @@ class Finder {
   explicit Finder(std::istream& source) : lexer_(source) { scopes_.push_back({}); }
 
   std::vector<Definition> Run() {
-    LexedToken token;
+    Token token;
     while (lexer_.Next(&token)) {
       if (token.kind == TokenType::kDirective) {
         ReadDirective();
-      } else if (Reading()) {
+      } else if (skippedBranches_ == 0) {
         Feed(token);
       }
     }
@@ -40,8 +39,6 @@ class Finder {
     bool itemStart = true;  // an enum body is at the start of an enumerator
   };
 
-  // An #if, #ifdef or #ifndef and its branches: whether the current branch is read, and whether
-  // one has been.
   // An #if, #ifdef or #ifndef and its branches. Every branch is read but that of an "#if 0", and
   // those after a branch that left braces open: the braces of the branches would not balance.
   struct Conditional {
@@ -56,48 +53,82 @@ class Finder {
     return level + static_cast<int>(scopes_.size());
   }
 
-  // At an #elif or #else: whether the branch it starts is read.
-  bool NextBranch(Conditional& c, bool zero) {
+  // The words of the directives that the finder reads.
+  enum class DirectiveWord { kDefine, kIf, kIfdef, kIfndef, kElif, kElse, kEndif, kOther };
+
+  static DirectiveWord DirectiveWordOf(const Token& word) {
+    static constexpr std::pair<std::string_view, DirectiveWord> kWords[] = {
+        {"define", DirectiveWord::kDefine}, {"if", DirectiveWord::kIf},
+        {"ifdef", DirectiveWord::kIfdef},   {"ifndef", DirectiveWord::kIfndef},
+        {"elif", DirectiveWord::kElif},     {"else", DirectiveWord::kElse},
+        {"endif", DirectiveWord::kEndif}};
+    for (const auto& [text, directive] : kWords) {
+      if (word.Is(text)) return directive;
+    }
+    return DirectiveWord::kOther;
+  }
+
+  void PushConditional(bool reading) {
+    conditionals_.push_back({reading, reading, false, BraceLevel()});
+    skippedBranches_ += reading ? 0 : 1;
+  }
+
+  void PopConditional() {
+    skippedBranches_ -= conditionals_.back().reading ? 0 : 1;
+    conditionals_.pop_back();
+  }
+
+  // At an #elif or #else: decides whether the branch it starts is read.
+  void NextBranch(Conditional& c, bool zero) {
     if (c.taken && BraceLevel() != c.braceLevel) c.closed = true;
+    skippedBranches_ -= c.reading ? 0 : 1;
     c.reading = !c.closed && !zero;
+    skippedBranches_ += c.reading ? 0 : 1;
     c.taken |= c.reading;
     c.braceLevel = BraceLevel();
-    return c.reading;
   }
 
-  bool Reading() const {
-    return std::all_of(conditionals_.begin(), conditionals_.end(),
-                       [](const Conditional& c) { return c.reading; });
+  void Add(Found name, Definition::Kind kind) {
+    definitions_.push_back({std::move(name.name), kind, name.line});
   }
 
-  void Add(const Found& name, Definition::Kind kind) {
-    definitions_.push_back({name.name, kind, name.line});
-  }
-
+  // Reads a directive after its '#'. Only its word and its first argument matter: "#if 0" is
+  // one with a single argument, the number 0.
   void ReadDirective() {
-    LexedToken next;
+    Token next;
     if (!lexer_.Next(&next) || next.kind == TokenType::kDirectiveEnd) return;
-    const CodeToken word(next);
-    std::vector<CodeToken> args;
+    const DirectiveWord word = DirectiveWordOf(next);
+    int args = 0;
+    bool firstIsZero = false;
     while (lexer_.Next(&next) && next.kind != TokenType::kDirectiveEnd) {
-      if (args.size() < 2) args.emplace_back(next);
+      if (args++ > 0) continue;
+      firstIsZero = next.kind == TokenType::kNumber && next.text == "0";
+      if (word == DirectiveWord::kDefine && IsName(next)) {
+        Add({std::string(next.text), next.line}, Definition::kMacro);
+      }
     }
-    const bool zero = args.size() == 1 && args[0].kind == TokenType::kNumber && args[0].text == "0";
-    if (word.Is("define") && !args.empty() && IsName(args[0])) {
-      Add({args[0].text, args[0].line}, Definition::kMacro);
-    } else if (word.Is("if") || word.Is("ifdef") || word.Is("ifndef")) {
-      const bool reading = !(word.Is("if") && zero);
-      conditionals_.push_back({reading, reading, false, BraceLevel()});
-    } else if (conditionals_.empty()) {
-      return;
-    } else if (word.Is("elif") || word.Is("else")) {
-      NextBranch(conditionals_.back(), word.Is("elif") && zero);
-    } else if (word.Is("endif")) {
-      conditionals_.pop_back();
+    const bool zero = args == 1 && firstIsZero;
+    switch (word) {
+      case DirectiveWord::kIf:
+        return PushConditional(!zero);
+      case DirectiveWord::kIfdef:
+      case DirectiveWord::kIfndef:
+        return PushConditional(true);
+      case DirectiveWord::kElif:
+      case DirectiveWord::kElse:
+        if (!conditionals_.empty()) {
+          NextBranch(conditionals_.back(), word == DirectiveWord::kElif && zero);
+        }
+        return;
+      case DirectiveWord::kEndif:
+        if (!conditionals_.empty()) PopConditional();
+        return;
+      default:
+        return;
     }
   }
 
-  void Feed(const LexedToken& token) {
+  void Feed(const Token& token) {
     Scope& scope = scopes_.back();
     switch (scope.kind) {
       case ScopeKind::kEnum:
@@ -108,15 +139,16 @@ class Finder {
     }
   }
 
-  void FeedEnum(const LexedToken& token) {
+  void FeedEnum(const Token& token) {
     Scope& scope = scopes_.back();
-    if (token.Is('(') || token.Is('[') || token.Is('{')) ++scope.depth;
-    if (token.Is(')') || token.Is(']') || token.Is('}')) {
+    const char c = token.Punctuation();
+    if (c == '(' || c == '[' || c == '{') ++scope.depth;
+    if (c == ')' || c == ']' || c == '}') {
       if (scope.depth == 0) return CloseScope();
       --scope.depth;
     }
     if (scope.depth > 0) return;
-    if (token.Is(',')) {
+    if (c == ',') {
       scope.itemStart = true;
     } else if (scope.itemStart && IsName(token)) {
       Add({std::string(token.text), token.line}, Definition::kEnumerator);
@@ -126,22 +158,23 @@ class Finder {
     }
   }
 
-  void FeedDeclaration(const LexedToken& token) {
+  void FeedDeclaration(const Token& token) {
+    const char c = token.Punctuation();
     if (braces_ > 0) {  // inside an initializer, whose tokens are not kept
-      if (token.Is('{')) ++braces_;
-      if (token.Is('}') && --braces_ == 0) Keep(token);
+      if (c == '{') ++braces_;
+      if (c == '}' && --braces_ == 0) Keep(token);
       return;
     }
-    if (token.Is('(') || token.Is('[')) ++parens_;
-    if ((token.Is(')') || token.Is(']')) && parens_ > 0) --parens_;
-    if (parens_ > 0 || !(token.Is(';') || token.Is('{') || token.Is('}') || token.Is(':'))) {
-      if (token.Is('{')) braces_ = 1;
+    if (c == '(' || c == '[') ++parens_;
+    if ((c == ')' || c == ']') && parens_ > 0) --parens_;
+    if (parens_ > 0 || !(c == ';' || c == '{' || c == '}' || c == ':')) {
+      if (c == '{') braces_ = 1;
       Keep(token);
       return;
     }
-    if (token.Is(';')) return EndStatement();
-    if (token.Is('}')) return CloseScope();
-    if (token.Is(':')) {
+    if (c == ';') return EndStatement();
+    if (c == '}') return CloseScope();
+    if (c == ':') {
       if (IsAccessLabel()) return ClearStatement();
       Keep(token);
       return;
@@ -151,11 +184,11 @@ class Finder {
 
   // Most statements of a function's body can define nothing, and are not kept: those that do
   // not start like a type or an alias.
-  void Keep(const LexedToken& token) {
+  void Keep(const Token& token) {
     if (statement_.empty() && scopes_.back().kind == ScopeKind::kBody && !ignoring_) {
       ignoring_ = !MayStartBodyDefinition(token);
     }
-    if (!ignoring_) statement_.emplace_back(token);
+    if (!ignoring_) statement_.push_back(token);
   }
 
   void ClearStatement() {
@@ -173,12 +206,12 @@ class Finder {
     const Tokens& s = statement_;
     const std::size_t i = SkipDecorations(s, 0);
     if (i < s.size() && s[i].Is("typedef")) {
-      for (const Found& name : TypedefNames(s, i + 1)) Add(name, Definition::kTypedef);
+      for (Found& name : TypedefNames(s, i + 1)) Add(std::move(name), Definition::kTypedef);
     } else if (i + 2 < s.size() && s[i].Is("using") && IsName(s[i + 1])) {
       // A macro may stand between the name and '=', as an attribute would.
       const std::size_t equals = SkipDecorations(s, i + 2);
       if (equals < s.size() && s[equals].Is('=')) {
-        Add({s[i + 1].text, s[i + 1].line}, Definition::kTypedef);
+        Add({std::string(s[i + 1].text), s[i + 1].line}, Definition::kTypedef);
       }
     }
     ClearStatement();
@@ -186,7 +219,7 @@ class Finder {
 
   // In a function's body, only types and their members are definitions; any other brace opens a
   // block.
-  void OpenBrace(const LexedToken& brace) {
+  void OpenBrace(const Token& brace) {
     Tokens& s = statement_;
     const bool inBody = scopes_.back().kind == ScopeKind::kBody;
     const std::size_t i = SkipDecorations(s, 0);
@@ -194,23 +227,23 @@ class Finder {
     if (s.size() == 2 && s[0].Is("extern") && s[1].kind == TokenType::kLiteral) {
       return Push(ScopeKind::kDeclarations, "", false);
     }
-    if (std::optional<TypeHead> type = FindTypeHead(s)) {
-      if (type->name) Add(*type->name, type->kind);
+    if (std::optional<TypeHead> type = FindTypeHead(s, i)) {
+      std::string className = type->name ? type->name->name : "";
+      if (type->name) Add(std::move(*type->name), type->kind);
       const bool isEnum = type->kind == Definition::kEnum;
-      const std::string className = type->name ? type->name->name : "";
-      return Push(isEnum ? ScopeKind::kEnum : ScopeKind::kClass, className, true);
+      return Push(isEnum ? ScopeKind::kEnum : ScopeKind::kClass, std::move(className), true);
     }
     if (inBody) return Push(ScopeKind::kBody, "", false);
     if (std::optional<FunctionHead> function = FindFunction(s, scopes_.back().className)) {
       const bool memberInitializer = function->initList && (IsName(s.back()) || s.back().Is('>'));
       if (!memberInitializer) {
-        Add(function->name, Definition::kFunction);
+        Add(std::move(function->name), Definition::kFunction);
         return Push(ScopeKind::kBody, "", false);
       }
     }
     if (!s.empty() && !s.back().Is(')')) {  // an initializer: "= {...}", "x{...}"
       braces_ = 1;
-      s.emplace_back(brace);
+      s.push_back(brace);
       return;
     }
     Push(ScopeKind::kBody, "", false);
@@ -221,49 +254,60 @@ class Finder {
     std::optional<Found> name;
     const Tokens& s = statement_;
     for (++i; i < s.size() && IsName(s[i]); i += 3) {
-      name = Found{s[i].text, s[i].line};
+      name = Found{std::string(s[i].text), s[i].line};
       if (!(i + 2 < s.size() && s[i + 1].Is(':') && s[i + 2].Is(':'))) break;
     }
-    if (name) Add(*name, Definition::kNamespace);
+    if (name) Add(std::move(*name), Definition::kNamespace);
     Push(ScopeKind::kDeclarations, "", false);
   }
 
   // Opens a scope for the body a '{' starts. A class or enum body is part of a declaration that
   // goes on after it ("struct S {...} s;"); other bodies end theirs.
+  // A kept declaration's tokens go with the scope, and the body's statements take spare buffers.
   void Push(ScopeKind kind, std::string className, bool keepOuter) {
-    Scope scope;
+    Scope& scope = scopes_.emplace_back();
     scope.kind = kind;
     scope.className = std::move(className);
     scope.keepOuter = keepOuter;
-    if (keepOuter) scope.outer = std::move(statement_);
+    if (keepOuter) {
+      scope.outer = std::move(statement_);
+      statement_ = TakeSpare();
+    }
     ClearStatement();
     parens_ = 0;
-    scopes_.push_back(std::move(scope));
+  }
+
+  // The buffers of a statement that a class body left when it closed, if any.
+  Tokens TakeSpare() {
+    if (spare_.empty()) return {};
+    Tokens spare = std::move(spare_.back());
+    spare_.pop_back();
+    return spare;
   }
 
   void CloseScope() {
     if (scopes_.size() == 1) return ClearStatement();  // a brace with no opener
-    Scope scope = std::move(scopes_.back());
-    scopes_.pop_back();
+    Scope& scope = scopes_.back();
     ClearStatement();
-    statement_ = std::move(scope.outer);
     if (scope.keepOuter) {
-      CodeToken body;
-      body.text = "{";
-      statement_.push_back(body);
-      body.text = "}";
-      statement_.push_back(body);
+      spare_.push_back(std::move(statement_));
+      statement_ = std::move(scope.outer);
+      statement_.PushPunctuation('{');
+      statement_.PushPunctuation('}');
     }
+    scopes_.pop_back();
     parens_ = 0;
   }
 
   CodeLexer lexer_;
   std::vector<Scope> scopes_;
   std::vector<Conditional> conditionals_;
-  Tokens statement_;       // the declaration read so far in the current scope
-  bool ignoring_ = false;  // the statement is one whose tokens are not kept
-  int parens_ = 0;         // parentheses and brackets open in it
-  int braces_ = 0;         // braces open in an initializer in it
+  int skippedBranches_ = 0;    // conditionals whose current branch is not read
+  Tokens statement_;           // the declaration read so far in the current scope
+  std::vector<Tokens> spare_;  // buffers for the statements of class bodies
+  bool ignoring_ = false;      // the statement is one whose tokens are not kept
+  int parens_ = 0;             // parentheses and brackets open in it
+  int braces_ = 0;             // braces open in an initializer in it
   std::vector<Definition> definitions_;
 };
 
