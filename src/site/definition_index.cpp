@@ -87,23 +87,34 @@ std::vector<Sortable> SortedDefinitions(const SitePlan& plan, std::size_t first,
   return sorted;
 }
 
-// Every definition of `plan`, sorted: the pages are split into a part for each thread, whose
-// definitions are sorted side by side, then merged.
-std::vector<Sortable> SortedDefinitions(const SitePlan& plan, unsigned threads) {
-  const std::size_t parts = std::max(1u, std::min<unsigned>(threads, 8));
-  std::vector<std::vector<Sortable>> sorted(parts);
-  ParallelFor(parts, threads, [&](std::size_t part) {
-    sorted[part] = SortedDefinitions(plan, plan.pages.size() * part / parts,
-                                     plan.pages.size() * (part + 1) / parts);
+// The definitions of `plan` in sorted parts: the pages are split into a part for each thread,
+// whose definitions are sorted side by side.
+std::vector<std::vector<Sortable>> SortedParts(const SitePlan& plan, unsigned threads) {
+  const std::size_t count = std::max(1u, std::min<unsigned>(threads, 8));
+  std::vector<std::vector<Sortable>> parts(count);
+  ParallelFor(count, threads, [&](std::size_t part) {
+    parts[part] = SortedDefinitions(plan, plan.pages.size() * part / count,
+                                    plan.pages.size() * (part + 1) / count);
   });
-  while (sorted.size() > 1) {
-    std::vector<Sortable> merged(sorted[0].size() + sorted[1].size());
-    std::merge(sorted[0].begin(), sorted[0].end(), sorted[1].begin(), sorted[1].end(),
-               merged.begin(), Before);
-    sorted.erase(sorted.begin());
-    sorted[0] = std::move(merged);
+  return parts;
+}
+
+// Hands every definition of the sorted `parts` to `take`, in order, merging them as it goes
+// rather than into a copy.
+template <class Take>
+void MergeParts(const std::vector<std::vector<Sortable>>& parts, const Take& take) {
+  std::vector<std::size_t> next(parts.size());
+  for (;;) {
+    std::size_t from = parts.size();
+    for (std::size_t part = 0; part < parts.size(); ++part) {
+      if (next[part] == parts[part].size()) continue;
+      if (from == parts.size() || Before(parts[part][next[part]], parts[from][next[from]])) {
+        from = part;
+      }
+    }
+    if (from == parts.size()) return;
+    take(parts[from][next[from]++]);
   }
-  return std::move(sorted[0]);
 }
 
 }  // namespace
@@ -122,26 +133,29 @@ std::string ChooseNamesFolder(const SitePlan& plan) {
 
 DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder, unsigned threads)
     : plan_(plan), namesFolder_(std::move(namesFolder)) {
-  const std::vector<Sortable> sorted = SortedDefinitions(plan, threads);
-  all_.reserve(sorted.size());
-  targets_.reserve(sorted.size());
+  const std::vector<std::vector<Sortable>> parts = SortedParts(plan, threads);
+  std::size_t count = 0;
+  for (const std::vector<Sortable>& part : parts) count += part.size();
+  all_.reserve(count);
+  targets_.reserve(count);
+  const Sortable* previous = nullptr;
   bool linkable = false;  // the current name can be a link target
   bool added = false;     // names_ ends with the current name
-  for (std::size_t k = 0; k < sorted.size(); ++k) {
-    const Sortable& s = sorted[k];
+  MergeParts(parts, [&](const Sortable& s) {
     all_.push_back(s.place);
-    if (k == 0 || !SameName(s, sorted[k - 1])) {
+    if (previous == nullptr || !SameName(s, *previous)) {
       linkable = IsWord(s.name);
       added = false;
     }
-    if (s.kind == Definition::kNamespace || !linkable) continue;
+    previous = &s;
+    if (s.kind == Definition::kNamespace || !linkable) return;
     if (!added) {
       names_.push_back({s.name, static_cast<std::uint32_t>(targets_.size()), 0, 0});
       added = true;
     }
     ++names_.back().count;
     targets_.push_back(s.place);
-  }
+  });
   std::size_t capacity = 16;
   while (capacity < 2 * names_.size()) capacity *= 2;
   table_.assign(capacity, 0);
