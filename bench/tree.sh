@@ -11,6 +11,8 @@
 #   RUNS       runs of each lexpaint command per tree (default 5); cp runs twice as often, once
 #              after each lexpaint run
 #   TREES      the source trees, separated by spaces (default "/usr/include/c++ /usr/include")
+#   OPTIONS    options for lexpaint --tree (default --no-definitions: the targets are for the pages
+#              and indexes; bench/definitions.sh measures what definitions add)
 #   BENCH_DIR  where the sites are written (default /dev/shm/lexpaint-tree-bench when /dev/shm
 #              exists, else /tmp/lexpaint-tree-bench)
 #   BUILD_DIR  where the Release binary is built (default build-bench in the repository)
@@ -27,6 +29,7 @@ set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 runs=${RUNS:-5}
 trees=${TREES:-/usr/include/c++ /usr/include}
+read -r -a options <<<"${OPTIONS---no-definitions}"
 threads=$(nproc)
 quiet_wait=${QUIET_WAIT:-20}
 if [[ -z "${BENCH_DIR:-}" ]]; then
@@ -99,16 +102,22 @@ files_in() { find "$1" -type f | wc -l; }
 
 bytes_in() { find "$1" -type f -printf '%s\n' | awk '{ s += $1 } END { print s + 0 }'; }
 
-# The bytes of the source files that have a page in SITE: SITE/REL.html comes from SOURCE/REL, or
-# from SOURCE/REL without the trailing "_" that a page gets when its name would be taken.
-source_bytes() {
+# The source files that have a page in SITE, one per line: SITE/REL.html comes from SOURCE/REL, or
+# from SOURCE/REL without the trailing "_" that a page gets when its name would be taken. Index
+# pages and the list pages of names have no source file.
+source_files() {
   local source=$1 site=$2 rel
   find "$site" -type f -name '*.html' ! -name index.html -printf '%P\n' |
     while IFS= read -r rel; do
       rel=${rel%.html}
       while [[ ! -e "$source/$rel" && $rel == *_ ]]; do rel=${rel%_}; done
-      printf '%s\0' "$source/$rel"
-    done | xargs -0 stat -L -c %s | awk '{ s += $1 } END { print s + 0 }'
+      if [[ -f "$source/$rel" ]]; then printf '%s\n' "$source/$rel"; fi
+    done
+}
+
+# The bytes of the source files that have a page in SITE.
+source_bytes() {
+  source_files "$1" "$2" | tr '\n' '\0' | xargs -0 stat -L -c %s | awk '{ s += $1 } END { print s + 0 }'
 }
 
 # Formats one timed run for the list of runs: wall seconds, then "*" when other processes used
@@ -124,7 +133,7 @@ run_entry() {
 lexpaint_run() {
   local -n times=$1 list=${1}_list
   local jobs=$2 source=$3 target=$4 seconds rss status cpu others
-  read -r seconds rss status cpu others < <(timed "$LEXPAINT" --tree -j "$jobs" "$source" "$target")
+  read -r seconds rss status cpu others < <(timed "$LEXPAINT" --tree "${options[@]}" -j "$jobs" "$source" "$target")
   if ((status != 0)); then
     echo "warning: lexpaint --tree -j $jobs $source exited with $status:" >&2
     tail -n 5 "$work/log.txt" >&2
@@ -155,11 +164,11 @@ measure() {
   tag=$(basename "$source")
   reference=$work/$tag-reference
   # Untimed: reads the tree into the page cache and makes the site that cp copies.
-  "$LEXPAINT" --tree "$source" "$reference" >"$work/log.txt" 2>&1 ||
+  "$LEXPAINT" --tree "${options[@]}" "$source" "$reference" >"$work/log.txt" 2>&1 ||
     { echo "warning: lexpaint --tree $source exited with $?" >&2; tail -n 5 "$work/log.txt" >&2; }
   reference_files=$(files_in "$reference")
   local pages in_bytes out_bytes
-  pages=$(find "$reference" -type f -name '*.html' ! -name index.html | wc -l)
+  pages=$(source_files "$source" "$reference" | wc -l)
   in_bytes=$(source_bytes "$source" "$reference")
   out_bytes=$(bytes_in "$reference")
 
