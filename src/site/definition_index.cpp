@@ -263,6 +263,12 @@ PageLinks::PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::si
   listed_.kept.resize(listed_.lines.size());
 }
 
+std::string PageLinks::ListedTexts::Text(std::uint64_t line) const {
+  const auto found = std::lower_bound(lines.begin(), lines.end(), line);
+  if (found == lines.end() || *found != line) return "";
+  return texts[static_cast<std::size_t>(found - lines.begin())];
+}
+
 // `word` lies in its line, which a line feed ends and another precedes.
 void PageLinks::KeepText(std::string_view word, std::uint64_t line) {
   const auto found = std::lower_bound(listed_.lines.begin(), listed_.lines.end(), line);

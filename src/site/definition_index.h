@@ -134,6 +134,9 @@ class PageLinks {
     std::vector<std::uint64_t> lines;  // ascending
     std::vector<std::string> texts;
     std::vector<char> kept;  // by line: its text was kept
+
+    // The text of `line`, or "" if it is not listed.
+    std::string Text(std::uint64_t line) const;
   };
   ListedTexts TakeListedTexts() { return std::move(listed_); }
 

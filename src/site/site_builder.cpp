@@ -9,7 +9,6 @@
 #include <mutex>
 #include <optional>
 #include <utility>
-// TICKS
 
 #include "atomic_file.h"
 #include "definition_finder.h"
@@ -240,7 +239,7 @@ class SiteRun {
         if (!listed.kept[k]) listed.texts[k] = texts[m++];
       }
     }
-    listedTexts_[page] = {std::move(listed.lines), std::move(listed.texts)};
+    listedTexts_[page] = std::move(listed);
   }
 
   // The highlighter asks for the include lines it meets, which the scan has seen too, in order.
@@ -286,18 +285,7 @@ class SiteRun {
   SitePlan plan_;
   std::vector<bool> listed_;  // the pages that were written, which the indexes list
   std::optional<DefinitionIndex> index_;
-  // Lines of each page that list pages show, and their texts.
-  struct LineTexts {
-    std::vector<std::uint64_t> lines;  // ascending
-    std::vector<std::string> texts;
-
-    std::string Text(std::uint64_t line) const {
-      const auto found = std::lower_bound(lines.begin(), lines.end(), line);
-      const auto k = static_cast<std::size_t>(found - lines.begin());
-      return found != lines.end() && *found == line && k < texts.size() ? texts[k] : "";
-    }
-  };
-  std::vector<LineTexts> listedTexts_;  // by page
+  std::vector<PageLinks::ListedTexts> listedTexts_;  // by page: the lines list pages show
   std::atomic<bool> failed_{false};
   std::mutex observing_;
 };
