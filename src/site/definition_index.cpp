@@ -175,6 +175,7 @@ DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder, 
   }
   listUsed_.reset(new std::atomic<bool>[names_.size()]());
   PlanListPages();
+  NumberListedTargets();
 }
 
 void DefinitionIndex::PlanListPages() {
@@ -190,6 +191,21 @@ void DefinitionIndex::PlanListPages() {
     listPages_.back().end = static_cast<std::uint32_t>(n + 1);
     ++listedNames;
     listedDefinitions += targets.count;
+  }
+}
+
+void DefinitionIndex::NumberListedTargets() {
+  firstDefinitions_.reserve(plan_.pages.size() + 1);
+  firstDefinitions_.push_back(0);
+  for (const SitePage& page : plan_.pages) {
+    firstDefinitions_.push_back(firstDefinitions_.back() + page.scan.definitions.entries.size());
+  }
+  listedTargets_.assign(firstDefinitions_.back(), kUnlisted);
+  for (const Targets& targets : names_) {
+    if (!HasList(targets)) continue;
+    for (std::uint32_t t = targets.first; t < targets.first + targets.count; ++t) {
+      listedTargets_[firstDefinitions_[targets_[t].page] + targets_[t].definition] = t;
+    }
   }
 }
 
@@ -251,44 +267,66 @@ std::string DefinitionIndex::Href(std::size_t page, std::uint32_t name) const {
 }
 
 PageLinks::PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::size_t page,
-                     std::size_t textWidth)
-    : index_(index), page_(page), textWidth_(textWidth) {
+                     std::size_t textWidth, ListedTexts& texts)
+    : index_(index), page_(page), texts_(texts), textWidth_(textWidth) {
   const PageDefinitions& definitions = plan.pages[page].scan.definitions;
-  for (const PageDefinitions::Entry& entry : definitions.entries) {
-    definitions_.emplace_back(entry.line, definitions.NameOf(entry));
+  for (std::size_t d = 0; d < definitions.entries.size(); ++d) {
+    const PageDefinitions::Entry& entry = definitions.entries[d];
+    definitions_.push_back({entry.line, definitions.NameOf(entry), index.ListedTarget(page, d)});
   }
-  std::sort(definitions_.begin(), definitions_.end());
-  listed_.lines = index.ListedLines(page);
-  listed_.texts.resize(listed_.lines.size());
-  listed_.kept.resize(listed_.lines.size());
+  std::sort(definitions_.begin(), definitions_.end(),
+            [](const Defined& a, const Defined& b) { return a.line < b.line; });
 }
 
-std::string PageLinks::ListedTexts::Text(std::uint64_t line) const {
-  const auto found = std::lower_bound(lines.begin(), lines.end(), line);
-  if (found == lines.end() || *found != line) return "";
-  return texts[static_cast<std::size_t>(found - lines.begin())];
-}
-
+// Every listed definition on the line of `word`, definitions_[first] on, keeps the line's text.
 // `word` lies in its line, which a line feed ends and another precedes.
-void PageLinks::KeepText(std::string_view word, std::uint64_t line) {
-  const auto found = std::lower_bound(listed_.lines.begin(), listed_.lines.end(), line);
-  if (found == listed_.lines.end() || *found != line) return;
-  const auto k = static_cast<std::size_t>(found - listed_.lines.begin());
-  if (listed_.kept[k]) return;
-  const char* first = word.data();
-  while (first[-1] != '\n') --first;
-  const char* last = word.data() + word.size();
-  while (*last != '\n') ++last;
-  listed_.texts[k] =
-      ShownLineText(std::string_view(first, static_cast<std::size_t>(last - first)), textWidth_);
-  listed_.kept[k] = true;
+void PageLinks::KeepText(std::string_view word, std::size_t first) {
+  std::string text;
+  bool shown = false;
+  for (std::size_t d = first;
+       d < definitions_.size() && definitions_[d].line == definitions_[first].line; ++d) {
+    const std::uint32_t target = definitions_[d].listed;
+    if (target == DefinitionIndex::kUnlisted || texts_.kept[target]) continue;
+    if (!shown) {
+      const char* begin = word.data();
+      while (begin[-1] != '\n') --begin;
+      const char* end = word.data() + word.size();
+      while (*end != '\n') ++end;
+      text =
+          ShownLineText(std::string_view(begin, static_cast<std::size_t>(end - begin)), textWidth_);
+      shown = true;
+    }
+    texts_.texts[target] = text;
+    texts_.kept[target] = true;
+  }
+}
+
+std::vector<std::uint64_t> PageLinks::UnkeptLines() const {
+  std::vector<std::uint64_t> lines;
+  for (const Defined& defined : definitions_) {
+    if (defined.listed == DefinitionIndex::kUnlisted || texts_.kept[defined.listed]) continue;
+    if (lines.empty() || lines.back() != defined.line) lines.push_back(defined.line);
+  }
+  return lines;
+}
+
+void PageLinks::KeepTexts(const std::vector<std::uint64_t>& lines,
+                          const std::vector<std::string>& lineTexts) {
+  std::size_t k = 0;
+  for (const Defined& defined : definitions_) {
+    if (defined.listed == DefinitionIndex::kUnlisted || texts_.kept[defined.listed]) continue;
+    while (k < lines.size() && lines[k] < defined.line) ++k;
+    if (k == lines.size() || lines[k] != defined.line) continue;
+    texts_.texts[defined.listed] = lineTexts[k];
+    texts_.kept[defined.listed] = true;
+  }
 }
 
 std::string_view PageLinks::Href(std::string_view word, std::uint64_t line) {
-  while (next_ < definitions_.size() && definitions_[next_].first < line) ++next_;
-  for (std::size_t d = next_; d < definitions_.size() && definitions_[d].first == line; ++d) {
-    if (definitions_[d].second != word) continue;
-    KeepText(word, line);
+  while (next_ < definitions_.size() && definitions_[next_].line < line) ++next_;
+  for (std::size_t d = next_; d < definitions_.size() && definitions_[d].line == line; ++d) {
+    if (definitions_[d].name != word) continue;
+    KeepText(word, next_);
     return "";
   }
   const std::uint32_t name = index_.LinkedName(word);
@@ -314,27 +352,13 @@ const std::string& PageLinks::CachedHref(std::uint32_t name) {
   return hrefs_.back().second;
 }
 
-std::vector<std::uint64_t> DefinitionIndex::ListedLines(std::size_t page) const {
-  const PageDefinitions& definitions = plan_.pages[page].scan.definitions;
-  std::vector<std::uint64_t> lines;
-  for (const PageDefinitions::Entry& entry : definitions.entries) {
-    const std::uint32_t name = LinkedName(definitions.NameOf(entry));
-    if (name != kUnlinked && HasList(names_[name])) lines.push_back(entry.line);
-  }
-  std::sort(lines.begin(), lines.end());
-  lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
-  return lines;
-}
-
 std::vector<DefinitionIndex::ListPage> DefinitionIndex::LinkedListPages() const {
   std::vector<ListPage> pages;
   for (std::uint32_t p = 0; p < listPages_.size(); ++p) {
     ListPage page{ListPagePath(p), {}};
     for (std::size_t n = listPages_[p].first; n < listPages_[p].end; ++n) {
       if (!listUsed_[n].load(std::memory_order_relaxed)) continue;
-      const Targets& targets = names_[n];
-      const auto first = targets_.begin() + targets.first;
-      page.names.push_back({targets.name, std::vector<Place>(first, first + targets.count)});
+      page.names.push_back({names_[n].name, names_[n].first, names_[n].count});
     }
     if (!page.names.empty()) pages.push_back(std::move(page));
   }

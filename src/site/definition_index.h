@@ -51,18 +51,27 @@ class DefinitionIndex {
   // leads to the list page, at the name's own section.
   struct NameList {
     std::string_view name;
-    std::vector<Place> places;  // in the order of the tags file
+    std::uint32_t first;  // its definitions are the link targets [first, first + count),
+    std::uint32_t count;  // in the order of the tags file
   };
   struct ListPage {
     std::string path;  // from the site's root
     std::vector<NameList> names;
   };
 
-  // The lines of the definitions on the page `page` whose names have list pages, ascending.
-  std::vector<std::uint64_t> ListedLines(std::size_t page) const;
-
   // The list pages that some link leads to, each with the names some link leads to.
   std::vector<ListPage> LinkedListPages() const;
+
+  // The link targets, numbered in name order.
+  std::size_t targetCount() const { return targets_.size(); }
+  Place TargetAt(std::uint32_t target) const { return targets_[target]; }
+
+  // The number of the definition numbered `definition` on the page `page` among the link targets,
+  // if its name has a list page, or else kUnlisted.
+  static constexpr std::uint32_t kUnlisted = ~0u;
+  std::uint32_t ListedTarget(std::size_t page, std::size_t definition) const {
+    return listedTargets_[firstDefinitions_[page] + definition];
+  }
 
   // The folder of the list pages, from the site's root.
   const std::string& namesFolder() const { return namesFolder_; }
@@ -90,6 +99,7 @@ class DefinitionIndex {
     return targets.count > 1 && targets.count <= kMaxLinkedDefinitions;
   }
   void PlanListPages();
+  void NumberListedTargets();
   std::string ListPagePath(std::uint32_t listPage) const;
 
   const PageDefinitions::Entry& EntryAt(Place place) const;
@@ -111,48 +121,60 @@ class DefinitionIndex {
   std::vector<std::uint64_t> filter_;
   int filterShift_ = 32;
   std::unique_ptr<std::atomic<bool>[]> listUsed_;  // by index into names_: a link leads to the list
+  // By page, the number of its first definition among the tree's, in the order of the pages; by
+  // that number, ListedTarget.
+  std::vector<std::size_t> firstDefinitions_;
+  std::vector<std::uint32_t> listedTargets_;
+};
+
+// The texts of the lines that list pages show, by the number of their definition among the link
+// targets, as ShownLineText shows them. Each page fills the entries of its own definitions.
+struct ListedTexts {
+  explicit ListedTexts(std::size_t targets) : texts(targets), kept(targets) {}
+  std::vector<std::string> texts;
+  std::vector<char> kept;  // a byte each, as pages on different threads fill their own
 };
 
 // The links of the names on one page: DefinitionIndex::Href, but a definition links nowhere, not
 // even to the list of its name's definitions. Each name's href is worked out once. For one thread.
 //
-// It also keeps the text of the page's lines that list pages show (DefinitionIndex::ListedLines),
-// as ShownLineText shows it, from the definitions it is asked about, whose words view their lines
-// in place (see HighlightOptions::nameHref).
+// It also keeps the texts of the page's lines that list pages show, from the definitions it is
+// asked about, whose words view their lines in place (see HighlightOptions::nameHref).
 class PageLinks {
  public:
-  // `index` and `plan` must outlive the links.
+  // `index`, `plan` and `texts` must outlive the links.
   PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::size_t page,
-            std::size_t textWidth);
+            std::size_t textWidth, ListedTexts& texts);
 
   // Where `word` on line `line` links to, or "". Lines must be asked about in ascending order;
   // the text stays valid until the next call.
   std::string_view Href(std::string_view word, std::uint64_t line);
 
-  // The listed lines and their texts, "" for a line whose definition was not asked about.
-  struct ListedTexts {
-    std::vector<std::uint64_t> lines;  // ascending
-    std::vector<std::string> texts;
-    std::vector<char> kept;  // by line: its text was kept
-
-    // The text of `line`, or "" if it is not listed.
-    std::string Text(std::uint64_t line) const;
-  };
-  ListedTexts TakeListedTexts() { return std::move(listed_); }
+  // The lines of the page's listed definitions whose texts were not kept, ascending, and once
+  // each; KeepTexts keeps the texts of such lines.
+  std::vector<std::uint64_t> UnkeptLines() const;
+  void KeepTexts(const std::vector<std::uint64_t>& lines,
+                 const std::vector<std::string>& lineTexts);
 
  private:
+  struct Defined {
+    std::uint64_t line;
+    std::string_view name;
+    std::uint32_t listed;  // DefinitionIndex::ListedTarget
+  };
+
   const std::string& CachedHref(std::uint32_t name);
-  void KeepText(std::string_view word, std::uint64_t line);
+  void KeepText(std::string_view word, std::size_t first);
 
   const DefinitionIndex& index_;
   std::size_t page_;
-  std::vector<std::pair<std::uint64_t, std::string_view>> definitions_;  // the page's, by line
+  std::vector<Defined> definitions_;  // the page's, by line
   std::size_t next_ = 0;  // the first of definitions_ not before the line asked about last
   // The hrefs worked out so far, with their names' numbers, found through an open-addressed
   // table of 1 + their index, or 0 for an empty slot.
   std::vector<std::pair<std::uint32_t, std::string>> hrefs_;
   std::vector<std::uint32_t> slots_;
-  ListedTexts listed_;
+  ListedTexts& texts_;
   std::size_t textWidth_;
 };
 

@@ -10,11 +10,13 @@ namespace lexpaint {
 
 // `text` escaped for HTML text and double- or single-quoted attribute values.
 std::string EscapeHtml(std::string_view text);
+void AppendEscapedHtml(std::string& out, std::string_view text);
 
 // `path`, a relative path with '/' between its parts, percent-encoded for an href: every byte but
 // ASCII letters, digits, '-', '.', '_', '~' and the '/' separators becomes %XX. The result holds
 // nothing that HTML would read as markup.
 std::string EncodeHref(std::string_view path);
+void AppendEncodedHref(std::string& out, std::string_view path);
 
 }  // namespace lexpaint
 

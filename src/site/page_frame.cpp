@@ -82,7 +82,8 @@ std::string RelativeHref(std::string_view from, std::string_view to) {
       if (c == '/') href += "../";
     }
   }
-  return href + EncodeHref(to);
+  AppendEncodedHref(href, to);
+  return href;
 }
 
 std::string IndexPath(const SiteFolder& folder) {
@@ -105,27 +106,28 @@ std::string NameListPage(const SitePlan& plan, std::string_view path,
   if (names.size() > 1) title += " \u2026 " + std::string(names.back().name);
   std::string page = DocumentStart(title, path) + Breadcrumb(plan, path, 0, title, siteName);
   for (const ListedName& listed : names) {
-    const std::string name = EscapeHtml(listed.name);
-    page.append("<section id=\"")
-        .append(name)
-        .append("\">\n<h2>")
-        .append(name)
-        .append(
-            "</h2>\n<table class=\"Index Definitions\">\n<thead><tr><th>File</th><th>Line</th>"
-            "<th>Kind</th><th>Text</th></tr></thead>\n<tbody>\n");
+    page.append("<section id=\"");
+    AppendEscapedHtml(page, listed.name);
+    page.append("\">\n<h2>");
+    AppendEscapedHtml(page, listed.name);
+    page.append(
+        "</h2>\n<table class=\"Index Definitions\">\n<thead><tr><th>File</th><th>Line</th>"
+        "<th>Kind</th><th>Text</th></tr></thead>\n<tbody>\n");
     for (const ListedDefinition& definition : listed.definitions) {
       const SitePage& shown = plan.pages[definition.page];
       const std::string line = std::to_string(definition.line);
       const std::string href = RelativeHref(path, shown.path) + "#L" + line;
       page.append("<tr><td><a href=\"").append(href).append("\">");
-      page.append(EscapeHtml(plan.files[shown.file].path)).append("</a></td><td><a href=\"");
-      page.append(href).append("\">").append(line).append("</a></td><td>");
-      page.append(definition.kind).append("</td><td><code>");
-      page.append(EscapeHtml(definition.text)).append("</code></td></tr>\n");
+      AppendEscapedHtml(page, plan.files[shown.file].path);
+      page.append("</a></td><td><a href=\"").append(href).append("\">").append(line);
+      page.append("</a></td><td>").append(definition.kind).append("</td><td><code>");
+      AppendEscapedHtml(page, definition.text);
+      page.append("</code></td></tr>\n");
     }
     page.append("</tbody>\n</table>\n</section>\n");
   }
-  return page + "</body>\n</html>\n";
+  page.append("</body>\n</html>\n");
+  return page;
 }
 
 std::string IndexPage(const SitePlan& plan, std::size_t folder, const std::vector<bool>& listed,

@@ -30,7 +30,7 @@ struct ListedDefinition {
   std::size_t page;
   std::uint64_t line;
   std::string_view kind;
-  std::string text;  // the line's text
+  std::string_view text;  // the line's text
 };
 
 // A name on a list page, with its definitions.

@@ -86,7 +86,7 @@ class SiteRun {
     Notify([&] { observer_.Planned(plan_.pages.size(), bytes); });
     if (options_.definitions) {
       index_.emplace(plan_, ChooseNamesFolder(plan_), options_.threads);
-      listedTexts_.resize(plan_.pages.size());
+      listedTexts_.emplace(index_->targetCount());
     }
 
     MakeFolders();
@@ -166,12 +166,13 @@ class SiteRun {
       std::vector<ListedName> listed;
       for (const DefinitionIndex::NameList& name : lists[l].names) {
         listed.push_back({name.name, {}});
-        for (const DefinitionIndex::Place& place : name.places) {
+        for (std::uint32_t target = name.first; target < name.first + name.count; ++target) {
+          const DefinitionIndex::Place place = index_->TargetAt(target);
           const PageDefinitions::Entry& definition =
               plan_.pages[place.page].scan.definitions.entries[place.definition];
           listed.back().definitions.push_back({place.page, definition.line,
                                                KindName(definition.kind),
-                                               listedTexts_[place.page].Text(definition.line)});
+                                               listedTexts_->texts[target]});
         }
       }
       const std::string& path = lists[l].path;
@@ -210,7 +211,7 @@ class SiteRun {
     };
     std::optional<PageLinks> names;
     if (index_) {
-      names.emplace(*index_, plan_, page, kListedTextWidth);
+      names.emplace(*index_, plan_, page, kListedTextWidth, *listedTexts_);
       highlight.nameHref = [&names](std::string_view word, std::uint64_t line) {
         return names->Href(word, line);
       };
@@ -218,28 +219,20 @@ class SiteRun {
     Highlighter highlighter(source, target.stream(), options_.keywords, std::move(highlight));
     highlighter.Run();
     if (highlighter.input_failed()) return Report(SiteProblem::kSourceFileUnreadable, sourcePath);
-    if (names) KeepListedTexts(page, names->TakeListedTexts(), source);
+    if (names) KeepUnseenListedTexts(*names, source);
     target.stream() << PageFoot();
     if (!target.Commit()) return Report(SiteProblem::kTargetFileUnwritable, targetPath);
     return true;
   }
 
-  // Keeps the text of the lines of the page that list pages show, reading again from `source`
-  // those of definitions the highlighter did not ask about.
-  void KeepListedTexts(std::size_t page, PageLinks::ListedTexts listed, std::ifstream& source) {
-    std::vector<std::uint64_t> missing;
-    for (std::size_t k = 0; k < listed.lines.size(); ++k) {
-      if (!listed.kept[k]) missing.push_back(listed.lines[k]);
-    }
-    if (!missing.empty()) {
-      source.clear();
-      source.seekg(0);
-      const std::vector<std::string> texts = ReadLines(source, missing, kListedTextWidth);
-      for (std::size_t k = 0, m = 0; k < listed.lines.size(); ++k) {
-        if (!listed.kept[k]) listed.texts[k] = texts[m++];
-      }
-    }
-    listedTexts_[page] = std::move(listed);
+  // Keeps the texts of the lines that list pages show of the definitions the highlighter did not
+  // ask about, reading them again from `source`.
+  static void KeepUnseenListedTexts(PageLinks& names, std::ifstream& source) {
+    const std::vector<std::uint64_t> lines = names.UnkeptLines();
+    if (lines.empty()) return;
+    source.clear();
+    source.seekg(0);
+    names.KeepTexts(lines, ReadLines(source, lines, kListedTextWidth));
   }
 
   // The highlighter asks for the include lines it meets, which the scan has seen too, in order.
@@ -285,7 +278,7 @@ class SiteRun {
   SitePlan plan_;
   std::vector<bool> listed_;  // the pages that were written, which the indexes list
   std::optional<DefinitionIndex> index_;
-  std::vector<PageLinks::ListedTexts> listedTexts_;  // by page: the lines list pages show
+  std::optional<ListedTexts> listedTexts_;
   std::atomic<bool> failed_{false};
   std::mutex observing_;
 };
