@@ -63,14 +63,9 @@ bool SameName(const Sortable& a, const Sortable& b) {
          (a.name.size() <= 8 || a.name == b.name);
 }
 
-// The definitions of the pages [first, end), sorted.
-std::vector<Sortable> SortedDefinitions(const SitePlan& plan, std::size_t first, std::size_t end) {
-  std::size_t count = 0;
-  for (std::size_t page = first; page < end; ++page) {
-    count += plan.pages[page].scan.definitions.entries.size();
-  }
-  std::vector<Sortable> sorted;
-  sorted.reserve(count);
+// The definitions of the pages [first, end), sorted into `sorted`, which has room for them.
+void SortDefinitions(const SitePlan& plan, std::size_t first, std::size_t end,
+                     std::vector<Sortable>& sorted) {
   for (std::size_t page = first; page < end; ++page) {
     const PageDefinitions& definitions = plan.pages[page].scan.definitions;
     for (std::size_t d = 0; d < definitions.entries.size(); ++d) {
@@ -84,17 +79,24 @@ std::vector<Sortable> SortedDefinitions(const SitePlan& plan, std::size_t first,
     }
   }
   std::sort(sorted.begin(), sorted.end(), Before);
-  return sorted;
 }
 
 // The definitions of `plan` in sorted parts: the pages are split into a part for each thread,
-// whose definitions are sorted side by side.
+// whose definitions are sorted side by side. The parts' memory is taken on this thread, whose
+// heap is the one that grows in huge pages.
 std::vector<std::vector<Sortable>> SortedParts(const SitePlan& plan, unsigned threads) {
   const std::size_t count = std::max(1u, std::min<unsigned>(threads, 8));
+  const auto firstPage = [&](std::size_t part) { return plan.pages.size() * part / count; };
   std::vector<std::vector<Sortable>> parts(count);
+  for (std::size_t part = 0; part < count; ++part) {
+    std::size_t definitions = 0;
+    for (std::size_t page = firstPage(part); page < firstPage(part + 1); ++page) {
+      definitions += plan.pages[page].scan.definitions.entries.size();
+    }
+    parts[part].reserve(definitions);
+  }
   ParallelFor(count, threads, [&](std::size_t part) {
-    parts[part] = SortedDefinitions(plan, plan.pages.size() * part / count,
-                                    plan.pages.size() * (part + 1) / count);
+    SortDefinitions(plan, firstPage(part), firstPage(part + 1), parts[part]);
   });
   return parts;
 }
@@ -142,7 +144,7 @@ DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder, 
   bool linkable = false;  // the current name can be a link target
   bool added = false;     // names_ ends with the current name
   MergeParts(parts, [&](const Sortable& s) {
-    all_.push_back(s.place);
+    all_.push_back({s.name, s.line, s.place.page, s.kind});
     if (previous == nullptr || !SameName(s, *previous)) {
       linkable = IsWord(s.name);
       added = false;
@@ -248,10 +250,6 @@ std::uint32_t DefinitionIndex::LinkedName(std::string_view word) const {
 
 const PageDefinitions::Entry& DefinitionIndex::EntryAt(Place place) const {
   return plan_.pages[place.page].scan.definitions.entries[place.definition];
-}
-
-std::string_view DefinitionIndex::NameAt(Place place) const {
-  return plan_.pages[place.page].scan.definitions.NameOf(EntryAt(place));
 }
 
 std::string DefinitionIndex::Href(std::size_t page, std::uint32_t name) const {
@@ -367,24 +365,23 @@ std::vector<DefinitionIndex::ListPage> DefinitionIndex::LinkedListPages() const 
 
 void DefinitionIndex::WriteTags(std::ostream& out) const {
   constexpr std::size_t kChunk = 64 * 1024;
-  std::vector<char> fileFits(plan_.pages.size());
+  // By page, its file's path, or "" if the tags file cannot hold it.
+  std::vector<std::string_view> files(plan_.pages.size());
   for (std::size_t page = 0; page < plan_.pages.size(); ++page) {
-    fileFits[page] = FitsTagsFile(plan_.files[plan_.pages[page].file].path);
+    const std::string& path = plan_.files[plan_.pages[page].file].path;
+    if (FitsTagsFile(path)) files[page] = path;
   }
   std::string text =
       "!_TAG_FILE_FORMAT\t2\t/extended format/\n"
       "!_TAG_FILE_SORTED\t1\t/0=unsorted, 1=sorted, 2=foldcase/\n";
-  for (Place place : all_) {
-    const std::string_view name = NameAt(place);
-    if (!fileFits[place.page] || !FitsTagsFile(name)) continue;
-    const PageDefinitions::Entry& entry = EntryAt(place);
+  for (const Tag& tag : all_) {
+    if (files[tag.page].empty() || !FitsTagsFile(tag.name)) continue;
     char line[24];  // room for any 64-bit number
-    char* const lineEnd = std::to_chars(line, line + sizeof line, entry.line).ptr;
-    text.append(name).append(1, '\t');
-    text.append(plan_.files[plan_.pages[place.page].file].path).append(1, '\t');
+    char* const lineEnd = std::to_chars(line, line + sizeof line, tag.line).ptr;
+    text.append(tag.name).append(1, '\t').append(files[tag.page]).append(1, '\t');
     text.append(line, static_cast<std::size_t>(lineEnd - line))
         .append(";\"\tkind:")
-        .append(KindName(entry.kind))
+        .append(KindName(tag.kind))
         .append(1, '\n');
     if (text.size() >= kChunk) {
       out.write(text.data(), static_cast<std::streamsize>(text.size()));

@@ -103,12 +103,18 @@ class DefinitionIndex {
   std::string ListPagePath(std::uint32_t listPage) const;
 
   const PageDefinitions::Entry& EntryAt(Place place) const;
-  std::string_view NameAt(Place place) const;
   static std::uint32_t Hash(std::string_view word);
 
   const SitePlan& plan_;
   std::string namesFolder_;
-  std::vector<Place> all_;      // sorted by name, then page and line
+  // A definition as the tags file lists it.
+  struct Tag {
+    std::string_view name;
+    std::uint64_t line;
+    std::uint32_t page;
+    Definition::Kind kind;
+  };
+  std::vector<Tag> all_;        // sorted by name, then page and line
   std::vector<Place> targets_;  // the link targets among them, in the same order
   std::vector<Targets> names_;  // in name order
   std::vector<ListRange> listPages_;
