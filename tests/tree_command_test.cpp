@@ -1094,6 +1094,15 @@ TEST_F(TreeTest, DefinitionsLinkUsesAndFillTheTagsFile) {
             "main\tmain.cpp\t2;\"\tkind:function\n");
 }
 
+// A file too large to be read into memory at once is read twice, and its definitions found alike.
+TEST_F(TreeTest, DefinitionsOfLargeFilesFound) {
+  const std::string padding = "// " + std::string(2 << 20, '-') + "\n";
+  box_.Write("src/big.h", padding + "int twice(int x) { return 2 * x; }\n");
+  box_.Write("src/use.cpp", "#include \"big.h\"\nint four() { return twice(2); }\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  EXPECT_EQ(NameLink(BodyOf(Page("use.cpp.html")), 2, "twice"), "big.h.html#L2");
+}
+
 // Without definitions, a site has no name links, list pages or tags file.
 TEST_F(TreeTest, NoDefinitionsLinksNoNames) {
   box_.Write("src/a.h", "int f(int x) { return x; }\nint f(long x) { return 0; }\n");

@@ -14,6 +14,7 @@
 #include "definition_finder.h"
 #include "definition_index.h"
 #include "highlighter.h"
+#include "memory_stream.h"
 #include "page_frame.h"
 #include "site_plan.h"
 #include "source_scan.h"
@@ -27,6 +28,10 @@ namespace fs = std::filesystem;
 
 // How much of a definition's line the page of its name shows.
 constexpr std::size_t kListedTextWidth = 160;
+
+// The largest file that the scan of a site with definitions reads into memory at once; a larger
+// one is read twice, a run of lines at a time.
+constexpr std::uint64_t kReadOnceSize = 1 << 20;
 
 std::string Join(const std::string& folder, std::string_view path) {
   if (path.empty()) return folder;
@@ -134,18 +139,34 @@ class SiteRun {
     return std::ifstream(Join(options_.source, path), std::ios::binary);
   }
 
-  // Scans a file for the plan and, if they are wanted, finds its definitions while it is open.
+  // Scans a file for the plan and, if they are wanted, finds its definitions while it is open:
+  // a file of up to kReadOnceSize bytes is read once, into memory, for both.
   SourceScan Scan(const TreeFile& file) const {
     std::ifstream source = OpenSource(file.path);
+    if (!options_.definitions) return ScanSource(source);
+    thread_local std::string bytes;
+    if (file.size <= kReadOnceSize && ReadWhole(source, file.size, bytes)) {
+      MemoryStream scanned(bytes);
+      SourceScan scan = ScanSource(scanned);
+      MemoryStream searched(bytes);
+      AddDefinitions(searched, scan);
+      return scan;
+    }
+    source.clear();
+    source.seekg(0);
     SourceScan scan = ScanSource(source);
-    if (options_.definitions && scan.readable) {
+    if (scan.readable) {
       source.clear();
       source.seekg(0);
-      for (const Definition& definition : FindDefinitions(source)) {
-        scan.definitions.Add(definition);
-      }
+      AddDefinitions(source, scan);
     }
     return scan;
+  }
+
+  static void AddDefinitions(std::istream& source, SourceScan& scan) {
+    for (const Definition& definition : FindDefinitions(source)) {
+      scan.definitions.Add(definition);
+    }
   }
 
   bool Probe(const TreeFile& file) const {
