@@ -186,7 +186,8 @@ void DefinitionIndex::PlanListPages() {
     Targets& targets = names_[n];
     if (!HasList(targets)) continue;
     if (listedNames == kNamesPerListPage || listedDefinitions >= kDefinitionsPerListPage) {
-      listPages_.push_back({static_cast<std::uint32_t>(n), static_cast<std::uint32_t>(n)});
+      listPages_.push_back({static_cast<std::uint32_t>(n), static_cast<std::uint32_t>(n), ""});
+      listPages_.back().href = EncodeHref(ListPagePath(listPages_.size() - 1));
       listedNames = listedDefinitions = 0;
     }
     targets.listPage = static_cast<std::uint32_t>(listPages_.size() - 1);
@@ -252,13 +253,18 @@ const PageDefinitions::Entry& DefinitionIndex::EntryAt(Place place) const {
   return plan_.pages[place.page].scan.definitions.entries[place.definition];
 }
 
-std::string DefinitionIndex::Href(std::size_t page, std::uint32_t name) const {
+// The list pages' folder is none that holds pages, so a list page is reached through the root.
+std::string DefinitionIndex::Href(std::size_t page, std::string_view toRoot,
+                                  std::uint32_t name) const {
   const Targets& targets = names_[name];
-  const std::string& from = plan_.pages[page].path;
   if (targets.count > 1) {
     listUsed_[name].store(true, std::memory_order_relaxed);
-    return RelativeHref(from, ListPagePath(targets.listPage)) + "#" + EncodeHref(targets.name);
+    std::string href(toRoot);
+    href.append(listPages_[targets.listPage].href).append(1, '#');
+    AppendEncodedHref(href, targets.name);
+    return href;
   }
+  const std::string& from = plan_.pages[page].path;
   const Place place = targets_[targets.first];
   return RelativeHref(from, plan_.pages[place.page].path) + "#L" +
          std::to_string(EntryAt(place).line);
@@ -266,7 +272,11 @@ std::string DefinitionIndex::Href(std::size_t page, std::uint32_t name) const {
 
 PageLinks::PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::size_t page,
                      std::size_t textWidth, ListedTexts& texts)
-    : index_(index), page_(page), texts_(texts), textWidth_(textWidth) {
+    : index_(index),
+      page_(page),
+      toRoot_(RelativeHref(plan.pages[page].path, "")),
+      texts_(texts),
+      textWidth_(textWidth) {
   const PageDefinitions& definitions = plan.pages[page].scan.definitions;
   for (std::size_t d = 0; d < definitions.entries.size(); ++d) {
     const PageDefinitions::Entry& entry = definitions.entries[d];
@@ -345,7 +355,7 @@ const std::string& PageLinks::CachedHref(std::uint32_t name) {
   for (; slots_[slot] != 0; slot = (slot + 1) & (slots_.size() - 1)) {
     if (hrefs_[slots_[slot] - 1].first == name) return hrefs_[slots_[slot] - 1].second;
   }
-  hrefs_.emplace_back(name, index_.Href(page_, name));
+  hrefs_.emplace_back(name, index_.Href(page_, toRoot_, name));
   slots_[slot] = static_cast<std::uint32_t>(hrefs_.size());
   return hrefs_.back().second;
 }

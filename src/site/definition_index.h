@@ -42,9 +42,10 @@ class DefinitionIndex {
   static constexpr std::uint32_t kUnlinked = ~0u;
   std::uint32_t LinkedName(std::string_view word) const;
 
-  // Where the linked name numbered `name` links to from the page `page`: to the line of its one
-  // definition, or to its section of the page listing its definitions.
-  std::string Href(std::size_t page, std::uint32_t name) const;
+  // Where the linked name numbered `name` links to from the page `page`, whose href to the site's
+  // root is `toRoot` ("../" for each folder it is in): to the line of its one definition, or to
+  // its section of the page listing its definitions.
+  std::string Href(std::size_t page, std::string_view toRoot, std::uint32_t name) const;
 
   // The names defined in several places are listed on pages of a run of such names each, in
   // name order, so that a site holds few such files however many names it has. A link to one
@@ -93,6 +94,7 @@ class DefinitionIndex {
   struct ListRange {
     std::uint32_t first;
     std::uint32_t end;
+    std::string href;  // the page's path from the site's root, as an href
   };
 
   static bool HasList(const Targets& targets) {
@@ -174,6 +176,7 @@ class PageLinks {
 
   const DefinitionIndex& index_;
   std::size_t page_;
+  std::string toRoot_;
   std::vector<Defined> definitions_;  // the page's, by line
   std::size_t next_ = 0;  // the first of definitions_ not before the line asked about last
   // The hrefs worked out so far, with their names' numbers, found through an open-addressed

@@ -6,22 +6,16 @@ namespace lexpaint {
 namespace {
 
 // The entity of a byte that HTML would read as markup, or "" for a byte that stands for itself.
-std::string_view EntityOf(char c) {
-  switch (c) {
-    case '&':
-      return "&amp;";
-    case '<':
-      return "&lt;";
-    case '>':
-      return "&gt;";
-    case '"':
-      return "&quot;";
-    case '\'':
-      return "&#39;";
-    default:
-      return "";
-  }
+constexpr std::array<std::string_view, 256> Entities() {
+  std::array<std::string_view, 256> entities{};
+  entities['&'] = "&amp;";
+  entities['<'] = "&lt;";
+  entities['>'] = "&gt;";
+  entities['"'] = "&quot;";
+  entities['\''] = "&#39;";
+  return entities;
 }
+constexpr std::array<std::string_view, 256> kEntities = Entities();
 
 // Bytes that an href holds as they are.
 constexpr std::array<bool, 256> PlainInHref() {
@@ -40,7 +34,7 @@ constexpr std::array<bool, 256> kPlainInHref = PlainInHref();
 void AppendEscapedHtml(std::string& out, std::string_view text) {
   std::size_t plain = 0;
   for (std::size_t k = 0; k < text.size(); ++k) {
-    const std::string_view entity = EntityOf(text[k]);
+    const std::string_view entity = kEntities[static_cast<unsigned char>(text[k])];
     if (entity.empty()) continue;
     out.append(text, plain, k - plain).append(entity);
     plain = k + 1;

@@ -163,10 +163,14 @@ class SiteRun {
     return scan;
   }
 
+  // The definitions stay for the whole run, so they take no more memory than they fill.
   static void AddDefinitions(std::istream& source, SourceScan& scan) {
-    for (const Definition& definition : FindDefinitions(source)) {
-      scan.definitions.Add(definition);
-    }
+    const std::vector<Definition> found = FindDefinitions(source);
+    std::size_t names = 0;
+    for (const Definition& definition : found) names += definition.name.size();
+    scan.definitions.entries.reserve(found.size());
+    scan.definitions.names.reserve(names);
+    for (const Definition& definition : found) scan.definitions.Add(definition);
   }
 
   bool Probe(const TreeFile& file) const {
