@@ -6,16 +6,28 @@
 #include <string>
 #include <vector>
 
+#include "source_text.h"
+
 namespace lexpaint {
 namespace {
 
-// Each definition as "kind name line", in the order found.
+std::vector<std::string> Described(const std::vector<Definition>& definitions) {
+  std::vector<std::string> described;
+  for (const Definition& d : definitions) {
+    described.push_back(std::string(KindName(d.kind)) + " " + d.name + " " +
+                        std::to_string(d.line));
+  }
+  return described;
+}
+
+// Each definition as "kind name line", in the order found, read from a stream and in place alike.
 std::vector<std::string> Find(const std::string& source) {
   std::istringstream input(source);
-  std::vector<std::string> found;
-  for (const Definition& d : FindDefinitions(input)) {
-    found.push_back(std::string(KindName(d.kind)) + " " + d.name + " " + std::to_string(d.line));
-  }
+  const std::vector<std::string> found = Described(FindDefinitions(input));
+  std::istringstream again(source);
+  SourceText text;
+  EXPECT_TRUE(text.Read(again, source.size()));
+  EXPECT_EQ(Described(FindDefinitions(text.lines())), found) << "read in place";
   return found;
 }
 

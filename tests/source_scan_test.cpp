@@ -2,17 +2,32 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
+
+#include "source_text.h"
 
 namespace lexpaint {
 namespace {
 
 using std::string_literals::operator""s;
 
+// The scan of `text` from a stream, checked against the scan of it in place.
 SourceScan Scan(const std::string& text) {
   std::istringstream source(text);
-  return ScanSource(source);
+  SourceScan scan = ScanSource(source);
+  std::istringstream again(text);
+  SourceText whole;
+  EXPECT_TRUE(whole.Read(again, text.size()));
+  const SourceScan inPlace = ScanSource(whole.lines());
+  EXPECT_EQ(inPlace.lines, scan.lines);
+  EXPECT_EQ(inPlace.includes.size(), scan.includes.size());
+  for (std::size_t k = 0; k < std::min(inPlace.includes.size(), scan.includes.size()); ++k) {
+    EXPECT_EQ(inPlace.includes[k].name, scan.includes[k].name);
+    EXPECT_EQ(inPlace.includes[k].angled, scan.includes[k].angled);
+  }
+  return scan;
 }
 
 TEST(SourceScanTest, FindsIncludeLinesAndCountsLines) {

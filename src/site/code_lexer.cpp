@@ -191,7 +191,7 @@ bool CodeLexer::NextLine() {
 bool CodeLexer::ReadLine() {
   if (next_ == runEnd_) {
     std::string_view run;
-    if (!reader_.NextLines(&run)) return false;
+    if (!reader_ || !reader_->NextLines(&run)) return false;
     next_ = run.data();
     runEnd_ = run.data() + run.size();
   }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -134,7 +135,11 @@ bool IsWordByte(char c);
 class CodeLexer {
  public:
   // `input` must outlive the lexer.
-  explicit CodeLexer(std::istream& input) : reader_(input) {}
+  explicit CodeLexer(std::istream& input) : reader_(std::in_place, input) {}
+  // Reads a whole file in place: `lines` as one run of LineReader::NextLines, such as
+  // SourceText::lines. They must outlive the lexer.
+  explicit CodeLexer(std::string_view lines)
+      : next_(lines.data()), runEnd_(lines.data() + lines.size()) {}
 
   // Stores the next token in `*token` and returns true, or returns false at the end. The token's
   // text stays valid until the next call, and Tokens::kShortText bytes may be read from its start,
@@ -179,11 +184,11 @@ class CodeLexer {
   // backslash that joins the next line. Scans stop there without a bound check.
   static constexpr char kNoLine[] = "\n";
 
-  LineReader reader_;
-  const char* next_ = nullptr;     // the start of the next line in the current run
-  const char* runEnd_ = nullptr;   // the end of the current run
-  const char* p_ = kNoLine;        // the next character of the current line
-  const char* lineEnd_ = kNoLine;  // the end of the current line's text
+  std::optional<LineReader> reader_;  // none when the lexer reads lines in place
+  const char* next_ = nullptr;        // the start of the next line in the current run
+  const char* runEnd_ = nullptr;      // the end of the current run
+  const char* p_ = kNoLine;           // the next character of the current line
+  const char* lineEnd_ = kNoLine;     // the end of the current line's text
   // The block of kBlockSize bytes from block_ on, as masks. Its starts are the bytes from p_ on, up
   // to the line's end and with it, that are neither blank (' ', '\t', '\r') nor a letter, digit or
   // '_' right after another; the first of them is where the next token, comment or the line's end

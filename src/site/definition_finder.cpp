@@ -12,6 +12,7 @@ namespace {
 class Finder {
  public:
   explicit Finder(std::istream& source) : lexer_(source) { scopes_.push_back({}); }
+  explicit Finder(std::string_view lines) : lexer_(lines) { scopes_.push_back({}); }
 
   std::vector<Definition> Run() {
     Token token;
@@ -321,5 +322,7 @@ std::string_view KindName(Definition::Kind kind) {
 }
 
 std::vector<Definition> FindDefinitions(std::istream& source) { return Finder(source).Run(); }
+
+std::vector<Definition> FindDefinitions(std::string_view lines) { return Finder(lines).Run(); }
 
 }  // namespace lexpaint

@@ -38,6 +38,8 @@ std::string_view KindName(Definition::Kind kind);
 // after a branch that leaves a brace open or closes one it did not open; #define is read in every
 // branch. Memory follows the longest declaration, not the file.
 std::vector<Definition> FindDefinitions(std::istream& source);
+// The same, of a whole file read in place: `lines` as SourceText::lines gives them.
+std::vector<Definition> FindDefinitions(std::string_view lines);
 
 }  // namespace lexpaint
 

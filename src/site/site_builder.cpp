@@ -14,10 +14,10 @@
 #include "definition_finder.h"
 #include "definition_index.h"
 #include "highlighter.h"
-#include "memory_stream.h"
 #include "page_frame.h"
 #include "site_plan.h"
 #include "source_scan.h"
+#include "source_text.h"
 #include "source_tree.h"
 #include "worker_pool.h"
 
@@ -144,12 +144,10 @@ class SiteRun {
   SourceScan Scan(const TreeFile& file) const {
     std::ifstream source = OpenSource(file.path);
     if (!options_.definitions) return ScanSource(source);
-    thread_local std::string bytes;
-    if (file.size <= kReadOnceSize && ReadWhole(source, file.size, bytes)) {
-      MemoryStream scanned(bytes);
-      SourceScan scan = ScanSource(scanned);
-      MemoryStream searched(bytes);
-      AddDefinitions(searched, scan);
+    thread_local SourceText text;
+    if (file.size <= kReadOnceSize && text.Read(source, file.size)) {
+      SourceScan scan = ScanSource(text.lines());
+      AddDefinitions(FindDefinitions(text.lines()), scan);
       return scan;
     }
     source.clear();
@@ -158,14 +156,13 @@ class SiteRun {
     if (scan.readable) {
       source.clear();
       source.seekg(0);
-      AddDefinitions(source, scan);
+      AddDefinitions(FindDefinitions(source), scan);
     }
     return scan;
   }
 
   // The definitions stay for the whole run, so they take no more memory than they fill.
-  static void AddDefinitions(std::istream& source, SourceScan& scan) {
-    const std::vector<Definition> found = FindDefinitions(source);
+  static void AddDefinitions(const std::vector<Definition>& found, SourceScan& scan) {
     std::size_t names = 0;
     for (const Definition& definition : found) names += definition.name.size();
     scan.definitions.entries.reserve(found.size());

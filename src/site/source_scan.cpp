@@ -17,29 +17,38 @@ bool MayBeDirective(std::string_view line) {
   return first != std::string_view::npos && line[first] == '#';
 }
 
+// Adds what a run of whole lines holds to `scan`.
+void ScanLines(std::string_view lines, SourceScan& scan) {
+  const char* p = lines.data();
+  const char* const last = p + lines.size();
+  while (p < last) {
+    const LineEnd end = FindLineEnd(p);
+    const std::string_view line(p, static_cast<std::size_t>(end.text - p));
+    ++scan.lines;
+    if (MayBeDirective(line)) {
+      if (std::optional<IncludeDirective> directive = ParseIncludeDirective(line)) {
+        scan.includes.push_back({std::string(directive->name), directive->angled});
+      }
+    }
+    p = end.feed + 1;
+  }
+}
+
 }  // namespace
 
 SourceScan ScanSource(std::istream& source) {
   SourceScan scan;
   LineReader reader(source);
   std::string_view lines;
-  while (reader.NextLines(&lines)) {
-    const char* p = lines.data();
-    const char* const last = p + lines.size();
-    while (p < last) {
-      const LineEnd end = FindLineEnd(p);
-      const std::string_view line(p, static_cast<std::size_t>(end.text - p));
-      const char* const feed = end.feed;
-      ++scan.lines;
-      if (MayBeDirective(line)) {
-        if (std::optional<IncludeDirective> directive = ParseIncludeDirective(line)) {
-          scan.includes.push_back({std::string(directive->name), directive->angled});
-        }
-      }
-      p = feed + 1;
-    }
-  }
+  while (reader.NextLines(&lines)) ScanLines(lines, scan);
   scan.readable = !reader.failed();
+  return scan;
+}
+
+SourceScan ScanSource(std::string_view lines) {
+  SourceScan scan;
+  ScanLines(lines, scan);
+  scan.readable = true;
   return scan;
 }
 

@@ -45,6 +45,8 @@ struct SourceScan {
 
 // Reads `source` to its end, a run of lines at a time, so memory follows its longest line.
 SourceScan ScanSource(std::istream& source);
+// Scans a whole file in place: `lines` as SourceText::lines gives them.
+SourceScan ScanSource(std::string_view lines);
 
 // `line`, the text of a line without its line end, as a list of definitions shows it: cut at a
 // NUL, without white space at either end, and at most `width` bytes long.
