@@ -106,11 +106,17 @@ class SiteRun {
       Notify([&] { observer_.PageDone(plan_.files[plan_.pages[page].file].size); });
     });
     listed_.assign(written.begin(), written.end());
-    ParallelFor(plan_.folders.size(), options_.threads,
-                [this](std::size_t folder) { WriteIndex(folder); });
-    if (index_) {
-      WriteListPages();
+    // The list pages, the larger, go first, then the folders' indexes.
+    const std::vector<DefinitionIndex::ListPage> lists =
+        index_ ? index_->LinkedListPages() : std::vector<DefinitionIndex::ListPage>();
+    if (!lists.empty()) {
+      std::error_code error;
+      fs::create_directories(Join(options_.target, index_->namesFolder()), error);
     }
+    ParallelFor(lists.size() + plan_.folders.size(), options_.threads, [&](std::size_t job) {
+      if (job < lists.size()) return WriteListPage(lists[job]);
+      WriteIndex(job - lists.size());
+    });
     WriteWhole(Join(options_.target, kStylesheetName), options_.stylesheet);
     return !failed_;
   }
@@ -177,29 +183,21 @@ class SiteRun {
     return StartsLikeSource(std::string_view(head, static_cast<std::size_t>(source.gcount())));
   }
 
-  // Writes the list pages of the names defined in more than one place that a page links,
-  // showing each definition with the text of its line.
-  void WriteListPages() {
-    const std::vector<DefinitionIndex::ListPage> lists = index_->LinkedListPages();
-    if (lists.empty()) return;
-    std::error_code error;
-    fs::create_directories(Join(options_.target, index_->namesFolder()), error);
-    ParallelFor(lists.size(), options_.threads, [&](std::size_t l) {
-      std::vector<ListedName> listed;
-      for (const DefinitionIndex::NameList& name : lists[l].names) {
-        listed.push_back({name.name, {}});
-        for (std::uint32_t target = name.first; target < name.first + name.count; ++target) {
-          const DefinitionIndex::Place place = index_->TargetAt(target);
-          const PageDefinitions::Entry& definition =
-              plan_.pages[place.page].scan.definitions.entries[place.definition];
-          listed.back().definitions.push_back({place.page, definition.line,
-                                               KindName(definition.kind),
-                                               listedTexts_->texts[target]});
-        }
+  // Writes a page that lists the definitions of names defined in more than one place, each with
+  // the text of its line.
+  void WriteListPage(const DefinitionIndex::ListPage& list) {
+    std::vector<ListedName> listed;
+    for (const DefinitionIndex::NameList& name : list.names) {
+      listed.push_back({name.name, {}});
+      for (std::uint32_t target = name.first; target < name.first + name.count; ++target) {
+        const DefinitionIndex::Place place = index_->TargetAt(target);
+        const PageDefinitions::Entry& definition =
+            plan_.pages[place.page].scan.definitions.entries[place.definition];
+        listed.back().definitions.push_back(
+            {place.page, definition.line, KindName(definition.kind), listedTexts_->texts[target]});
       }
-      const std::string& path = lists[l].path;
-      WriteWhole(Join(options_.target, path), NameListPage(plan_, path, listed, siteName_));
-    });
+    }
+    WriteWhole(Join(options_.target, list.path), NameListPage(plan_, list.path, listed, siteName_));
   }
 
   void WriteTags() {
