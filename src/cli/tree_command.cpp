@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "exit_status.h"
+#include "heap.h"
 #include "input_file.h"
 #include "site_builder.h"
 
@@ -132,6 +133,7 @@ int RunTreeCommand(const Options& options, std::ostream& messages, std::ostream*
     messages << "Cannot read stylesheet: " << options.stylesheetFile << "\n";
     return kExitFailure;
   }
+  GrowHeapInHugePages();
   TreeReport report(messages, progress);
   const bool built = BuildSite(site, report);
   report.Finish();

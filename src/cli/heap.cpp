@@ -1,0 +1,36 @@
+#include "heap.h"
+
+#include <malloc.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace lexpaint {
+namespace {
+
+constexpr std::uintptr_t kHugePage = 2 << 20;
+constexpr int kHeapStep = 64 << 20;
+
+}  // namespace
+
+void KeepFreedMemory() {
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);  // the most glibc accepts
+  mallopt(M_TRIM_THRESHOLD, 256 << 20);
+}
+
+void GrowHeapInHugePages() {
+  static const bool grown = [] {
+    mallopt(M_TOP_PAD, kHeapStep);
+    const auto before = reinterpret_cast<std::uintptr_t>(sbrk(0));
+    void* volatile step = std::malloc(1 << 20);  // more than the heap holds free: it grows a step
+    std::free(step);
+    const auto end = reinterpret_cast<std::uintptr_t>(sbrk(0));
+    const std::uintptr_t start = (before + kHugePage - 1) & ~(kHugePage - 1);
+    return start < end && madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE) == 0;
+  }();
+  static_cast<void>(grown);
+}
+
+}  // namespace lexpaint
