@@ -259,15 +259,18 @@ std::string DefinitionIndex::Href(std::size_t page, std::string_view toRoot,
   const Targets& targets = names_[name];
   if (targets.count > 1) {
     listUsed_[name].store(true, std::memory_order_relaxed);
-    std::string href(toRoot);
-    href.append(listPages_[targets.listPage].href).append(1, '#');
+    const std::string& list = listPages_[targets.listPage].href;
+    std::string href;
+    href.reserve(toRoot.size() + list.size() + 1 + targets.name.size());
+    href.append(toRoot).append(list).append(1, '#');
     AppendEncodedHref(href, targets.name);
     return href;
   }
-  const std::string& from = plan_.pages[page].path;
   const Place place = targets_[targets.first];
-  return RelativeHref(from, plan_.pages[place.page].path) + "#L" +
-         std::to_string(EntryAt(place).line);
+  std::string href = RelativeHref(plan_.pages[page].path, plan_.pages[place.page].path);
+  char line[24];  // room for any 64-bit number
+  char* const lineEnd = std::to_chars(line, line + sizeof line, EntryAt(place).line).ptr;
+  return href.append("#L").append(line, static_cast<std::size_t>(lineEnd - line));
 }
 
 PageLinks::PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::size_t page,

@@ -75,13 +75,12 @@ std::string RelativeHref(std::string_view from, std::string_view to) {
     fromFolder =
         slash == std::string_view::npos ? std::string_view() : fromFolder.substr(slash + 1);
   }
+  const std::size_t up =
+      fromFolder.empty() ? 0 : 1 + std::count(fromFolder.begin(), fromFolder.end(), '/');
   std::string href;
-  if (!fromFolder.empty()) {
-    href += "../";
-    for (char c : fromFolder) {
-      if (c == '/') href += "../";
-    }
-  }
+  // Room for a line anchor too, which most hrefs to a page get.
+  href.reserve(3 * up + to.size() + 16);
+  for (std::size_t k = 0; k < up; ++k) href += "../";
   AppendEncodedHref(href, to);
   return href;
 }

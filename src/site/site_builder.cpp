@@ -189,6 +189,7 @@ class SiteRun {
     std::vector<ListedName> listed;
     for (const DefinitionIndex::NameList& name : list.names) {
       listed.push_back({name.name, {}});
+      listed.back().definitions.reserve(name.count);
       for (std::uint32_t target = name.first; target < name.first + name.count; ++target) {
         const DefinitionIndex::Place place = index_->TargetAt(target);
         const PageDefinitions::Entry& definition =
