@@ -972,8 +972,13 @@ TEST_F(TreeTest, ThreadCountsWriteIdenticalSites) {
                             std::to_string(file) + ".h\"\n#include <f0/x0.h>\n";
       for (int line = 0; line < file * 50; ++line)
         content += "int v" + std::to_string(line) + ";\n";
+      // A struct and its typedef on one line, defined in every folder: the tags file and the
+      // list page hold them in one order, however the definitions were split among threads.
+      const std::string type = "P" + std::to_string(file);
+      content += "typedef struct " + type + " { int a; } " + type + ";\n";
       box_.Write("src/" + name + ".h", content);
-      box_.Write("src/" + name + "_impl.cpp", "#include \"x" + std::to_string(file) + ".h\"\n");
+      box_.Write("src/" + name + "_impl.cpp",
+                 "#include \"x" + std::to_string(file) + ".h\"\n" + type + " p;\n");
     }
   }
   for (const char* jobs : {"1", "2", "7"}) {
@@ -982,8 +987,9 @@ TEST_F(TreeTest, ThreadCountsWriteIdenticalSites) {
     EXPECT_EQ(result.status, 0) << jobs;
   }
   const auto one = box_.Snapshot("site1");
-  // Pages and an index per folder, then the root's index, stylesheet and tags file.
-  EXPECT_EQ(one.size(), 6u * (20 + 1) + 6 + 3);
+  // Pages and an index per folder, the folders, the root's index, stylesheet and tags file, and
+  // the folder of list pages with the one of the names P0 to P9.
+  EXPECT_EQ(one.size(), 6u * (20 + 1) + 6 + 3 + 2);
   EXPECT_EQ(box_.Snapshot("site2"), one);
   EXPECT_EQ(box_.Snapshot("site7"), one);
 }

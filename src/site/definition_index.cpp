@@ -48,13 +48,16 @@ struct Sortable {
   Definition::Kind kind;
 };
 
-// By name, then page, then line.
+// By name, then page, then line, then the order found.
 bool Before(const Sortable& a, const Sortable& b) {
   if (a.head != b.head) return a.head < b.head;
   const int byName = a.name.compare(b.name);
   if (byName != 0) return byName < 0;
   if (a.place.page != b.place.page) return a.place.page < b.place.page;
-  return a.line < b.line;
+  if (a.line != b.line) return a.line < b.line;
+  // Such as an enum and the typedef that names it on one line: in the order found, so that the
+  // order is the same however the definitions were split for sorting.
+  return a.place.definition < b.place.definition;
 }
 
 // Most names that differ differ in their heads, which are at hand.
@@ -81,22 +84,29 @@ void SortDefinitions(const SitePlan& plan, std::size_t first, std::size_t end,
   std::sort(sorted.begin(), sorted.end(), Before);
 }
 
-// The definitions of `plan` in sorted parts: the pages are split into a part for each thread,
-// whose definitions are sorted side by side. The parts' memory is taken on this thread, whose
-// heap is the one that grows in huge pages.
+// The definitions of `plan` in sorted parts: the pages are split into a run for each thread,
+// of about as many definitions each, whose definitions are sorted side by side. The parts'
+// memory is taken on this thread, whose heap is the one that grows in huge pages.
 std::vector<std::vector<Sortable>> SortedParts(const SitePlan& plan, unsigned threads) {
   const std::size_t count = std::max(1u, std::min<unsigned>(threads, 8));
-  const auto firstPage = [&](std::size_t part) { return plan.pages.size() * part / count; };
+  std::size_t total = 0;
+  for (const SitePage& page : plan.pages) total += page.scan.definitions.entries.size();
+  // Part p holds the pages from firstPages[p] to firstPages[p + 1].
+  std::vector<std::size_t> firstPages(count + 1, plan.pages.size());
+  firstPages[0] = 0;
   std::vector<std::vector<Sortable>> parts(count);
-  for (std::size_t part = 0; part < count; ++part) {
-    std::size_t definitions = 0;
-    for (std::size_t page = firstPage(part); page < firstPage(part + 1); ++page) {
-      definitions += plan.pages[page].scan.definitions.entries.size();
+  std::size_t part = 0, seen = 0, partStart = 0;  // definitions before the page, and the part
+  for (std::size_t page = 0; page < plan.pages.size(); ++page) {
+    while (part + 1 < count && seen >= total * (part + 1) / count) {
+      parts[part].reserve(seen - partStart);
+      firstPages[++part] = page;
+      partStart = seen;
     }
-    parts[part].reserve(definitions);
+    seen += plan.pages[page].scan.definitions.entries.size();
   }
-  ParallelFor(count, threads, [&](std::size_t part) {
-    SortDefinitions(plan, firstPage(part), firstPage(part + 1), parts[part]);
+  parts[part].reserve(seen - partStart);
+  ParallelFor(count, threads, [&](std::size_t p) {
+    SortDefinitions(plan, firstPages[p], firstPages[p + 1], parts[p]);
   });
   return parts;
 }
