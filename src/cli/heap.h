@@ -10,9 +10,9 @@ namespace lexpaint {
 // blocks come from the heap too.
 void KeepFreedMemory();
 
-// The heap grows in large steps whose memory is asked for in huge pages (a fault for each 2 MiB),
-// where the system hands them out on request: a site of a large tree touches thousands of pages.
-// Only the first call does anything.
+// The heap grows by a first step of 1 GiB of address space whose memory is asked for in huge pages
+// (a fault for each 2 MiB), where the system hands them out on request, and then in steps of
+// 64 MiB: a site of a large tree touches thousands of pages. Only the first call does anything.
 void GrowHeapInHugePages();
 
 }  // namespace lexpaint
