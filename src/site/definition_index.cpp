@@ -302,22 +302,22 @@ PageLinks::PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::si
 // Every listed definition on the line of `word`, definitions_[first] on, keeps the line's text.
 // `word` lies in its line, which a line feed ends and another precedes.
 void PageLinks::KeepText(std::string_view word, std::size_t first) {
-  std::string text;
-  bool shown = false;
+  const std::string* kept = nullptr;  // the text, once one definition keeps it
   for (std::size_t d = first;
        d < definitions_.size() && definitions_[d].line == definitions_[first].line; ++d) {
     const std::uint32_t target = definitions_[d].listed;
     if (target == DefinitionIndex::kUnlisted || texts_.kept[target]) continue;
-    if (!shown) {
+    if (kept == nullptr) {
       const char* begin = word.data();
       while (begin[-1] != '\n') --begin;
       const char* end = word.data() + word.size();
       while (*end != '\n') ++end;
-      text =
+      texts_.texts[target] =
           ShownLineText(std::string_view(begin, static_cast<std::size_t>(end - begin)), textWidth_);
-      shown = true;
+      kept = &texts_.texts[target];
+    } else {
+      texts_.texts[target] = *kept;
     }
-    texts_.texts[target] = text;
     texts_.kept[target] = true;
   }
 }
