@@ -64,6 +64,26 @@ struct StartCase {
   bool source;
 };
 
+TEST(SourceScanTest, ShownLineTextTrimsAndCutsWholeCharacters) {
+  const struct {
+    std::string line;
+    std::size_t width;
+    std::string shown;
+  } kCases[] = {
+      {" \t int f() { \r", 160, "int f() {"},
+      {"int a;\0 hidden"s, 160, "int a;"},
+      {"abcdef", 4, "abcd"},
+      {"ab\xC3\xA9", 3, "ab"},  // not half of the 'é'
+      {"ab\xC3\xA9", 4, "ab\xC3\xA9"},
+      {"a\xE2\x82\xAC\xE2\x82\xAC", 6, "a\xE2\x82\xAC"},  // two euro signs, room for one
+      {"\x80\x80\x80\x80\x80", 4, "\x80\x80\x80\x80"},    // no UTF-8: cut where asked
+      {"   ", 160, ""},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(ShownLineText(c.line, c.width), c.shown) << c.line;
+  }
+}
+
 TEST(SourceScanTest, StartsLikeSource) {
   const StartCase cases[] = {
       {"// The <vector> header\n", true},

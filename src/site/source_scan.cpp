@@ -58,7 +58,16 @@ std::string ShownLineText(std::string_view line, std::size_t width) {
   if (first == std::string_view::npos) return "";
   line = line.substr(first);
   line = line.substr(0, line.find_last_not_of(" \t\r\f\v") + 1);
-  return std::string(line.substr(0, width));
+  if (line.size() <= width) return std::string(line);
+  // A cut inside a UTF-8 sequence would leave half a character: it moves back to its start, at
+  // most three bytes back. Bytes that are no UTF-8 are cut where asked.
+  const auto continues = [&line](std::size_t k) {
+    return (static_cast<unsigned char>(line[k]) & 0xC0) == 0x80;
+  };
+  std::size_t cut = width;
+  for (int back = 0; back < 3 && cut > 0 && continues(cut); ++back) --cut;
+  if (continues(cut)) cut = width;
+  return std::string(line.substr(0, cut));
 }
 
 std::vector<std::string> ReadLines(std::istream& source, const std::vector<std::uint64_t>& lines,
