@@ -156,6 +156,7 @@ class SiteRun {
       AddDefinitions(FindDefinitions(text.lines()), scan);
       return scan;
     }
+    // Too large to hold, or reading it failed: the file is read from its start, twice.
     source.clear();
     source.seekg(0);
     SourceScan scan = ScanSource(source);
