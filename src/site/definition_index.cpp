@@ -35,6 +35,12 @@ std::uint64_t Head(std::string_view name) {
   return head;
 }
 
+// Appends `number` in decimal digits.
+void AppendNumber(std::string& out, std::uint64_t number) {
+  char digits[20];  // room for any 64-bit number
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
+}
+
 // A tags file's fields end at a tab and its lines at a line feed.
 bool FitsTagsFile(std::string_view text) { return text.find_first_of("\t\n\r") == text.npos; }
 
@@ -278,9 +284,9 @@ std::string DefinitionIndex::Href(std::size_t page, std::string_view toRoot,
   }
   const Place place = targets_[targets.first];
   std::string href = RelativeHref(plan_.pages[page].path, plan_.pages[place.page].path);
-  char line[24];  // room for any 64-bit number
-  char* const lineEnd = std::to_chars(line, line + sizeof line, EntryAt(place).line).ptr;
-  return href.append("#L").append(line, static_cast<std::size_t>(lineEnd - line));
+  href.append("#L");
+  AppendNumber(href, EntryAt(place).line);
+  return href;
 }
 
 PageLinks::PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::size_t page,
@@ -305,8 +311,8 @@ void PageLinks::KeepText(std::string_view word, std::size_t first) {
   const std::string* kept = nullptr;  // the text, once one definition keeps it
   for (std::size_t d = first;
        d < definitions_.size() && definitions_[d].line == definitions_[first].line; ++d) {
+    if (!Unkept(definitions_[d])) continue;
     const std::uint32_t target = definitions_[d].listed;
-    if (target == DefinitionIndex::kUnlisted || texts_.kept[target]) continue;
     if (kept == nullptr) {
       const char* begin = word.data();
       while (begin[-1] != '\n') --begin;
@@ -325,7 +331,7 @@ void PageLinks::KeepText(std::string_view word, std::size_t first) {
 std::vector<std::uint64_t> PageLinks::UnkeptLines() const {
   std::vector<std::uint64_t> lines;
   for (const Defined& defined : definitions_) {
-    if (defined.listed == DefinitionIndex::kUnlisted || texts_.kept[defined.listed]) continue;
+    if (!Unkept(defined)) continue;
     if (lines.empty() || lines.back() != defined.line) lines.push_back(defined.line);
   }
   return lines;
@@ -335,7 +341,7 @@ void PageLinks::KeepTexts(const std::vector<std::uint64_t>& lines,
                           const std::vector<std::string>& lineTexts) {
   std::size_t k = 0;
   for (const Defined& defined : definitions_) {
-    if (defined.listed == DefinitionIndex::kUnlisted || texts_.kept[defined.listed]) continue;
+    if (!Unkept(defined)) continue;
     while (k < lines.size() && lines[k] < defined.line) ++k;
     if (k == lines.size() || lines[k] != defined.line) continue;
     texts_.texts[defined.listed] = lineTexts[k];
@@ -399,13 +405,9 @@ void DefinitionIndex::WriteTags(std::ostream& out) const {
       "!_TAG_FILE_SORTED\t1\t/0=unsorted, 1=sorted, 2=foldcase/\n";
   for (const Tag& tag : all_) {
     if (files[tag.page].empty() || !FitsTagsFile(tag.name)) continue;
-    char line[24];  // room for any 64-bit number
-    char* const lineEnd = std::to_chars(line, line + sizeof line, tag.line).ptr;
     text.append(tag.name).append(1, '\t').append(files[tag.page]).append(1, '\t');
-    text.append(line, static_cast<std::size_t>(lineEnd - line))
-        .append(";\"\tkind:")
-        .append(KindName(tag.kind))
-        .append(1, '\n');
+    AppendNumber(text, tag.line);
+    text.append(";\"\tkind:").append(KindName(tag.kind)).append(1, '\n');
     if (text.size() >= kChunk) {
       out.write(text.data(), static_cast<std::streamsize>(text.size()));
       text.clear();

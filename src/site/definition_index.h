@@ -97,6 +97,14 @@ class DefinitionIndex {
     std::string href;  // the page's path from the site's root, as an href
   };
 
+  // A definition as the tags file lists it.
+  struct Tag {
+    std::string_view name;
+    std::uint64_t line;
+    std::uint32_t page;
+    Definition::Kind kind;
+  };
+
   static bool HasList(const Targets& targets) {
     return targets.count > 1 && targets.count <= kMaxLinkedDefinitions;
   }
@@ -109,13 +117,6 @@ class DefinitionIndex {
 
   const SitePlan& plan_;
   std::string namesFolder_;
-  // A definition as the tags file lists it.
-  struct Tag {
-    std::string_view name;
-    std::uint64_t line;
-    std::uint32_t page;
-    Definition::Kind kind;
-  };
   std::vector<Tag> all_;        // sorted by name, then page and line
   std::vector<Place> targets_;  // the link targets among them, in the same order
   std::vector<Targets> names_;  // in name order
@@ -171,6 +172,10 @@ class PageLinks {
     std::uint32_t listed;  // DefinitionIndex::ListedTarget
   };
 
+  // The definition's line shows on a list page, and its text is not kept yet.
+  bool Unkept(const Defined& defined) const {
+    return defined.listed != DefinitionIndex::kUnlisted && !texts_.kept[defined.listed];
+  }
   const std::string& CachedHref(std::uint32_t name);
   void KeepText(std::string_view word, std::size_t first);
 
