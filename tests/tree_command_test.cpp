@@ -304,8 +304,8 @@ TEST_F(TreeTest, PagesByExtensionStartOrHiddenName) {
       {"deep/er/x.h", "int x;\n", true},
   };
   candidates.insert(candidates.end(), others.begin(), others.end());
-  std::set<std::string> expected = {"index.html", "lexpaint.css", "tags", "deep/index.html",
-                                    "deep/er/index.html"};
+  std::set<std::string> expected = {"index.html", "lexpaint.css",    "lexpaint.js",
+                                    "tags",       "deep/index.html", "deep/er/index.html"};
   for (const Candidate& c : candidates) {
     box_.Write("src/" + c.name, c.content);
     if (c.page) expected.insert(c.name + ".html");
@@ -392,6 +392,8 @@ TEST_F(TreeTest, StylesheetAndKeywordOptions) {
   box_.Write("words.txt", "foo\n");
   ASSERT_EQ(Tree({"src", "site"}).status, 0);
   EXPECT_EQ(box_.Read("site/lexpaint.css"), BuiltInStylesheet());
+  std::ifstream script(fs::path(LEXPAINT_DATA_DIR) / "lexpaint.js");
+  EXPECT_EQ(box_.Read("site/lexpaint.js"), std::string(std::istreambuf_iterator<char>(script), {}));
   EXPECT_NE(BodyOf(Page("a.cpp.html")).find("<span class=\"Keyword\">int</span>"),
             std::string::npos);
 
@@ -620,8 +622,8 @@ TEST_F(TreeTest, TargetInsideSourceIsSkipped) {
   EXPECT_EQ(result.output, "");
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(FilesOf(box_.Snapshot("site")),
-            (std::set<std::string>{"a.cpp.html", "index.html", "lexpaint.css", "tags", "old.cpp",
-                                   "sub/b.h.html", "sub/index.html"}));
+            (std::set<std::string>{"a.cpp.html", "index.html", "lexpaint.css", "lexpaint.js",
+                                   "tags", "old.cpp", "sub/b.h.html", "sub/index.html"}));
   EXPECT_EQ(TitleOf(Page("index.html")), box_.path().filename().string());
   EXPECT_EQ(
       IndexRows(Page("index.html")),
@@ -633,9 +635,10 @@ TEST_F(TreeTest, TargetInsideSourceIsSkipped) {
   // A new target folder is made with its parents; the old one is now just a folder of the source.
   EXPECT_EQ(Tree({".", "out/deeper/site"}).status, 0);
   const auto second = box_.Snapshot("out/deeper/site");
-  EXPECT_EQ(FilesOf(second), (std::set<std::string>{"a.cpp.html", "index.html", "lexpaint.css",
-                                                    "tags", "site/index.html", "site/old.cpp.html",
-                                                    "sub/b.h.html", "sub/index.html"}));
+  EXPECT_EQ(FilesOf(second),
+            (std::set<std::string>{"a.cpp.html", "index.html", "lexpaint.css", "lexpaint.js",
+                                   "tags", "site/index.html", "site/old.cpp.html", "sub/b.h.html",
+                                   "sub/index.html"}));
   EXPECT_EQ(second.at("a.cpp.html"), first.at("a.cpp.html"));
 }
 
@@ -666,8 +669,8 @@ TEST_F(TreeTest, SpecialFilesAndLinks) {
   EXPECT_EQ(result.output, "");
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(FilesOf(box_.Snapshot("site")),
-            (std::set<std::string>{"alias.h.html", "index.html", "lexpaint.css", "tags",
-                                   "main.cpp.html", "real.h.html"}));
+            (std::set<std::string>{"alias.h.html", "index.html", "lexpaint.css", "lexpaint.js",
+                                   "tags", "main.cpp.html", "real.h.html"}));
   EXPECT_EQ(TitleOf(Page("alias.h.html")), "alias.h");
   ExpectNumberedSource(Page("alias.h.html"), "int real;\n", 0);
   EXPECT_EQ(IncludeLinks(BodyOf(Page("main.cpp.html"))),
@@ -694,8 +697,8 @@ TEST_F(TreeTest, ClashingPageNamesGetUnderscores) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(
       FilesOf(box_.Snapshot("site")),
-      (std::set<std::string>{"index.html", "lexpaint.css", "tags", "index__.html", "index_.html",
-                             "lib_.html", "lib.html/index.html", "lib.html/x.h.html",
+      (std::set<std::string>{"index.html", "lexpaint.css", "lexpaint.js", "tags", "index__.html",
+                             "index_.html", "lib_.html", "lib.html/index.html", "lib.html/x.h.html",
                              "main.cpp.html", "sub/index.html", "sub/index_.html"}));
   EXPECT_EQ(IndexRows(Page("index.html")),
             (std::vector<std::string>{"lib.html/index.html | lib.html/ |  | ",
@@ -855,8 +858,8 @@ TEST_P(UnreadableSourceTest, ReportedAndLeftOut) {
   EXPECT_EQ(result.output, "Cannot read source file: src/sub/b.h\n");
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(FilesOf(box_.Snapshot("site")),
-            (std::set<std::string>{"a.cpp.html", "index.html", "lexpaint.css", "tags",
-                                   "sub/c.h.html", "sub/index.html"}));
+            (std::set<std::string>{"a.cpp.html", "index.html", "lexpaint.css", "lexpaint.js",
+                                   "tags", "sub/c.h.html", "sub/index.html"}));
   EXPECT_EQ(IndexRows(Page("sub/index.html")),
             (std::vector<std::string>{"c.h.html | c.h | 1 | 7 B"}));
   EXPECT_EQ(Outside(box_.Snapshot(), "site"), before);
@@ -883,8 +886,9 @@ TEST_F(TreeTest, UnreadableFolderReportedAndLeftOut) {
   fs::permissions(box_.path() / "src/locked", fs::perms::owner_all);
   EXPECT_EQ(result.output, "Cannot read source folder: src/locked\n");
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(FilesOf(box_.Snapshot("site")),
-            (std::set<std::string>{"a.cpp.html", "index.html", "lexpaint.css", "tags"}));
+  EXPECT_EQ(
+      FilesOf(box_.Snapshot("site")),
+      (std::set<std::string>{"a.cpp.html", "index.html", "lexpaint.css", "lexpaint.js", "tags"}));
 }
 
 TEST_F(TreeTest, UnwritablePageReportedAndRunGoesOn) {
@@ -898,7 +902,7 @@ TEST_F(TreeTest, UnwritablePageReportedAndRunGoesOn) {
   EXPECT_EQ(result.status, 1);
   const auto after = box_.Snapshot("site");
   EXPECT_EQ(FilesOf(after),
-            (std::set<std::string>{"c.h.html", "index.html", "lexpaint.css", "tags",
+            (std::set<std::string>{"c.h.html", "index.html", "lexpaint.css", "lexpaint.js", "tags",
                                    "src/a.cpp.html/kept", "src/b.cpp.html", "src/index.html"}));
   EXPECT_EQ(after.at("src/a.cpp.html/kept"), "in the way");
   EXPECT_EQ(IndexRows(Page("src/index.html")),
@@ -921,18 +925,20 @@ TEST_F(TreeTest, IncludeOfUnreadableFileLinksNowhere) {
 TEST_F(TreeTest, FoldersNamedLikeSiteFiles) {
   box_.Write("src/lexpaint.css/a.h", "int a;\n");
   box_.Write("src/tags/t.h", "int t;\n");
+  box_.Write("src/lexpaint.js/j.h", "int j;\n");
   box_.Write("src/index.html/a.h", "int a;\n");
   box_.Write("src/index.html_/c.h", "int c;\n");
   box_.Write("src/sub/index.html/b.h", "#include \"../../lexpaint.css/a.h\"\n");
   const RunResult result = Tree({"src", "site"});
   EXPECT_EQ(result.output, "");
   EXPECT_EQ(result.status, 0);
-  for (const char* file : {"site/lexpaint.css", "site/index.html", "site/sub/index.html"}) {
+  for (const char* file :
+       {"site/lexpaint.css", "site/lexpaint.js", "site/index.html", "site/sub/index.html"}) {
     EXPECT_TRUE(fs::is_regular_file(box_.path() / file)) << file;
   }
-  for (const char* page :
-       {"site/lexpaint.css_/a.h.html", "site/tags_/t.h.html", "site/index.html__/a.h.html",
-        "site/index.html_/c.h.html", "site/sub/index.html_/b.h.html"}) {
+  for (const char* page : {"site/lexpaint.css_/a.h.html", "site/tags_/t.h.html",
+                           "site/lexpaint.js_/j.h.html", "site/index.html__/a.h.html",
+                           "site/index.html_/c.h.html", "site/sub/index.html_/b.h.html"}) {
     EXPECT_TRUE(fs::is_regular_file(box_.path() / page)) << page;
   }
   EXPECT_NE(
@@ -952,9 +958,9 @@ TEST_F(TreeTest, ExistingTargetFilesKept) {
   EXPECT_EQ(result.output, "");
   EXPECT_EQ(result.status, 0);
   const auto site = box_.Snapshot("site");
-  EXPECT_EQ(FilesOf(site),
-            (std::set<std::string>{".hidden", "a.cpp.html", "empty/x", "gone.cpp.html",
-                                   "index.html", "keep.txt", "lexpaint.css", "tags"}));
+  EXPECT_EQ(FilesOf(site), (std::set<std::string>{".hidden", "a.cpp.html", "empty/x",
+                                                  "gone.cpp.html", "index.html", "keep.txt",
+                                                  "lexpaint.css", "lexpaint.js", "tags"}));
   EXPECT_EQ(site.at("keep.txt"), "mine");
   EXPECT_EQ(site.at(".hidden"), "mine too");
   EXPECT_EQ(site.at("gone.cpp.html"), "the page of a file since removed");
@@ -987,9 +993,9 @@ TEST_F(TreeTest, ThreadCountsWriteIdenticalSites) {
     EXPECT_EQ(result.status, 0) << jobs;
   }
   const auto one = box_.Snapshot("site1");
-  // Pages and an index per folder, the folders, the root's index, stylesheet and tags file, and
-  // the folder of list pages with the one of the names P0 to P9.
-  EXPECT_EQ(one.size(), 6u * (20 + 1) + 6 + 3 + 2);
+  // Pages and an index per folder, the folders, the root's index, stylesheet, script and tags
+  // file, and the folder of list pages with the one of the names P0 to P9.
+  EXPECT_EQ(one.size(), 6u * (20 + 1) + 6 + 4 + 2);
   EXPECT_EQ(box_.Snapshot("site2"), one);
   EXPECT_EQ(box_.Snapshot("site7"), one);
 }
@@ -1115,7 +1121,8 @@ TEST_F(TreeTest, NoDefinitionsLinksNoNames) {
   box_.Write("src/b.cpp", "#include \"a.h\"\nint g() { return f(1); }\n");
   ASSERT_EQ(Tree({"--no-definitions", "src", "site"}).status, 0);
   EXPECT_EQ(FilesOf(box_.Snapshot("site")),
-            (std::set<std::string>{"a.h.html", "b.cpp.html", "index.html", "lexpaint.css"}));
+            (std::set<std::string>{"a.h.html", "b.cpp.html", "index.html", "lexpaint.css",
+                                   "lexpaint.js"}));
   int links = 0;
   EXPECT_EQ(RemoveLinks(BodyOf(Page("b.cpp.html")), &links), NumberedBody(box_.Read("src/b.cpp")));
   EXPECT_EQ(links, 1);  // the include link

@@ -15,7 +15,8 @@ std::string DocumentStart(std::string_view title, std::string_view pagePath) {
          "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
          "<title>" +
          EscapeHtml(title) + "</title>\n<link rel=\"stylesheet\" href=\"" +
-         RelativeHref(pagePath, kStylesheetName) + "\">\n</head>\n<body>\n";
+         RelativeHref(pagePath, kStylesheetName) + "\">\n<script src=\"" +
+         RelativeHref(pagePath, kScriptName) + "\" defer></script>\n</head>\n<body>\n";
 }
 
 // Links the root and each folder down to `folder` to its index, then ends with `leaf` as text: a

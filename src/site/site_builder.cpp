@@ -118,6 +118,7 @@ class SiteRun {
       WriteIndex(job - lists.size());
     });
     WriteWhole(Join(options_.target, kStylesheetName), options_.stylesheet);
+    WriteWhole(Join(options_.target, kScriptName), BuiltInScript());
     return !failed_;
   }
 

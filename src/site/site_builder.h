@@ -47,14 +47,16 @@ struct SiteOptions {
 };
 
 // Writes the site of `options.source` into `options.target`: a page for each C or C++ file, an
-// index for each folder that holds one, and the stylesheet; with definitions, also a page for
-// each name defined more than once and the tags file. Each is replaced whole or not at all.
-// Deletes nothing. Returns true if everything was written; every problem goes to `observer`, and
-// a problem with either folder as a whole stops the run before anything is written.
+// index for each folder that holds one, the stylesheet and the script; with definitions, also a
+// page for each name defined more than once and the tags file. Each is replaced whole or not at
+// all. Deletes nothing. Returns true if everything was written; every problem goes to `observer`,
+// and a problem with either folder as a whole stops the run before anything is written.
 bool BuildSite(const SiteOptions& options, SiteObserver& observer);
 
 // The stylesheet and keywords a site uses unless told otherwise.
 const std::string& BuiltInStylesheet();
+// The script every page of a site shares, written as lexpaint.js.
+const std::string& BuiltInScript();
 KeywordSet BuiltInKeywords();
 
 }  // namespace lexpaint

@@ -80,6 +80,7 @@ std::set<std::string, std::less<>> ReservedNames(const SiteFolder& folder) {
   std::set<std::string, std::less<>> reserved = {std::string(kIndexName)};
   if (folder.path.empty()) {
     reserved.emplace(kStylesheetName);
+    reserved.emplace(kScriptName);
     reserved.emplace(kTagsName);
   }
   return reserved;

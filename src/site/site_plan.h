@@ -17,6 +17,7 @@ namespace lexpaint {
 // The names a site writes in its root besides pages and folders.
 inline constexpr std::string_view kIndexName = "index.html";
 inline constexpr std::string_view kStylesheetName = "lexpaint.css";
+inline constexpr std::string_view kScriptName = "lexpaint.js";
 inline constexpr std::string_view kTagsName = "tags";
 
 // A page of a site: the source file it shows and where it is written.
