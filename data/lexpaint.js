@@ -3,3 +3,80 @@
 // from file:// as well as over HTTP. Each part below is independent of the others and starts
 // once the page is parsed (the script is loaded with `defer`).
 "use strict";
+
+// ---- Line ranges -------------------------------------------------------------------------------
+// An address such as #L200-L210 marks lines 200 to 210 (class "Marked") and scrolls line 200 into
+// view. A click on a line number, then a shift-click on another, makes such an address.
+function startLineRanges() {
+  if (!document.querySelector('pre a.Line')) return;
+  let marked = [];
+  let lastLine = null; // the line number clicked last, from which a shift-click reaches
+  let quiet = false; // the next change of address comes from a shift-click: no scrolling
+
+  const singleLine = (hash) => {
+    const match = /^#L(\d+)$/.exec(hash);
+    return match ? Number(match[1]) : null;
+  };
+  const show = (scroll) => {
+    for (const line of marked) line.classList.remove('Marked');
+    marked = [];
+    const match = /^#L(\d+)-L(\d+)$/.exec(location.hash);
+    if (!match) return;
+    const [first, last] = [Number(match[1]), Number(match[2])].sort((a, b) => a - b);
+    for (let number = first; number <= last; number++) {
+      const line = document.getElementById(`L${number}`);
+      if (!line) break;
+      line.classList.add('Marked');
+      marked.push(line);
+    }
+    if (scroll && marked.length) marked[0].scrollIntoView({ block: 'start' });
+  };
+
+  document.addEventListener('click', (event) => {
+    const line = event.target instanceof Element ? event.target.closest('a.Line') : null;
+    if (!line || event.button !== 0) return;
+    const number = Number(line.id.slice(1));
+    const from = lastLine ?? singleLine(location.hash);
+    if (!event.shiftKey || from === null || from === number) {
+      lastLine = number;
+      return;
+    }
+    event.preventDefault();
+    const [first, last] = [from, number].sort((a, b) => a - b);
+    quiet = true;
+    location.hash = `#L${first}-L${last}`;
+  });
+  window.addEventListener('hashchange', () => {
+    if (singleLine(location.hash) !== null) lastLine = singleLine(location.hash);
+    show(!quiet);
+    quiet = false;
+  });
+  show(true);
+}
+
+startLineRanges();
+
+// ---- Titles of list pages ----------------------------------------------------------------------
+// A list page holds the definitions of a run of names; opened at #NAME, it is titled and headed
+// with that name, the one the reader came for.
+function startListTitles() {
+  if (!document.body.classList.contains('Names')) return;
+  const heading = document.querySelector('main > h1');
+  const shown = { title: document.title, heading: heading ? heading.textContent : '' };
+  const show = () => {
+    let name = '';
+    try {
+      name = decodeURIComponent(location.hash.slice(1));
+    } catch {
+      name = '';
+    }
+    const section = name ? document.getElementById(name) : null;
+    const found = section !== null && section.localName === 'section';
+    document.title = found ? `${name} \u2014 definitions` : shown.title;
+    if (heading) heading.textContent = found ? name : shown.heading;
+  };
+  window.addEventListener('hashchange', show);
+  show();
+}
+
+startListTitles();

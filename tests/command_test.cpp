@@ -138,9 +138,12 @@ TEST_F(CommandTest, HelpAndVersion) {
 TEST_F(CommandTest, LineNumbersAddOnlyAnchors) {
   WriteFrame();
   box_.Write("a.cpp", "int x;\n\nint x;");
-  const std::string anchor1 = "<a class=\"Line\" id=\"L1\" href=\"#L1\"></a>";
-  const std::string anchor2 = "<a class=\"Line\" id=\"L2\" href=\"#L2\"></a>";
-  const std::string anchor3 = "<a class=\"Line\" id=\"L3\" href=\"#L3\"></a>";
+  const std::string anchor1 =
+      "<a class=\"Line\" id=\"L1\" href=\"#L1\" tabindex=\"-1\" aria-label=\"line 1\"></a>";
+  const std::string anchor2 =
+      "<a class=\"Line\" id=\"L2\" href=\"#L2\" tabindex=\"-1\" aria-label=\"line 2\"></a>";
+  const std::string anchor3 =
+      "<a class=\"Line\" id=\"L3\" href=\"#L3\" tabindex=\"-1\" aria-label=\"line 3\"></a>";
   const std::string expected =
       "<pre>" + anchor1 + kIntX + anchor2 + "\n" + anchor3 + kIntX + "</pre>";
   for (const std::vector<std::string>& args : {std::vector<std::string>{"-n", "a.cpp"},

@@ -316,12 +316,15 @@ TEST(HighlighterTest, LastLineEndsBeforeStaleBytes) {
 TEST(HighlighterTest, LineAnchorsGolden) {
   HighlightOptions numbered;
   numbered.lineNumbers = true;
-  EXPECT_EQ(Highlight("int x;\n\n/* a\nb */", {"int"}, numbered),
-            "<a class=\"Line\" id=\"L1\" href=\"#L1\"></a>" + Kw("int") + " " + Id("x") + Op(";") +
-                "\n<a class=\"Line\" id=\"L2\" href=\"#L2\"></a>\n"
-                "<a class=\"Line\" id=\"L3\" href=\"#L3\"></a>" +
-                Com("/* a") + "\n<a class=\"Line\" id=\"L4\" href=\"#L4\"></a>" + Com("b */") +
-                "\n");
+  EXPECT_EQ(
+      Highlight("int x;\n\n/* a\nb */", {"int"}, numbered),
+      "<a class=\"Line\" id=\"L1\" href=\"#L1\" tabindex=\"-1\" aria-label=\"line 1\"></a>" +
+          Kw("int") + " " + Id("x") + Op(";") +
+          "\n<a class=\"Line\" id=\"L2\" href=\"#L2\" tabindex=\"-1\" aria-label=\"line 2\"></a>\n"
+          "<a class=\"Line\" id=\"L3\" href=\"#L3\" tabindex=\"-1\" aria-label=\"line 3\"></a>" +
+          Com("/* a") +
+          "\n<a class=\"Line\" id=\"L4\" href=\"#L4\" tabindex=\"-1\" aria-label=\"line 4\"></a>" +
+          Com("b */") + "\n");
   EXPECT_EQ(Highlight("", {}, numbered), "");
 }
 

@@ -16,8 +16,8 @@ std::string CheckLineAnchors(std::string_view numbered, std::string_view plain, 
   for (std::size_t start = 0; start < numbered.size();) {
     ++line;
     const std::string number = std::to_string(line);
-    const std::string anchor =
-        "<a class=\"Line\" id=\"L" + number + "\" href=\"#L" + number + "\"></a>";
+    const std::string anchor = "<a class=\"Line\" id=\"L" + number + "\" href=\"#L" + number +
+                               "\" tabindex=\"-1\" aria-label=\"line " + number + "\"></a>";
     if (numbered.compare(start, anchor.size(), anchor) != 0) {
       return "line " + number + " does not start with " + anchor + ": " +
              std::string(numbered.substr(start, 80));

@@ -11,9 +11,9 @@ namespace lexpaint {
 std::size_t CountLines(std::string_view source);
 
 // Checks that `numbered`, a body written with line numbers, starts each of its lines with the
-// anchor <a class="Line" id="Ln" href="#Ln"></a>, n counting from 1 to `lines`, and that removing
-// those anchors gives back `plain` byte for byte. Returns a description of the first fault, or ""
-// if there is none.
+// anchor <a class="Line" id="Ln" href="#Ln" tabindex="-1" aria-label="line n"></a>, n counting
+// from 1 to `lines`, and that removing those anchors gives back `plain` byte for byte. Returns a
+// description of the first fault, or "" if there is none.
 std::string CheckLineAnchors(std::string_view numbered, std::string_view plain, std::size_t lines);
 
 // `body` without its links: every <a href="..."> and the </a> that closes it. Line anchors stay.

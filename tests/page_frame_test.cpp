@@ -43,17 +43,28 @@ TEST(PageFrameTest, PageHeadNamesThePageAndLinksItsFolders) {
   const std::string head = PageHead(TwoFileSite(), 0, "my <site>");
   EXPECT_NE(head.find("<title>src/a&amp;b.h</title>"), std::string::npos) << head;
   EXPECT_NE(head.find("<link rel=\"stylesheet\" href=\"../lexpaint.css\">"), std::string::npos);
-  EXPECT_NE(head.find("<nav class=\"Breadcrumb\"><a href=\"../index.html\">my &lt;site&gt;</a> / "
-                      "<a href=\"index.html\">src</a> / <span>a&amp;b.h</span></nav>\n<pre>\n"),
+  EXPECT_NE(head.find("<body class=\"Source\">\n<header class=\"Top\">\n"
+                      "<nav class=\"Breadcrumb\" aria-label=\"Breadcrumb\">"
+                      "<a href=\"../index.html\">my &lt;site&gt;</a> / "
+                      "<a href=\"index.html\">src</a> / <span>a&amp;b.h</span></nav>\n</header>\n"
+                      "<main>\n<h1 class=\"Hidden\">src/a&amp;b.h</h1>\n"),
             std::string::npos)
       << head;
   EXPECT_EQ(head.substr(head.size() - 6), "<pre>\n");
+  EXPECT_EQ(PageFoot(), "</pre></div>\n</main>\n</body>\n</html>\n");
 }
 
 TEST(PageFrameTest, IndexListsFoldersThenWrittenPages) {
   const SitePlan plan = TwoFileSite();
-  const std::string root = IndexPage(plan, 0, {true, true}, "site");
-  EXPECT_NE(root.find("<nav class=\"Breadcrumb\"><span>site</span></nav>"), std::string::npos);
+  const std::string root = IndexPage(plan, 0, {true, true}, "site", "site \u2014 source");
+  EXPECT_NE(root.find("<title>site \u2014 source</title>"), std::string::npos) << root;
+  EXPECT_NE(
+      root.find("<nav class=\"Breadcrumb\" aria-label=\"Breadcrumb\"><span>site</span></nav>\n"
+                "</header>\n<main>\n<h1 class=\"Hidden\">site \u2014 source</h1>\n"
+                "<table class=\"Index\">\n<thead><tr><th scope=\"col\">Name</th>"),
+      std::string::npos)
+      << root;
+  EXPECT_EQ(root.substr(root.size() - 33), "</table>\n</main>\n</body>\n</html>\n");
   const std::size_t folder = root.find("<a href=\"src/index.html\">src/</a>");
   const std::size_t file =
       root.find("<a href=\"x.h.html\">x.h</a></td><td>70</td><td>2.0 KiB</td>");
@@ -61,12 +72,13 @@ TEST(PageFrameTest, IndexListsFoldersThenWrittenPages) {
   EXPECT_NE(file, std::string::npos) << root;
   EXPECT_LT(folder, file);
 
-  const std::string src = IndexPage(plan, 1, {true, true}, "site");
+  const std::string src = IndexPage(plan, 1, {true, true}, "site", "site \u2014 source");
+  EXPECT_NE(src.find("<title>src</title>"), std::string::npos) << src;
   EXPECT_NE(src.find("<a href=\"../index.html\">site</a> / <span>src</span>"), std::string::npos);
   EXPECT_NE(src.find("<a href=\"a%26b.h.html\">a&amp;b.h</a></td><td>3</td><td>10 B</td>"),
             std::string::npos)
       << src;
-  EXPECT_EQ(IndexPage(plan, 1, {false, true}, "site").find("a%26b.h.html"), std::string::npos);
+  EXPECT_EQ(IndexPage(plan, 1, {false, true}, "site", "").find("a%26b.h.html"), std::string::npos);
 }
 
 }  // namespace

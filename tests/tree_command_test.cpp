@@ -27,7 +27,8 @@ namespace {
 namespace fs = std::filesystem;
 
 const char kTreeUsage[] =
-    "Usage: lexpaint --tree [-j N] [-I DIR]... [--keywords FILE] [--css FILE] [--no-definitions] "
+    "Usage: lexpaint --tree [-j N] [-I DIR]... [--keywords FILE] [--css FILE] [--title TEXT] "
+    "[--no-definitions] "
     "SOURCEDIR TARGETDIR\n";
 const char kUsage[] = "Usage: lexpaint sourcefile [targetfile]\n";
 
@@ -43,7 +44,7 @@ std::string Between(const std::string& text, const std::string& start, const std
 std::string TitleOf(const std::string& page) { return Between(page, "<title>", "</title>"); }
 
 std::string BreadcrumbOf(const std::string& page) {
-  return Between(page, "<nav class=\"Breadcrumb\">", "</nav>");
+  return Between(page, "<nav class=\"Breadcrumb\" aria-label=\"Breadcrumb\">", "</nav>");
 }
 
 std::string StylesheetOf(const std::string& page) {
@@ -53,8 +54,9 @@ std::string StylesheetOf(const std::string& page) {
 // The highlighted source of a page: all between the <pre> line after the breadcrumb and the
 // closing tags that end the page.
 std::string BodyOf(const std::string& page) {
-  const std::string start = "</nav>\n<pre>\n";
-  const std::string end = "</pre>\n</body>\n</html>\n";
+  const std::string start =
+      "<div class=\"Code\" tabindex=\"0\" role=\"region\" aria-label=\"Code\"><pre>\n";
+  const std::string end = "</pre></div>\n</main>\n</body>\n</html>\n";
   const std::size_t from = page.find(start);
   if (from == std::string::npos || page.size() < from + start.size() + end.size() ||
       page.compare(page.size() - end.size(), end.size(), end) != 0) {
@@ -185,8 +187,10 @@ class SiteLinksTest : public testing::Test {
                "<a href=\"a%20b/p%26q.html#L2\">a b/p&amp;q</a> &lt;a href=\"http://x\"&gt;\n"
                "<a href='#top' id=top>top</a></body></html>\n");
     box_.Write("site/a b/p&q.html",
-               "<pre>\n<a class=\"Line\" id=\"L1\" href=\"#L1\"></a>x\n"
-               "<a class=\"Line\" id=\"L2\" href=\"#L2\"></a><a href=\"../index.html\">y</a>\n"
+               "<pre>\n<a class=\"Line\" id=\"L1\" href=\"#L1\" tabindex=\"-1\" aria-label=\"line "
+               "1\"></a>x\n"
+               "<a class=\"Line\" id=\"L2\" href=\"#L2\" tabindex=\"-1\" aria-label=\"line "
+               "2\"></a><a href=\"../index.html\">y</a>\n"
                "<a href=\"p&amp;q.html\">self</a> <a href=\"./../a%20b/../style.css\">css</a>"
                "</pre>\n");
   }
@@ -343,7 +347,7 @@ TEST_F(TreeTest, PageFramesAndIndexes) {
   EXPECT_EQ(StylesheetOf(Page("top.c.html")), "lexpaint.css");
 
   const std::string root = Page("index.html");
-  EXPECT_EQ(TitleOf(root), "proj");
+  EXPECT_EQ(TitleOf(root), "proj \u2014 source");
   EXPECT_EQ(BreadcrumbOf(root), "<span>proj</span>");
   EXPECT_EQ(IndexRows(root),
             (std::vector<std::string>{"a/index.html | a/ |  | ", "top.c.html | top.c | 1 | 7 B"}));
@@ -362,6 +366,18 @@ TEST_F(TreeTest, PageFramesAndIndexes) {
             (std::vector<std::string>{"deep.cpp.html | deep.cpp | 2 | 13 B"}));
 }
 
+// --title names the root index, title and heading, escaped; the breadcrumb keeps the folder's name.
+TEST_F(TreeTest, TitleOption) {
+  box_.Write("proj/a.h", "int a;\n");
+  const RunResult result = Tree({"--title", "GCC <12> & co", "proj", "site"});
+  EXPECT_EQ(result.output, "");
+  EXPECT_EQ(result.status, 0);
+  const std::string root = Page("index.html");
+  EXPECT_EQ(TitleOf(root), "GCC &lt;12&gt; &amp; co");
+  EXPECT_EQ(Between(root, "<h1 class=\"Hidden\">", "</h1>"), "GCC &lt;12&gt; &amp; co");
+  EXPECT_EQ(BreadcrumbOf(root), "<span>proj</span>");
+}
+
 // However SOURCEDIR is spelled, the site is named after the folder itself.
 TEST_F(TreeTest, SiteNamedAfterSourceFolder) {
   box_.Write("proj/a.h", "int a;\n");
@@ -369,7 +385,7 @@ TEST_F(TreeTest, SiteNamedAfterSourceFolder) {
   for (const char* source : {"proj", "proj/", "./proj", "other/../proj", "proj/."}) {
     const RunResult result = Tree({source, "site"});
     EXPECT_EQ(result.status, 0) << source;
-    EXPECT_EQ(TitleOf(Page("index.html")), "proj") << source;
+    EXPECT_EQ(TitleOf(Page("index.html")), "proj \u2014 source") << source;
     EXPECT_EQ(BreadcrumbOf(Page("a.h.html")), "<a href=\"index.html\">proj</a> / <span>a.h</span>")
         << source;
   }
@@ -448,7 +464,7 @@ TEST_F(TreeTest, NamesEscapedWhereShownAndEncodedInLinks) {
   EXPECT_EQ(result.status, 0);
 
   const std::string root = Page("index.html");
-  EXPECT_EQ(TitleOf(root), sourceShown);
+  EXPECT_EQ(TitleOf(root), sourceShown + " \u2014 source");
   EXPECT_EQ(BreadcrumbOf(root), "<span>" + sourceShown + "</span>");
   EXPECT_EQ(IndexRows(root)[0],
             std::string(kOddFolderHref) + "/index.html | " + kOddFolderShown + "/ |  | ");
@@ -624,7 +640,7 @@ TEST_F(TreeTest, TargetInsideSourceIsSkipped) {
   EXPECT_EQ(FilesOf(box_.Snapshot("site")),
             (std::set<std::string>{"a.cpp.html", "index.html", "lexpaint.css", "lexpaint.js",
                                    "tags", "old.cpp", "sub/b.h.html", "sub/index.html"}));
-  EXPECT_EQ(TitleOf(Page("index.html")), box_.path().filename().string());
+  EXPECT_EQ(TitleOf(Page("index.html")), box_.path().filename().string() + " \u2014 source");
   EXPECT_EQ(
       IndexRows(Page("index.html")),
       (std::vector<std::string>{"sub/index.html | sub/ |  | ", "a.cpp.html | a.cpp | 1 | 7 B"}));
@@ -809,6 +825,10 @@ const StartFailure kStartFailures[] = {
     {"CssWithoutTree",
      {"-n", "--css", "my.css", "plain.cpp"},
      "Option --css needs --tree.\n" + std::string(kUsage),
+     2},
+    {"TitleWithoutTree",
+     {"--title", "T", "plain.cpp"},
+     "Option --title needs --tree.\n" + std::string(kUsage),
      2},
     {"NoDefinitionsWithoutTree",
      {"--no-definitions", "plain.cpp"},
@@ -1087,7 +1107,7 @@ TEST_F(TreeTest, DefinitionsLinkUsesAndFillTheTagsFile) {
   EXPECT_EQ(RemoveLinks(main, &removed), NumberedBody(box_.Read("src/main.cpp")));
 
   const std::string list = Page("names/area.html");
-  EXPECT_EQ(TitleOf(list), "area");
+  EXPECT_EQ(TitleOf(list), "area \u2014 definitions");
   EXPECT_NE(list.find("<section id=\"area\">\n<h2>area</h2>"), std::string::npos) << list;
   EXPECT_NE(list.find("<a href=\"../shape.h.html#L5\">shape.h</a></td><td><a "
                       "href=\"../shape.h.html#L5\">5</a></td><td>function</td><td><code>int "

@@ -12,7 +12,16 @@ namespace {
 // getopt_long report a missing value apart from an unknown option.
 constexpr char kShortOptions[] = "+:nj:I:";
 
-enum LongOnly { kHelp = 256, kVersion, kTree, kKeywords, kCss, kDefinitions, kNoDefinitions };
+enum LongOnly {
+  kHelp = 256,
+  kVersion,
+  kTree,
+  kKeywords,
+  kCss,
+  kTitle,
+  kDefinitions,
+  kNoDefinitions
+};
 
 constexpr option kLongOptions[] = {
     {"line-numbers", no_argument, nullptr, 'n'},
@@ -21,6 +30,7 @@ constexpr option kLongOptions[] = {
     {"include-dir", required_argument, nullptr, 'I'},
     {"keywords", required_argument, nullptr, kKeywords},
     {"css", required_argument, nullptr, kCss},
+    {"title", required_argument, nullptr, kTitle},
     {"definitions", no_argument, nullptr, kDefinitions},
     {"no-definitions", no_argument, nullptr, kNoDefinitions},
     {"help", no_argument, nullptr, kHelp},
@@ -110,6 +120,10 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args) {
       case kCss:
         options.stylesheetFile = optarg;
         NoteTreeOnly(&options, "--css");
+        break;
+      case kTitle:
+        options.title = optarg;
+        NoteTreeOnly(&options, "--title");
         break;
       case kDefinitions:
         options.definitions = true;

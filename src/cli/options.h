@@ -17,6 +17,7 @@ struct Options {
   std::vector<std::string> includeFolders;
   std::string keywordFile;     // "" for the built-in keywords
   std::string stylesheetFile;  // "" for the built-in stylesheet
+  std::string title;           // of the site's root index; "" for the default
   bool definitions = true;     // find definitions, link names to them, write the tags file
   // The first option given that only tree mode takes, for the message when --tree is missing.
   std::string treeOnlyOption;

@@ -17,8 +17,8 @@ namespace lexpaint {
 namespace {}  // namespace
 
 const char kTreeUsage[] =
-    "Usage: lexpaint --tree [-j N] [-I DIR]... [--keywords FILE] [--css FILE] [--no-definitions] "
-    "SOURCEDIR TARGETDIR\n";
+    "Usage: lexpaint --tree [-j N] [-I DIR]... [--keywords FILE] [--css FILE] [--title TEXT] "
+    "[--no-definitions] SOURCEDIR TARGETDIR\n";
 
 namespace {
 
@@ -117,6 +117,7 @@ int RunTreeCommand(const Options& options, std::ostream& messages, std::ostream*
       options.jobs != 0 ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
   site.includeFolders = options.includeFolders;
   site.definitions = options.definitions;
+  site.title = options.title;
   if (options.keywordFile.empty()) {
     site.keywords = BuiltInKeywords();
   } else if (std::optional<KeywordSet> keywords = LoadKeywordFile(options.keywordFile)) {

@@ -10,17 +10,21 @@
 namespace lexpaint {
 
 // The empty anchor that starts each line of a page with line numbers, such as
-// <a class="Line" id="L42" href="#L42"></a>. The number appears twice in the text and is counted
-// up in place, so that moving to the next line rarely touches more than its last digit.
+// <a class="Line" id="L42" href="#L42" tabindex="-1" aria-label="line 42"></a>: a link to its own
+// line, left out of the Tab order and named for screen readers. The number appears three times in
+// the text and is counted up in place, so that moving to the next line rarely touches more than
+// its last digits.
 class LineAnchor {
  public:
   static constexpr std::string_view kOpen = "<a class=\"Line\" id=\"L";
-  static constexpr std::string_view kMiddle = "\" href=\"#L";
+  static constexpr std::string_view kHref = "\" href=\"#L";
+  static constexpr std::string_view kLabel = "\" tabindex=\"-1\" aria-label=\"line ";
   static constexpr std::string_view kClose = "\"></a>";
   static constexpr std::size_t kMaxDigits = 20;  // of a 64-bit count
   // Write copies this many bytes, the longest anchor and then some.
-  static constexpr std::size_t kBlockSize = 80;
-  static_assert(kOpen.size() + kMiddle.size() + kClose.size() + 2 * kMaxDigits <= kBlockSize);
+  static constexpr std::size_t kBlockSize = 144;
+  static_assert(kOpen.size() + kHref.size() + kLabel.size() + kClose.size() + 3 * kMaxDigits <=
+                kBlockSize);
 
   // The anchor of line 1.
   LineAnchor() { Build(1); }
@@ -28,11 +32,12 @@ class LineAnchor {
   // Moves to the anchor of the next line.
   void Next() {
     char* const first = text_ + kOpen.size();
-    char* const second = first + digits_ + kMiddle.size();
+    char* const second = first + digits_ + kHref.size();
+    char* const third = second + digits_ + kLabel.size();
     std::size_t i = digits_;
     while (i > 0 && first[i - 1] == '9') {
       --i;
-      first[i] = second[i] = '0';
+      first[i] = second[i] = third[i] = '0';
     }
     ++number_;
     if (i == 0) {
@@ -41,6 +46,7 @@ class LineAnchor {
     }
     ++first[i - 1];
     ++second[i - 1];
+    ++third[i - 1];
   }
 
   // Stores the anchor at `out`, which has room for kBlockSize bytes; returns the end of what it
@@ -61,7 +67,8 @@ class LineAnchor {
     }
     const std::string_view numberText(digits + kMaxDigits - count, count);
     std::size_t size = 0;
-    for (std::string_view part : {kOpen, numberText, kMiddle, numberText, kClose}) {
+    for (std::string_view part :
+         {kOpen, numberText, kHref, numberText, kLabel, numberText, kClose}) {
       std::memcpy(text_ + size, part.data(), part.size());
       size += part.size();
     }

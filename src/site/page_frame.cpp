@@ -10,13 +10,16 @@
 namespace lexpaint {
 namespace {
 
-std::string DocumentStart(std::string_view title, std::string_view pagePath) {
+// The document up to the start of <body>; `bodyClass` names the kind of page, if not "".
+std::string DocumentStart(std::string_view title, std::string_view pagePath,
+                          std::string_view bodyClass = "") {
   return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
          "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
          "<title>" +
          EscapeHtml(title) + "</title>\n<link rel=\"stylesheet\" href=\"" +
          RelativeHref(pagePath, kStylesheetName) + "\">\n<script src=\"" +
-         RelativeHref(pagePath, kScriptName) + "\" defer></script>\n</head>\n<body>\n";
+         RelativeHref(pagePath, kScriptName) + "\" defer></script>\n</head>\n" +
+         (bodyClass.empty() ? "<body>\n" : "<body class=\"" + std::string(bodyClass) + "\">\n");
 }
 
 // Links the root and each folder down to `folder` to its index, then ends with `leaf` as text: a
@@ -26,7 +29,7 @@ std::string Breadcrumb(const SitePlan& plan, std::string_view pagePath, std::siz
   std::vector<std::size_t> chain;
   for (std::size_t f = folder; f != 0; f = plan.folders[f].parent) chain.push_back(f);
   chain.push_back(0);
-  std::string trail = "<nav class=\"Breadcrumb\">";
+  std::string trail = "<nav class=\"Breadcrumb\" aria-label=\"Breadcrumb\">";
   for (std::size_t i = chain.size(); i-- > 0;) {
     const SiteFolder& crumb = plan.folders[chain[i]];
     const std::string_view name = chain[i] == 0 ? siteName : NameOf(crumb.path);
@@ -40,6 +43,16 @@ std::string Breadcrumb(const SitePlan& plan, std::string_view pagePath, std::siz
   }
   if (!leaf.empty()) trail += " / <span>" + EscapeHtml(leaf) + "</span>";
   return trail + "</nav>\n";
+}
+
+// The bar at the top of every page, which holds the breadcrumb, then the start of the page's main
+// content and its heading. A heading of class "Hidden" is there for screen readers only, where the
+// breadcrumb already shows its text.
+std::string PageTop(std::string_view breadcrumb, std::string_view heading,
+                    std::string_view headingClass) {
+  std::string top = "<header class=\"Top\">\n" + std::string(breadcrumb) + "</header>\n<main>\n<h1";
+  if (!headingClass.empty()) top += " class=\"" + std::string(headingClass) + "\"";
+  return top + ">" + EscapeHtml(heading) + "</h1>\n";
 }
 
 std::string FormatSize(std::uint64_t bytes) {
@@ -94,25 +107,30 @@ std::string IndexPath(const SiteFolder& folder) {
 std::string PageHead(const SitePlan& plan, std::size_t page, std::string_view siteName) {
   const SitePage& shown = plan.pages[page];
   const std::string& source = plan.files[shown.file].path;
-  return DocumentStart(source, shown.path) +
-         Breadcrumb(plan, shown.path, shown.folder, NameOf(source), siteName) + "<pre>\n";
+  // The code scrolls in a box of its own, which takes focus so that it scrolls by keyboard too.
+  return DocumentStart(source, shown.path, "Source") +
+         PageTop(Breadcrumb(plan, shown.path, shown.folder, NameOf(source), siteName), source,
+                 "Hidden") +
+         "<div class=\"Code\" tabindex=\"0\" role=\"region\" aria-label=\"Code\"><pre>\n";
 }
 
-std::string PageFoot() { return "</pre>\n</body>\n</html>\n"; }
+std::string PageFoot() { return "</pre></div>\n</main>\n</body>\n</html>\n"; }
 
 std::string NameListPage(const SitePlan& plan, std::string_view path,
                          const std::vector<ListedName>& names, std::string_view siteName) {
-  std::string title(names.front().name);
-  if (names.size() > 1) title += " \u2026 " + std::string(names.back().name);
-  std::string page = DocumentStart(title, path) + Breadcrumb(plan, path, 0, title, siteName);
+  std::string range(names.front().name);
+  if (names.size() > 1) range += " \u2026 " + std::string(names.back().name);
+  std::string page = DocumentStart(range + " \u2014 definitions", path, "Names") +
+                     PageTop(Breadcrumb(plan, path, 0, range, siteName), range, "");
   for (const ListedName& listed : names) {
     page.append("<section id=\"");
     AppendEscapedHtml(page, listed.name);
     page.append("\">\n<h2>");
     AppendEscapedHtml(page, listed.name);
     page.append(
-        "</h2>\n<table class=\"Index Definitions\">\n<thead><tr><th>File</th><th>Line</th>"
-        "<th>Kind</th><th>Text</th></tr></thead>\n<tbody>\n");
+        "</h2>\n<table class=\"Index Definitions\">\n<thead><tr><th scope=\"col\">File</th>"
+        "<th scope=\"col\">Line</th><th scope=\"col\">Kind</th><th scope=\"col\">Text</th>"
+        "</tr></thead>\n<tbody>\n");
     for (const ListedDefinition& definition : listed.definitions) {
       const SitePage& shown = plan.pages[definition.page];
       const std::string line = std::to_string(definition.line);
@@ -126,18 +144,20 @@ std::string NameListPage(const SitePlan& plan, std::string_view path,
     }
     page.append("</tbody>\n</table>\n</section>\n");
   }
-  page.append("</body>\n</html>\n");
+  page.append("</main>\n</body>\n</html>\n");
   return page;
 }
 
 std::string IndexPage(const SitePlan& plan, std::size_t folder, const std::vector<bool>& listed,
-                      std::string_view siteName) {
+                      std::string_view siteName, std::string_view siteTitle) {
   const SiteFolder& shownFolder = plan.folders[folder];
   const std::string path = IndexPath(shownFolder);
-  std::string page = DocumentStart(shownFolder.path.empty() ? siteName : shownFolder.path, path) +
-                     Breadcrumb(plan, path, folder, "", siteName) +
-                     "<table class=\"Index\">\n<thead><tr><th>Name</th><th>Lines</th>"
-                     "<th>Size</th></tr></thead>\n<tbody>\n";
+  const std::string_view title = shownFolder.path.empty() ? siteTitle : shownFolder.path;
+  std::string page = DocumentStart(title, path, "Index") +
+                     PageTop(Breadcrumb(plan, path, folder, "", siteName), title, "Hidden") +
+                     "<table class=\"Index\">\n<thead><tr><th scope=\"col\">Name</th>"
+                     "<th scope=\"col\">Lines</th><th scope=\"col\">Size</th></tr></thead>\n"
+                     "<tbody>\n";
   for (std::size_t sub : shownFolder.subfolders) {
     const SiteFolder& shown = plan.folders[sub];
     page += IndexRow(path, IndexPath(shown), std::string(NameOf(shown.path)) + "/", "", "");
@@ -149,7 +169,7 @@ std::string IndexPage(const SitePlan& plan, std::size_t folder, const std::vecto
     page += IndexRow(path, shown.path, NameOf(file.path), std::to_string(shown.scan.lines),
                      FormatSize(file.size));
   }
-  return page + "</tbody>\n</table>\n</body>\n</html>\n";
+  return page + "</tbody>\n</table>\n</main>\n</body>\n</html>\n";
 }
 
 }  // namespace lexpaint

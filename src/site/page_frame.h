@@ -21,9 +21,9 @@ std::string PageHead(const SitePlan& plan, std::size_t page, std::string_view si
 std::string PageFoot();
 
 // The whole index page of the folder `folder`, listing its sub-folders and the pages that
-// `listed` marks, by their index in plan.pages.
+// `listed` marks, by their index in plan.pages. The root index is titled `siteTitle`.
 std::string IndexPage(const SitePlan& plan, std::size_t folder, const std::vector<bool>& listed,
-                      std::string_view siteName);
+                      std::string_view siteName, std::string_view siteTitle);
 
 // A definition shown on a list page: the page it is on, and its line and kind.
 struct ListedDefinition {

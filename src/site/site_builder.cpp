@@ -71,7 +71,10 @@ std::string SiteName(const std::string& source) {
 class SiteRun {
  public:
   SiteRun(const SiteOptions& options, SiteObserver& observer)
-      : options_(options), observer_(observer), siteName_(SiteName(options.source)) {}
+      : options_(options),
+        observer_(observer),
+        siteName_(SiteName(options.source)),
+        siteTitle_(options.title.empty() ? siteName_ + " \u2014 source" : options.title) {}
 
   bool Build() {
     if (!CheckFolders()) return false;
@@ -273,7 +276,7 @@ class SiteRun {
 
   void WriteIndex(std::size_t folder) {
     WriteWhole(Join(options_.target, IndexPath(plan_.folders[folder])),
-               IndexPage(plan_, folder, listed_, siteName_));
+               IndexPage(plan_, folder, listed_, siteName_, siteTitle_));
   }
 
   void WriteWhole(const std::string& path, const std::string& content) {
@@ -298,6 +301,7 @@ class SiteRun {
   const SiteOptions& options_;
   SiteObserver& observer_;
   const std::string siteName_;
+  const std::string siteTitle_;
   SitePlan plan_;
   std::vector<bool> listed_;  // the pages that were written, which the indexes list
   std::optional<DefinitionIndex> index_;

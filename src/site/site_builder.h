@@ -42,6 +42,7 @@ struct SiteOptions {
   std::vector<std::string> includeFolders;  // searched for includes, from the source folder
   KeywordSet keywords;
   std::string stylesheet;  // written as lexpaint.css
+  std::string title;       // of the root index; "" for the source folder's name and " — source"
   // Find the definitions of the site's files, link names to them, and write the tags file.
   bool definitions = false;
 };
