@@ -65,14 +65,13 @@ TEST_F(CommandTest, WritesPageBesideSource) {
   }
 }
 
-TEST_F(CommandTest, ExplicitTargetAndExtraArgumentsIgnored) {
+TEST_F(CommandTest, ExplicitTarget) {
   WriteFrame();
   box_.Write("main.cpp", "int x;\n");
-  const RunResult result = box_.Lexpaint({"main.cpp", "out.html", "extra"});
+  const RunResult result = box_.Lexpaint({"main.cpp", "out.html"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(box_.Read("out.html"), "<pre>" + kIntX + "</pre>");
   EXPECT_FALSE(box_.Exists("main.cpp.html"));
-  EXPECT_FALSE(box_.Exists("extra"));
 }
 
 TEST_F(CommandTest, ReplacesExistingTarget) {
@@ -157,17 +156,37 @@ TEST_F(CommandTest, LineNumbersAddOnlyAnchors) {
   }
 }
 
-// Options come first: "--" ends them, and so does the source name, after which a word that looks
-// like an option is the target's name.
-TEST_F(CommandTest, OptionsEndAtDoubleDashOrSourceName) {
+// Options are read anywhere before "--", as GNU tools read them; after it, a word that looks like
+// an option is a name.
+struct PlacementCase {
+  std::vector<std::string> args;
+  std::string page;  // the file written
+  bool numbered;
+};
+
+TEST_F(CommandTest, OptionsAnywhereBeforeDoubleDash) {
   WriteFrame();
+  box_.Write("a.cpp", "int x;\n");
   box_.Write("-x.cpp", "int x;\n");
-  EXPECT_EQ(box_.Lexpaint({"--", "-x.cpp"}).status, 0);
-  EXPECT_EQ(box_.Read("-x.cpp.html"), "<pre>" + kIntX + "</pre>");
-  EXPECT_EQ(box_.Lexpaint({"-x.cpp"}).output, "Unknown option: -x\n" + std::string(kUsage));
-  const RunResult result = box_.Lexpaint({"--", "-x.cpp", "-n"});
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(box_.Read("-n"), "<pre>" + kIntX + "</pre>");
+  const std::string anchor =
+      "<a class=\"Line\" id=\"L1\" href=\"#L1\" tabindex=\"-1\" aria-label=\"line 1\"></a>";
+  const PlacementCase cases[] = {
+      {{"a.cpp", "-n", "x.html"}, "x.html", true},
+      {{"a.cpp", "x.html", "--line-numbers"}, "x.html", true},
+      {{"a.cpp", "--", "-x.html"}, "-x.html", false},
+      {{"-n", "--", "a.cpp", "-n"}, "-n", true},
+      {{"--", "-x.cpp"}, "-x.cpp.html", false},
+      {{"--", "-x.cpp", "--help"}, "--help", false},
+  };
+  for (const PlacementCase& c : cases) {
+    const RunResult result = box_.Lexpaint(c.args);
+    EXPECT_EQ(result.output, "") << c.page;
+    EXPECT_EQ(result.status, 0) << c.page;
+    EXPECT_EQ(box_.Read(c.page), "<pre>" + (c.numbered ? anchor : "") + kIntX + "</pre>") << c.page;
+    fs::remove(box_.path() / c.page);
+  }
+  EXPECT_EQ(box_.List(), (std::vector<std::string>{"-x.cpp", "C_Keywords.txt", "Footer.html",
+                                                   "Header.html", "a.cpp"}));
 }
 
 struct MistakeCase {
@@ -184,13 +203,25 @@ TEST_F(CommandTest, CommandLineMistakesPrintUsage) {
       {{"--lines", "a.cpp"}, "Unknown option: --lines\n"},
       {{"--frobnicate=3", "a.cpp"}, "Unknown option: --frobnicate\n"},
       {{"--line-numbers=yes", "a.cpp"}, "Option --line-numbers takes no value.\n"},
+      {{"--help=1"}, "Option --help takes no value.\n"},
+      {{"--version=1"}, "Option --version takes no value.\n"},
+      {{"--tree=1", "src", "site"}, "Option --tree takes no value.\n"},
+      {{"--no-definitions=1", "a.cpp"}, "Option --no-definitions takes no value.\n"},
+      {{"--vers=", "a.cpp"}, "Option --version takes no value.\n"},
+      {{"a.cpp", "--help=yes"}, "Option --help takes no value.\n"},
+      {{"a.cpp", "-x", "out.html"}, "Unknown option: -x\n"},
+      {{"-x.cpp"}, "Unknown option: -x\n"},
+      {{"a.cpp", "--css"}, "Option --css needs a value.\n"},
+      {{"a.cpp", "b.html", "c.html"}, "Unexpected argument: c.html\n"},
+      {{"a.cpp", "b.html", "--", "c.html"}, "Unexpected argument: c.html\n"},
+      {{"-n", "a.cpp", "b.html", "c.html", "d.html"}, "Unexpected argument: c.html\n"},
       {{"-n"}, ""},
       {{"--"}, ""},
   };
   for (const MistakeCase& c : cases) {
     const RunResult result = box_.Lexpaint(c.args);
-    EXPECT_EQ(result.output, c.message + kUsage) << c.args[0];
-    EXPECT_EQ(result.status, 2) << c.args[0];
+    EXPECT_EQ(result.output, c.message + kUsage) << testing::PrintToString(c.args);
+    EXPECT_EQ(result.status, 2) << testing::PrintToString(c.args);
   }
   EXPECT_EQ(box_.List(),
             (std::vector<std::string>{"C_Keywords.txt", "Footer.html", "Header.html", "a.cpp"}));

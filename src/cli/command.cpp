@@ -25,7 +25,8 @@ constexpr char kHelp[] =
     "in which every token is a <span> naming its kind; the page is written to targetfile,\n"
     "or to sourcefile.html.\n"
     "\n"
-    "Options (before the source name; \"--\" ends them):\n"
+    "Options may come before or after the names; \"--\" ends them, so that\n"
+    "\"lexpaint -- a.cpp -x.html\" writes a page named -x.html.\n"
     "  -n, --line-numbers  start every line with an anchor, <a class=\"Line\" id=\"L42\"\n"
     "                      href=\"#L42\" tabindex=\"-1\" aria-label=\"line 42\"></a>, which\n"
     "                      the page shows as a line number\n"
@@ -170,12 +171,16 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& messages,
     messages << kUsage;
     return kExitUsageError;
   }
+  if (operands.size() > 2) {
+    messages << "Unexpected argument: " << operands[2] << "\n" << kUsage;
+    return kExitUsageError;
+  }
   if (!IsSupportedFile(operands[0])) {
     messages << "File type not supported.\n";
     return kExitUsageError;
   }
   const std::string& sourceName = operands[0];
-  const std::string targetName = operands.size() >= 2 ? operands[1] : DefaultTargetName(sourceName);
+  const std::string targetName = operands.size() == 2 ? operands[1] : DefaultTargetName(sourceName);
   HighlightOptions highlightOptions;
   highlightOptions.lineNumbers = options.lineNumbers;
   try {

@@ -8,9 +8,10 @@
 namespace lexpaint {
 namespace {
 
-// '+' stops at the first operand, so that a target named like an option stays a name; ':' makes
-// getopt_long report a missing value apart from an unknown option.
-constexpr char kShortOptions[] = "+:nj:I:";
+// '-' returns each operand in its place (as option 1), so that options are read anywhere before
+// "--", as GNU tools read them, whatever POSIXLY_CORRECT says; ':' makes getopt_long report a
+// missing value apart from an unknown option.
+constexpr char kShortOptions[] = "-:nj:I:";
 
 enum LongOnly {
   kHelp = 256,
@@ -50,20 +51,38 @@ unsigned ParseJobs(const char* text) {
 
 bool IsShortOption(int c) {
   for (const char* p = kShortOptions; *p != '\0'; ++p) {
-    if (*p == c && *p != ':' && *p != '+') return true;
+    if (*p == c && *p != ':' && *p != '-') return true;
   }
   return false;
 }
 
-// The option that getopt_long just turned down, as the user wrote it: "-x" for a short one, the
-// name of a long one. A long option is the argument before optind; a short one may sit inside a
-// cluster that optind has not yet passed, so it is named by optopt alone.
-std::string OffendingOption(char* const* argv, bool missingValue) {
+// The full name of the long option whose value is `value`.
+std::string LongOptionNamed(int value) {
+  for (const option* o = kLongOptions; o->name != nullptr; ++o) {
+    if (o->val == value) return std::string("--") + o->name;
+  }
+  return "";
+}
+
+// The message for the option that getopt_long just turned down, as the user wrote it, or in full
+// where the user shortened a long one. A short option may sit inside a cluster that optind has not
+// yet passed, so it is named by optopt alone; a long one is the argument before optind. optopt is
+// 0 for an unknown long option, an unknown character for an unknown short one, and otherwise the
+// value of the option turned down.
+std::string Mistake(char* const* argv, bool missingValue) {
   const std::string previous = optind > 1 ? argv[optind - 1] : "";
-  const bool longOption =
-      optopt == 0 || (missingValue ? previous.rfind("--", 0) == 0 : IsShortOption(optopt));
-  if (!longOption) return std::string("-") + static_cast<char>(optopt);
-  return previous.substr(0, previous.find('='));
+  if (missingValue) {
+    const bool longOption = previous.rfind("--", 0) == 0;
+    return "Option " +
+           (longOption ? LongOptionNamed(optopt) : std::string("-") + static_cast<char>(optopt)) +
+           " needs a value.";
+  }
+  if (optopt == 0) return "Unknown option: " + previous.substr(0, previous.find('='));
+  // A known short option is never turned down for itself: its long name was given a value.
+  if (optopt > 255 || IsShortOption(optopt)) {
+    return "Option " + LongOptionNamed(optopt) + " takes no value.";
+  }
+  return std::string("Unknown option: -") + static_cast<char>(optopt);
 }
 
 void NoteTreeOnly(Options* options, const std::string& option) {
@@ -94,6 +113,9 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args) {
     const int option = getopt_long(argc, argv.data(), kShortOptions, kLongOptions, nullptr);
     if (option == -1) break;
     switch (option) {
+      case 1:
+        options.operands.emplace_back(optarg);
+        break;
       case 'n':
         options.lineNumbers = true;
         break;
@@ -140,17 +162,15 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args) {
         options.version = true;
         break;
       case ':':
-        parsed.mistake = "Option " + OffendingOption(argv.data(), true) + " needs a value.";
+        parsed.mistake = Mistake(argv.data(), true);
         return parsed;
       default:
-        // A known option turned down is a long one given a value it does not take.
-        parsed.mistake = IsShortOption(optopt)
-                             ? "Option " + OffendingOption(argv.data(), false) + " takes no value."
-                             : "Unknown option: " + OffendingOption(argv.data(), false);
+        parsed.mistake = Mistake(argv.data(), false);
         return parsed;
     }
   }
-  options.operands.assign(words.begin() + optind, words.end());
+  // The arguments after "--".
+  options.operands.insert(options.operands.end(), words.begin() + optind, words.end());
   return parsed;
 }
 

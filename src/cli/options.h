@@ -31,8 +31,8 @@ struct ParsedOptions {
   std::string mistake;  // "" when the command line is well formed
 };
 
-// Reads `args` (the arguments after the program name) as getopt_long does: options come first,
-// and "--" or the first argument that is not an option ends them.
+// Reads `args` (the arguments after the program name) as GNU tools do: options may come before,
+// between or after the operands, and "--" ends them, every argument after it being an operand.
 ParsedOptions ParseOptions(const std::vector<std::string>& args);
 
 }  // namespace lexpaint
