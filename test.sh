@@ -10,7 +10,7 @@ source .ci/packages.sh
 install_missing g++=g++ cmake=cmake make=make node=nodejs npm=npm chromium=chromium man=man-db \
   libgtest-dev fonts-dejavu-core
 
-cmake -S . -B build
+cmake -S . -B build -DLEXPAINT_TESTS=ON
 cmake --build build -j2
 # The browser_setup test runs "npm ci" in tests/browser for the browser test.
 CI=true ctest --test-dir build --output-on-failure
