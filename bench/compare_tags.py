@@ -1,14 +1,17 @@
 #!/usr/bin/env python3
 """Compares the tags file of a lexpaint site with Universal Ctags' tags of the same tree.
 
-Usage: compare_tags.py OURS CTAGS [--show N]
+Usage: compare_tags.py OURS CTAGS [--show N] [--root TREE]
 
 Both are matched per kind on (file, line, name), over the files that ctags reads as C or C++
-(by its file-name patterns) and for the kinds both record. Prints recall and precision per kind
+(by its file-name patterns) and for the kinds both record. With --root, files reached through a
+symbolic link under TREE are left out: ctags follows links to folders, lexpaint does not. Prints recall and precision per kind
 and overall; with --show N, also N definitions of each kind that only one of them found.
 """
 import argparse
 import fnmatch
+import functools
+import os
 import re
 import sys
 from collections import defaultdict
@@ -30,7 +33,13 @@ def normal_name(name):
     return re.sub(r"(?<=\W) | (?=\W)", "", name)
 
 
-def read_tags(path):
+@functools.lru_cache(maxsize=None)
+def linked(root, file):
+    path = os.path.join(root, file)
+    return os.path.realpath(path) != os.path.join(os.path.realpath(root), os.path.normpath(file))
+
+
+def read_tags(path, root=None):
     """The tags of a file, as {kind: {(file, line, name)}}."""
     tags = defaultdict(set)
     with open(path, encoding="utf-8", errors="surrogateescape") as lines:
@@ -45,6 +54,8 @@ def read_tags(path):
             if number is None:  # our own format: the address is the line number
                 number = head.split("\t")[2]
             # ctags names anonymous types "__anon" and a number; they have no name to link.
+            if root and linked(root, file):
+                continue
             if kind in KINDS and read_by_ctags(file) and not name.startswith("__anon"):
                 tags[kind].add((file, int(number), normal_name(name)))
     return tags
@@ -59,8 +70,9 @@ def main():
     parser.add_argument("ours")
     parser.add_argument("ctags")
     parser.add_argument("--show", type=int, default=0)
+    parser.add_argument("--root")
     args = parser.parse_args()
-    ours, theirs = read_tags(args.ours), read_tags(args.ctags)
+    ours, theirs = read_tags(args.ours, args.root), read_tags(args.ctags, args.root)
     print(f"{'kind':<12} {'ctags':>8} {'lexpaint':>9} {'both':>8} {'recall%':>8} {'precision%':>11}")
     totals = [0, 0, 0]
     for kind in KINDS:

@@ -62,6 +62,26 @@ const Case kKindCases[] = {
      "typedef std::map<int, int> M;",
      {"typedef size_t 1", "typedef handler 2", "typedef arr 3", "typedef ptr 3", "typedef word 4",
       "typedef vec 5", "typedef old 6", "typedef M 7"}},
+    {"CTypedefs",
+     "typedef struct ssl_ctx_st SSL_CTX;\ntypedef struct b_st B, *PB;\n"
+     "typedef ASN1_BIT_STRING OSSL_CMP_PKIFAILUREINFO;\n"
+     "typedef GLuint (APIENTRYP PFNGLGETCOMMANDHEADERNVPROC)(GLuint id);\n"
+     "typedef void (CALLBACK *TIMERPROC)(HWND, UINT);\ntypedef jint (JNICALL *GetEnv_t)(void);\n"
+     "typedef BOOL (WINAPI *PFN)(int);\ntypedef _Result result_type _GLIBCXX17_DEPRECATED;\n"
+     "typedef CK_PARAMS CK_PTR CK_PARAMS_PTR;\ntypedef STACK_OF(X509_EXT) X509_EXTS;\n"
+     "typedef EXPORT unsigned long word_t;\ntypedef int (Proc)(int), Bare(void);",
+     {"typedef SSL_CTX 1", "typedef B 2", "typedef PB 2", "typedef OSSL_CMP_PKIFAILUREINFO 3",
+      "typedef PFNGLGETCOMMANDHEADERNVPROC 4", "typedef TIMERPROC 5", "typedef GetEnv_t 6",
+      "typedef PFN 7", "typedef result_type 8", "typedef CK_PARAMS_PTR 9", "typedef X509_EXTS 10",
+      "typedef word_t 11", "typedef Proc 12", "typedef Bare 12"}},
+    {"TypedefAnnotations",
+     "typedef gnutls_session_t gnutls_session DEPRECATED_FOR(x);\n"
+     "typedef void *(ALLOC_SIZE(1) XMLCALL *MallocFunc)(size_t);\n"
+     "typedef STACK_OF(X509) *(*lookup_fn)(X509_CTX *ctx);\n"
+     "typedef SSL_TICKET_RETURN (*decrypt_fn)(SSL *s);\ntypedef __u16 __bitwise __le16;\n"
+     "typedef typename A<T>::template rebind<U>::other other;\ntypedef int (A::*pm)(int) const;",
+     {"typedef gnutls_session 1", "typedef MallocFunc 2", "typedef lookup_fn 3",
+      "typedef decrypt_fn 4", "typedef __le16 5", "typedef other 6", "typedef pm 7"}},
     {"TypedefStruct",
      "typedef struct node {\n  int v;\n} node_t, *node_p;",
      {"struct node 1", "typedef node_t 3", "typedef node_p 3"}},

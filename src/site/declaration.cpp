@@ -1,5 +1,6 @@
 #include "declaration.h"
 
+#include <algorithm>
 #include <array>
 
 namespace lexpaint {
@@ -247,24 +248,162 @@ bool IsBuiltInType(const Token& token) { return IsOneOf(token, kBuiltInType); }
 
 Found FoundAt(const Tokens& s, std::size_t i) { return {std::string(s[i].text), s[i].line}; }
 
-// A declarator's name: its last word, unless that is an upper-case word right after another
-// name, which is then a macro after the name ("foo_t ATTRIBUTE"). Words are indexes in the
-// declaration's tokens.
-struct DeclaratorName {
-  std::optional<std::size_t> name;
-  std::optional<std::size_t> before;  // the name that the last word follows directly, if any
+// The index after a name "a::b<c>::template d" that starts at `i`.
+std::size_t QualifiedNameEnd(const Tokens& s, std::size_t i) {
+  while (i < s.size() && IsName(s[i])) {
+    ++i;
+    if (i < s.size() && s[i].Is('<')) i = std::min(GroupEnd(s, i) + 1, s.size());
+    if (!(i + 1 < s.size() && s[i].Is(':') && s[i + 1].Is(':'))) break;
+    i += 2;
+    if (i < s.size() && s[i].Is("template")) ++i;
+  }
+  return i;
+}
 
-  void See(std::size_t word, bool afterName) {
-    before = afterName ? name : std::nullopt;
-    name = word;
+// Words that, with parentheses, name a type.
+bool IsTypeOperator(const Token& t) {
+  return t.Is("decltype") || t.Is("typeof") || t.Is("__typeof__") || t.Is("__typeof") ||
+         t.Is("_Atomic");
+}
+
+bool IsAttributeWord(const Token& t) {
+  return t.Is("__attribute__") || t.Is("__declspec") || t.Is("alignas");
+}
+
+// The index after a class key's name, base clause and body, from `i`, the token after the key.
+std::size_t ElaboratedTypeEnd(const Tokens& s, std::size_t i) {
+  while (i < s.size() &&
+         ((s[i].Is('[') && NextIs(s, i, '[')) || (IsAttributeWord(s[i]) && NextIs(s, i, '(')))) {
+    i = std::min(GroupEnd(s, s[i].Is('[') ? i : i + 1) + 1, s.size());
   }
-  std::optional<std::size_t> Take(bool lastIsMacroLike) {
-    std::optional<std::size_t> taken = lastIsMacroLike && before ? before : name;
-    name.reset();
-    before.reset();
-    return taken;
+  if (i < s.size() && s[i].Is(':') && NextIs(s, i, ':')) i += 2;
+  if (i < s.size() && IsName(s[i]) && !s[i].Is("final")) i = QualifiedNameEnd(s, i);
+  if (i < s.size() && s[i].Is("final")) ++i;
+  if (i < s.size() && s[i].Is(':') && !IsScopeColon(s, i)) {
+    while (i < s.size() && !s[i].Is('{')) ++i;
   }
-};
+  if (i < s.size() && s[i].Is('{')) i = std::min(GroupEnd(s, i) + 1, s.size());
+  return i;
+}
+
+// The index of the first declarator of a typedef whose type starts at `i`: past specifiers,
+// attributes and macros with arguments, built-in types ("unsigned long"), a class key and its
+// name or body, or one name of a type, qualified or not. A name right before a built-in type
+// is a macro ("EXPORT int").
+std::size_t TypeEnd(const Tokens& s, std::size_t i) {
+  bool type = false;
+  while (i < s.size()) {
+    const Token t = s[i];
+    if (t.Is('[') && NextIs(s, i, '[')) {
+      i = GroupEnd(s, i) + 1;
+    } else if (t.Is(':') && NextIs(s, i, ':') && !type) {
+      i += 2;
+    } else if (!IsName(t)) {
+      break;
+    } else if (t.Is("struct") || t.Is("union") || t.Is("enum") || t.Is("class")) {
+      ++i;
+      if (t.Is("enum") && i < s.size() && (s[i].Is("class") || s[i].Is("struct"))) ++i;
+      i = ElaboratedTypeEnd(s, i);
+      type = true;
+    } else if (t.Is("typename") || IsOneOf(t, kSpecifier)) {
+      ++i;
+    } else if (IsBuiltInType(t)) {
+      ++i;
+      type = true;
+    } else if (NextIs(s, i, '(')) {
+      const std::size_t after = GroupEnd(s, i + 1) + 1;
+      if (IsTypeOperator(t)) {
+        i = after;
+        type = true;
+      } else if (IsAttributeWord(t) || (after < s.size() && IsName(s[after]))) {
+        i = after;  // a macro with arguments before the type
+      } else if (type) {
+        break;  // the declarator's name and parameters
+      } else if (after < s.size() && s[after].Is('(')) {
+        ++i;  // the type, then a declarator in parentheses: "GLuint (APIENTRYP f)(...)"
+        type = true;
+      } else {
+        i = after;  // a macro that stands for a type: "STACK_OF(X509) *"
+        type = true;
+      }
+    } else if (type) {
+      break;
+    } else {
+      // The last name is the declarator's, whatever came before it stood for the type.
+      const std::size_t end = QualifiedNameEnd(s, i);
+      if (end == s.size() || s[end].Is(',') || s[end].Is('[')) break;
+      i = end;
+      type = true;
+    }
+  }
+  return i;
+}
+
+// Whether the word at `i`, before '(', is an attribute or a macro with arguments rather than a
+// declarator's name and its parameters: "__attribute__((x))", "ALLOC_SIZE(1) *f", and, after the
+// name (`afterName`), "DEPRECATED_FOR(f)".
+bool IsAnnotationCall(const Tokens& s, std::size_t i, std::size_t end, bool afterName) {
+  if (IsAttributeWord(s[i])) return true;
+  const std::size_t after = GroupEnd(s, i + 1) + 1;
+  if (after < end && (IsName(s[after]) || s[after].Is('*'))) return true;
+  return afterName && IsMacroLike(s[i]);
+}
+
+// The name of the declarator that starts at `i`, up to the next ',' before `end` (or `end`), and
+// in `*next` the index of that ','. Words in a row are macros and qualifiers but the last
+// ("APIENTRYP PFNPROC", "__bitwise le16"); in a typedef's own declarators (`depth` 0), a last
+// word with no lower-case letter right after another is an annotation ("result_type DEPRECATED").
+// Parentheses nest a declarator up to kMaxDeclaratorDepth deep, so that the stack stays small.
+constexpr int kMaxDeclaratorDepth = 8;
+std::optional<std::size_t> DeclaratorNameIn(const Tokens& s, std::size_t i, std::size_t end,
+                                            int depth, std::size_t* next) {
+  const bool top = depth == 0;
+  std::optional<std::size_t> name;
+  std::optional<std::size_t> before;  // the word right before the name, if any
+  bool done = false;                  // the name's suffixes have started: no later word is it
+  for (; i < end && !s[i].Is(','); ++i) {
+    const Token t = s[i];
+    const char c = t.Punctuation();
+    if (c == '(') {
+      const std::size_t close = std::min(GroupEnd(s, i), end);
+      const bool grouped =
+          !done &&
+          (!name || (i + 1 < close && (s[i + 1].Is('*') || s[i + 1].Is('^') || s[i + 1].Is('&'))));
+      if (grouped && depth < kMaxDeclaratorDepth) {
+        std::size_t unused = 0;
+        if (std::optional<std::size_t> inner =
+                DeclaratorNameIn(s, i + 1, close, depth + 1, &unused)) {
+          name = inner;
+          before.reset();
+        }
+      }
+      done = name.has_value();
+      i = close;
+    } else if (c == '[' || c == '{' || (c == '<' && i > 0 && IsName(s[i - 1]))) {
+      i = std::min(GroupEnd(s, i), end);
+      done |= c != '<' && name.has_value();
+    } else if (c == ':' && NextIs(s, i, ':')) {
+      name.reset();  // a class of a pointer to member: "A::*"
+      before.reset();
+      ++i;
+    } else if (IsName(t) && NextIs(s, i, '(') &&
+               IsAnnotationCall(s, i, end, top && name && !done)) {
+      i = std::min(GroupEnd(s, i + 1), end);
+    } else if (IsName(t) && !IsOneOf(t, kSpecifier) && !done) {
+      before = i > 0 && name && *name == i - 1 ? name : std::nullopt;
+      name = i;
+    } else if (!IsName(t)) {
+      before.reset();
+    }
+  }
+  *next = i;
+  // A reserved word before it, such as __bitwise, is a macro rather than the name.
+  if (top && before && name && IsMacroLike(s[*name]) && !IsMacroLike(s[*before]) &&
+      s[*before].text.rfind("__", 0) != 0) {
+    return before;
+  }
+  return name;
+}
 
 }  // namespace
 
@@ -389,46 +528,15 @@ std::optional<TypeHead> FindTypeHead(const Tokens& s, std::size_t first) {
   return head;
 }
 
-// The names a typedef declares: each declarator's name, or the name inside the parentheses of a
-// pointer to function.
+// The names a typedef declares: the type comes first, then each declarator, whose name is the
+// last word before its suffixes ("[4]", "(int)"), or the one inside the parentheses of a pointer
+// to function.
 std::vector<Found> TypedefNames(const Tokens& s, std::size_t first) {
   std::vector<Found> names;
-  DeclaratorName declarator;
-  bool lastIsMacroLike = false;
-  const auto finish = [&] {
-    if (std::optional<std::size_t> name = declarator.Take(lastIsMacroLike)) {
-      names.push_back(FoundAt(s, *name));
-    }
-  };
-  for (std::size_t i = first; i < s.size(); ++i) {
-    const Token t = s[i];
-    if (t.Is('(')) {
-      const std::size_t close = GroupEnd(s, i);
-      if (i + 1 < s.size() && (s[i + 1].Is('*') || s[i + 1].Is('^') || s[i + 1].Is('&'))) {
-        for (std::size_t k = i + 1; k < close; ++k) {
-          if (IsName(s[k]) && !IsOneOf(s[k], kSpecifier)) declarator.See(k, false);
-        }
-        lastIsMacroLike = false;
-      }
-      i = close;
-    } else if (t.Is('[') || t.Is('{')) {
-      i = GroupEnd(s, i);
-    } else if (t.Is('<') && i > 0 && IsName(s[i - 1])) {
-      i = GroupEnd(s, i);
-    } else if (t.Is(',')) {
-      finish();
-    } else if (IsName(t) && !IsOneOf(t, kSpecifier) && !IsBuiltInType(t)) {
-      if (i + 1 < s.size() && s[i + 1].Is('(') && (t.Is("__attribute__") || IsMacroLike(t))) {
-        i = GroupEnd(s, i + 1);
-        continue;
-      }
-      const bool afterName =
-          IsName(s[i - 1]) && !IsBuiltInType(s[i - 1]) && !IsOneOf(s[i - 1], kSpecifier);
-      declarator.See(i, afterName);
-      lastIsMacroLike = IsMacroLike(t);
-    }
+  for (std::size_t i = TypeEnd(s, first); i < s.size(); ++i) {
+    const std::optional<std::size_t> name = DeclaratorNameIn(s, i, s.size(), 0, &i);
+    if (name) names.push_back(FoundAt(s, *name));
   }
-  finish();
   return names;
 }
 
