@@ -177,6 +177,21 @@ const Case kPreprocessorCases[] = {
     {"NoBranchAfterAnUnbalancedOne",
      "#ifdef _WIN32\nint f() {\n#else\nint f(long) {\n#endif\n  return 0;\n}\nint g() {}",
      {"function f 2", "function g 8"}},
+    {"NoBranchAfterOneLeavingAParenthesisOpen",
+     "string Env::Lookup(const string& var) {\n#if __cplusplus >= 201103L\n"
+     "    return MakeList(inputs_.data(), count,\n#else\n    return MakeList(&inputs_[0], count,\n"
+     "#endif\n                    ' ');\n}\n"
+     "string Env::MakeList(const Node* const* span, size_t size) const { return \"\"; }",
+     {"function Lookup 1", "function MakeList 9"}},
+    {"MacroCallsWithoutSemicolonBeforeExternC",
+     "TAGBYTES(s)\nTAGBYTES(o)\n#ifdef __cplusplus\nextern \"C\" {\n#endif\n"
+     "int f(void) { return 0; }\n#ifdef __cplusplus\n}\n#endif\nint g(void) { return 1; }",
+     {"function f 6", "function g 10"}},
+    {"PickedUpAtADeclarationInTheFirstColumn",
+     "int x = f(1,\nstatic int g(void) { return 0; }\nvoid a() {\n  if (x) {\n}\n"
+     "struct S { int v; };\nint b() { return 0; }\nvoid c() {\n static int n;\n}\nint d() {}",
+     {"function g 2", "function a 3", "struct S 6", "function b 7", "function c 8",
+      "function d 11"}},
     {"NotIfZero",
      "#if 0\nvoid dead() {}\n#else\nvoid live() {}\n#endif\n#if 0\n#elif 1\nint x() {}\n#endif",
      {"function live 4", "function x 8"}},

@@ -196,6 +196,7 @@ bool CodeLexer::ReadLine() {
     runEnd_ = run.data() + run.size();
   }
   p_ = next_;
+  lineStart_ = p_;
   const LineEnd end = FindLineEndFromStart(p_);
   next_ = end.feed + 1;
   lineEnd_ = end.text;
@@ -266,6 +267,7 @@ inline void CodeLexer::Set(Token* token, TokenType kind, const char* first,
   token->kind = kind;
   token->text = std::string_view(first, static_cast<std::size_t>(last - first));
   token->line = line_;
+  token->firstColumn = first == lineStart_;
 }
 
 // The word's end is mostly in the block's mask; the byte loop takes over at a byte it leaves out.

@@ -31,7 +31,8 @@ enum class TokenType : unsigned char {
 struct Token {
   TokenType kind = TokenType::kPunctuation;
   std::string_view text;
-  std::uint64_t line = 0;  // counted from 1, as the page numbers lines
+  std::uint64_t line = 0;    // counted from 1, as the page numbers lines
+  bool firstColumn = false;  // the token starts its line, with no blank before it
 
   bool Is(char c) const {
     return kind == TokenType::kPunctuation && text.size() == 1 && text[0] == c;
@@ -189,6 +190,7 @@ class CodeLexer {
   const char* runEnd_ = nullptr;      // the end of the current run
   const char* p_ = kNoLine;           // the next character of the current line
   const char* lineEnd_ = kNoLine;     // the end of the current line's text
+  const char* lineStart_ = nullptr;   // the start of the current line
   // The block of kBlockSize bytes from block_ on, as masks. Its starts are the bytes from p_ on, up
   // to the line's end and with it, that are neither blank (' ', '\t', '\r') nor a letter, digit or
   // '_' right after another; the first of them is where the next token, comment or the line's end

@@ -41,16 +41,18 @@ class Finder {
   };
 
   // An #if, #ifdef or #ifndef and its branches. Every branch is read but that of an "#if 0", and
-  // those after a branch that left braces open: the braces of the branches would not balance.
+  // those after a branch that left brackets open or closed ones it did not open: the brackets of
+  // the branches would not balance.
   struct Conditional {
-    bool reading;    // the current branch is read
-    bool taken;      // a branch has been read
-    bool closed;     // no later branch is read
-    int braceLevel;  // at the start of the branch read last
+    bool reading;      // the current branch is read
+    bool taken;        // a branch has been read
+    bool closed;       // no later branch is read
+    int bracketLevel;  // at the start of the branch read last
   };
 
-  int BraceLevel() const {
-    const int level = braces_;
+  // The braces, parentheses and brackets open.
+  int BracketLevel() const {
+    const int level = braces_ + parens_ + scopes_.back().depth;
     return level + static_cast<int>(scopes_.size());
   }
 
@@ -70,7 +72,7 @@ class Finder {
   }
 
   void PushConditional(bool reading) {
-    conditionals_.push_back({reading, reading, false, BraceLevel()});
+    conditionals_.push_back({reading, reading, false, BracketLevel()});
     skippedBranches_ += reading ? 0 : 1;
   }
 
@@ -81,12 +83,12 @@ class Finder {
 
   // At an #elif or #else: decides whether the branch it starts is read.
   void NextBranch(Conditional& c, bool zero) {
-    if (c.taken && BraceLevel() != c.braceLevel) c.closed = true;
+    if (c.taken && BracketLevel() != c.bracketLevel) c.closed = true;
     skippedBranches_ -= c.reading ? 0 : 1;
     c.reading = !c.closed && !zero;
     skippedBranches_ += c.reading ? 0 : 1;
     c.taken |= c.reading;
-    c.braceLevel = BraceLevel();
+    c.bracketLevel = BracketLevel();
   }
 
   void Add(Found name, Definition::Kind kind) {
@@ -130,6 +132,7 @@ class Finder {
   }
 
   void Feed(const Token& token) {
+    if (token.firstColumn && IsName(token) && Lost() && StartsDeclaration(token)) PickUp();
     Scope& scope = scopes_.back();
     switch (scope.kind) {
       case ScopeKind::kEnum:
@@ -138,6 +141,36 @@ class Finder {
       default:
         FeedDeclaration(token);
     }
+  }
+
+  // Whether the finder may have lost the thread: it is in a function's body or an enum's, inside
+  // brackets, or after a macro's arguments with no ';'.
+  bool Lost() const {
+    const ScopeKind kind = scopes_.back().kind;
+    return kind == ScopeKind::kBody || kind == ScopeKind::kEnum || parens_ > 0 || braces_ > 0 ||
+           (!statement_.empty() && statement_.back().Is(')'));
+  }
+
+  // Words that start a declaration at namespace scope, and seldom start a line of a body or an
+  // expression.
+  static bool StartsDeclaration(const Token& word) {
+    for (std::string_view start : {"typedef", "namespace", "template", "extern", "static", "struct",
+                                   "class", "union", "enum"}) {
+      if (word.Is(start)) return true;
+    }
+    return false;
+  }
+
+  // Goes on at namespace or class scope, at a word in the first column that starts a declaration
+  // there: the brackets before it that are left open were misread.
+  void PickUp() {
+    while (scopes_.size() > 1 &&
+           (scopes_.back().kind == ScopeKind::kBody || scopes_.back().kind == ScopeKind::kEnum)) {
+      scopes_.pop_back();
+    }
+    ClearStatement();
+    parens_ = 0;
+    braces_ = 0;
   }
 
   void FeedEnum(const Token& token) {
@@ -225,7 +258,8 @@ class Finder {
     const bool inBody = scopes_.back().kind == ScopeKind::kBody;
     const std::size_t i = SkipDecorations(s, 0);
     if (i < s.size() && s[i].Is("namespace") && !inBody) return OpenNamespace(i);
-    if (s.size() == 2 && s[0].Is("extern") && s[1].kind == TokenType::kLiteral) {
+    // A macro's arguments with no ';' may come before it.
+    if (s.size() >= 2 && s[s.size() - 2].Is("extern") && s.back().kind == TokenType::kLiteral) {
       return Push(ScopeKind::kDeclarations, "", false);
     }
     if (std::optional<TypeHead> type = FindTypeHead(s, i)) {
