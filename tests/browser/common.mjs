@@ -144,7 +144,7 @@ export async function gutter(page) {
       const name = str(nameIndex);
       const attributes = nodes.attributes[node].map(str);
       const attribute = (key) => attributes[attributes.indexOf(key) + 1];
-      if (name === 'A' && attribute('class') === 'Line') lines.set(node, { id: attribute('id'), number: '' });
+      if (name === 'A' && (attribute('class') ?? '').split(' ').includes('Line')) lines.set(node, { id: attribute('id'), number: '' });
       const line = lines.get(nodes.parentIndex[node]);
       if (line && (name === '::before' || name === '::after')) pseudo.set(node, [line, name]);
     });
