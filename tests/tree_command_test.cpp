@@ -28,9 +28,8 @@ namespace fs = std::filesystem;
 
 const char kTreeUsage[] =
     "Usage: lexpaint --tree [-j N] [-I DIR]... [--keywords FILE] [--css FILE] [--title TEXT] "
-    "[--no-definitions] "
-    "SOURCEDIR TARGETDIR\n";
-const char kUsage[] = "Usage: lexpaint sourcefile [targetfile]\n";
+    "[--no-definitions] [--no-uses] SOURCEDIR TARGETDIR\n";
+    const char kUsage[] = "Usage: lexpaint sourcefile [targetfile]\n";
 
 // The text between the first `start` in `text` and the first `end` after it.
 std::string Between(const std::string& text, const std::string& start, const std::string& end) {
@@ -308,8 +307,9 @@ TEST_F(TreeTest, PagesByExtensionStartOrHiddenName) {
       {"deep/er/x.h", "int x;\n", true},
   };
   candidates.insert(candidates.end(), others.begin(), others.end());
-  std::set<std::string> expected = {"index.html", "lexpaint.css",    "lexpaint.js",
-                                    "tags",       "deep/index.html", "deep/er/index.html"};
+  // The one name defined, X, has its uses listed.
+  std::set<std::string> expected = {"index.html",      "lexpaint.css",       "lexpaint.js", "tags",
+                                    "deep/index.html", "deep/er/index.html", "uses/X.html"};
   for (const Candidate& c : candidates) {
     box_.Write("src/" + c.name, c.content);
     if (c.page) expected.insert(c.name + ".html");
@@ -711,11 +711,11 @@ TEST_F(TreeTest, ClashingPageNamesGetUnderscores) {
   const RunResult result = Tree({"p", "site"});
   EXPECT_EQ(result.output, "");
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(
-      FilesOf(box_.Snapshot("site")),
-      (std::set<std::string>{"index.html", "lexpaint.css", "lexpaint.js", "tags", "index__.html",
-                             "index_.html", "lib_.html", "lib.html/index.html", "lib.html/x.h.html",
-                             "main.cpp.html", "sub/index.html", "sub/index_.html"}));
+  EXPECT_EQ(FilesOf(box_.Snapshot("site")),
+            (std::set<std::string>{"index.html", "lexpaint.css", "lexpaint.js", "tags",
+                                   "uses/X.html", "index__.html", "index_.html", "lib_.html",
+                                   "lib.html/index.html", "lib.html/x.h.html", "main.cpp.html",
+                                   "sub/index.html", "sub/index_.html"}));
   EXPECT_EQ(IndexRows(Page("index.html")),
             (std::vector<std::string>{"lib.html/index.html | lib.html/ |  | ",
                                       "sub/index.html | sub/ |  | ",
@@ -1014,8 +1014,9 @@ TEST_F(TreeTest, ThreadCountsWriteIdenticalSites) {
   }
   const auto one = box_.Snapshot("site1");
   // Pages and an index per folder, the folders, the root's index, stylesheet, script and tags
-  // file, and the folder of list pages with the one of the names P0 to P9.
-  EXPECT_EQ(one.size(), 6u * (20 + 1) + 6 + 4 + 2);
+  // file, the folder of list pages with the one of the names P0 to P9, and the folder of uses
+  // with the one page of every name's uses.
+  EXPECT_EQ(one.size(), 6u * (20 + 1) + 6 + 4 + 2 + 2);
   EXPECT_EQ(box_.Snapshot("site2"), one);
   EXPECT_EQ(box_.Snapshot("site7"), one);
 }
@@ -1074,7 +1075,7 @@ std::string NameLink(const std::string& body, int line, const std::string& word)
 }
 
 // Uses link to their definitions across files; a name defined twice links to its section of a
-// list page; a definition links to nothing; the tags file lists every definition, sorted.
+// list page; a definition links to its name's uses; the tags file lists every definition, sorted.
 TEST_F(TreeTest, DefinitionsLinkUsesAndFillTheTagsFile) {
   box_.Write("src/shape.h",
              "#define AREA(s) area(s)\n"
@@ -1098,11 +1099,11 @@ TEST_F(TreeTest, DefinitionsLinkUsesAndFillTheTagsFile) {
   EXPECT_EQ(NameLink(main, 4, "AREA"), "shape.h.html#L1");
   EXPECT_EQ(NameLink(main, 4, "area"), "names/area.html#area");
   EXPECT_EQ(NameLink(main, 4, "unknown"), "");
-  EXPECT_EQ(NameLink(main, 2, "main"), "");  // the definition itself
+  EXPECT_EQ(NameLink(main, 2, "main"), "uses/AREA.html#main");  // the definition, to its uses
   const std::string shape = BodyOf(Page("shape.h.html"));
-  EXPECT_EQ(NameLink(shape, 2, "Shape"), "");
+  EXPECT_EQ(NameLink(shape, 2, "Shape"), "uses/AREA.html#Shape");
   EXPECT_EQ(NameLink(shape, 5, "Shape"), "shape.h.html#L2");
-  EXPECT_EQ(NameLink(shape, 5, "area"), "");
+  EXPECT_EQ(NameLink(shape, 5, "area"), "uses/AREA.html#area");
   int removed = 0;
   EXPECT_EQ(RemoveLinks(main, &removed), NumberedBody(box_.Read("src/main.cpp")));
 

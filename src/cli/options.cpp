@@ -21,7 +21,8 @@ enum LongOnly {
   kCss,
   kTitle,
   kDefinitions,
-  kNoDefinitions
+  kNoDefinitions,
+  kNoUses
 };
 
 constexpr option kLongOptions[] = {
@@ -34,6 +35,7 @@ constexpr option kLongOptions[] = {
     {"title", required_argument, nullptr, kTitle},
     {"definitions", no_argument, nullptr, kDefinitions},
     {"no-definitions", no_argument, nullptr, kNoDefinitions},
+    {"no-uses", no_argument, nullptr, kNoUses},
     {"help", no_argument, nullptr, kHelp},
     {"version", no_argument, nullptr, kVersion},
     {nullptr, 0, nullptr, 0},
@@ -154,6 +156,10 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args) {
       case kNoDefinitions:
         options.definitions = false;
         NoteTreeOnly(&options, "--no-definitions");
+        break;
+      case kNoUses:
+        options.uses = false;
+        NoteTreeOnly(&options, "--no-uses");
         break;
       case kHelp:
         options.help = true;

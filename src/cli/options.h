@@ -19,6 +19,7 @@ struct Options {
   std::string stylesheetFile;  // "" for the built-in stylesheet
   std::string title;           // of the site's root index; "" for the default
   bool definitions = true;     // find definitions, link names to them, write the tags file
+  bool uses = true;            // with definitions, list the uses of each name
   // The first option given that only tree mode takes, for the message when --tree is missing.
   std::string treeOnlyOption;
   // The arguments after the options: the source and target names.

@@ -7,6 +7,7 @@
 #include "code_lexer.h"
 #include "markup_text.h"
 #include "page_frame.h"
+#include "use_index.h"
 #include "worker_pool.h"
 
 namespace lexpaint {
@@ -137,8 +138,8 @@ void MergeParts(const std::vector<std::vector<Sortable>>& parts, const Take& tak
 
 }  // namespace
 
-std::string ChooseNamesFolder(const SitePlan& plan) {
-  std::string name = "names";
+std::string ChooseNamesFolder(const SitePlan& plan, std::string base) {
+  std::string name = std::move(base);
   const auto taken = [&plan](std::string_view folder) {
     for (std::size_t sub : plan.folders[0].subfolders) {
       if (plan.folders[sub].sitePath == folder) return true;
@@ -354,11 +355,21 @@ std::string_view PageLinks::Href(std::string_view word, std::uint64_t line) {
   for (std::size_t d = next_; d < definitions_.size() && definitions_[d].line == line; ++d) {
     if (definitions_[d].name != word) continue;
     KeepText(word, next_);
-    return "";
+    return DefinitionHref(word);
   }
   const std::uint32_t name = index_.LinkedName(word);
   if (name == DefinitionIndex::kUnlinked) return "";
-  return CachedHref(name);
+  const std::string& href = CachedHref(name);
+  if (uses_ != nullptr && !href.empty()) uses_->Record(name, line, word, textWidth_);
+  return href;
+}
+
+std::string_view PageLinks::DefinitionHref(std::string_view word) {
+  if (useIndex_ == nullptr) return "";
+  const std::uint32_t name = index_.LinkedName(word);
+  if (name == DefinitionIndex::kUnlinked) return "";
+  definitionHref_ = useIndex_->Href(toRoot_, name);
+  return definitionHref_;
 }
 
 const std::string& PageLinks::CachedHref(std::uint32_t name) {

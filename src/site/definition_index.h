@@ -17,6 +17,9 @@
 
 namespace lexpaint {
 
+class PageUses;
+class UseIndex;
+
 // Where the pages of a site find the definitions of their names, and the tags file that lists
 // them. Namespaces, and names no identifier can spell (operators, destructors), are listed in
 // the tags file but are no link targets.
@@ -62,6 +65,14 @@ class DefinitionIndex {
 
   // The list pages that some link leads to, each with the names some link leads to.
   std::vector<ListPage> LinkedListPages() const;
+
+  // The names that can be link targets, numbered in name order, as LinkedName numbers them; a
+  // name defined too often to link is numbered too, but not linked.
+  std::size_t nameCount() const { return names_.size(); }
+  NameList NameAt(std::uint32_t name) const {
+    return {names_[name].name, names_[name].first, names_[name].count};
+  }
+  bool IsLinked(std::uint32_t name) const { return names_[name].count <= kMaxLinkedDefinitions; }
 
   // The link targets, numbered in name order.
   std::size_t targetCount() const { return targets_.size(); }
@@ -155,6 +166,13 @@ class PageLinks {
   PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::size_t page,
             std::size_t textWidth, ListedTexts& texts);
 
+  // With uses, a definition links to the uses of its name, and every link to a name is recorded
+  // as a use of it in `uses`, which must outlive the links. `index` is the uses of the site.
+  void ListUses(const UseIndex& index, PageUses& uses) {
+    useIndex_ = &index;
+    uses_ = &uses;
+  }
+
   // Where `word` on line `line` links to, or "". Lines must be asked about in ascending order;
   // the text stays valid until the next call.
   std::string_view Href(std::string_view word, std::uint64_t line);
@@ -178,6 +196,8 @@ class PageLinks {
   }
   const std::string& CachedHref(std::uint32_t name);
   void KeepText(std::string_view word, std::size_t first);
+  // Where the definition `word` links to: the uses of its name, if they are listed.
+  std::string_view DefinitionHref(std::string_view word);
 
   const DefinitionIndex& index_;
   std::size_t page_;
@@ -190,10 +210,14 @@ class PageLinks {
   std::vector<std::uint32_t> slots_;
   ListedTexts& texts_;
   std::size_t textWidth_;
+  const UseIndex* useIndex_ = nullptr;
+  PageUses* uses_ = nullptr;
+  std::string definitionHref_;
 };
 
-// A folder name for the pages of names that the root of `plan` does not use.
-std::string ChooseNamesFolder(const SitePlan& plan);
+// A folder name for the pages of names, `base` or it followed by '_'s, that the root of `plan`
+// does not use.
+std::string ChooseNamesFolder(const SitePlan& plan, std::string base = "names");
 
 }  // namespace lexpaint
 

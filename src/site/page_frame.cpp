@@ -73,6 +73,56 @@ std::string IndexRow(std::string_view indexPath, std::string_view target, std::s
          "</a></td><td>" + std::string(lines) + "</td><td>" + std::string(size) + "</td></tr>\n";
 }
 
+// "1 use", "2 uses".
+std::string CountOf(std::size_t count, std::string_view one, std::string_view many) {
+  return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
+// A link to line `line` of the page at `pageHref`, whose text is the line's number, after `file`
+// and a colon unless `file` is "".
+void AppendLineLink(std::string& out, std::string_view pageHref, std::uint64_t line,
+                    std::string_view file) {
+  const std::string number = std::to_string(line);
+  out.append("<a href=\"").append(pageHref).append("#L").append(number).append("\">");
+  if (!file.empty()) {
+    AppendEscapedHtml(out, file);
+    out.append(1, ':');
+  }
+  out.append(number).append("</a>");
+}
+
+// The uses of a name, a table of them with a group for each file, or a line that there are none.
+void AppendUses(std::string& out, const SitePlan& plan, std::string_view path,
+                const std::vector<ListedUse>& uses) {
+  if (uses.empty()) {
+    out.append("<p>No uses.</p>\n");
+    return;
+  }
+  std::size_t files = 0;
+  for (std::size_t u = 0; u < uses.size(); ++u) files += u == 0 || uses[u].page != uses[u - 1].page;
+  out.append("<p>").append(CountOf(uses.size(), "use", "uses")).append(" in ");
+  out.append(CountOf(files, "file", "files")).append(".</p>\n<table class=\"Index Uses\">\n");
+  for (std::size_t u = 0; u < uses.size();) {
+    std::size_t end = u;
+    while (end < uses.size() && uses[end].page == uses[u].page) ++end;
+    const SitePage& shown = plan.pages[uses[u].page];
+    const std::string href = RelativeHref(path, shown.path);
+    out.append("<tbody>\n<tr><th colspan=\"2\" scope=\"rowgroup\"><a href=\"");
+    out.append(href).append("\">");
+    AppendEscapedHtml(out, plan.files[shown.file].path);
+    out.append("</a> (").append(std::to_string(end - u)).append(")</th></tr>\n");
+    for (; u < end; ++u) {
+      out.append("<tr><td>");
+      AppendLineLink(out, href, uses[u].line, "");
+      out.append("</td><td>");
+      AppendEscapedHtml(out, uses[u].text);
+      out.append("</td></tr>\n");
+    }
+    out.append("</tbody>\n");
+  }
+  out.append("</table>\n");
+}
+
 }  // namespace
 
 std::string RelativeHref(std::string_view from, std::string_view to) {
@@ -116,19 +166,46 @@ std::string PageHead(const SitePlan& plan, std::size_t page, std::string_view si
 
 std::string PageFoot() { return "</pre></div>\n</main>\n</body>\n</html>\n"; }
 
+namespace {
+
+// The start of a page at `path` that holds a section for each of a run of names, from `first` to
+// `last`, and tells what it lists of them: its heading is `heading` followed by the run, and its
+// title the run followed by `what`.
+std::string RunPageStart(const SitePlan& plan, std::string_view path, std::string_view first,
+                         std::string_view last, std::string heading, std::string_view what,
+                         std::string_view siteName) {
+  std::string range(first);
+  if (last != first) range.append(" \u2026 ").append(last);
+  heading.append(range);
+  return DocumentStart(range + " \u2014 " + std::string(what), path, "Names") +
+         PageTop(Breadcrumb(plan, path, 0, heading, siteName), heading, "");
+}
+
+// The start of the section of `name` on such a page, up to its heading, which names it.
+void AppendSectionStart(std::string& page, std::string_view name) {
+  page.append("<section id=\"");
+  AppendEscapedHtml(page, name);
+  page.append("\">\n<h2>");
+  AppendEscapedHtml(page, name);
+  page.append("</h2>\n");
+}
+
+}  // namespace
+
 std::string NameListPage(const SitePlan& plan, std::string_view path,
                          const std::vector<ListedName>& names, std::string_view siteName) {
-  std::string range(names.front().name);
-  if (names.size() > 1) range += " \u2026 " + std::string(names.back().name);
-  std::string page = DocumentStart(range + " \u2014 definitions", path, "Names") +
-                     PageTop(Breadcrumb(plan, path, 0, range, siteName), range, "");
+  std::string page =
+      RunPageStart(plan, path, names.front().name, names.back().name, "", "definitions", siteName);
   for (const ListedName& listed : names) {
-    page.append("<section id=\"");
-    AppendEscapedHtml(page, listed.name);
-    page.append("\">\n<h2>");
-    AppendEscapedHtml(page, listed.name);
+    AppendSectionStart(page, listed.name);
+    if (!listed.usesHref.empty()) {
+      page.append("<p class=\"Uses\"><a href=\"")
+          .append(RelativeHref(path, ""))
+          .append(listed.usesHref);
+      page.append("\">").append(CountOf(listed.uses, "use", "uses")).append("</a></p>\n");
+    }
     page.append(
-        "</h2>\n<table class=\"Index Definitions\">\n<thead><tr><th scope=\"col\">File</th>"
+        "<table class=\"Index Definitions\">\n<thead><tr><th scope=\"col\">File</th>"
         "<th scope=\"col\">Line</th><th scope=\"col\">Kind</th><th scope=\"col\">Text</th>"
         "</tr></thead>\n<tbody>\n");
     for (const ListedDefinition& definition : listed.definitions) {
@@ -143,6 +220,29 @@ std::string NameListPage(const SitePlan& plan, std::string_view path,
       page.append("</code></td></tr>\n");
     }
     page.append("</tbody>\n</table>\n</section>\n");
+  }
+  page.append("</main>\n</body>\n</html>\n");
+  return page;
+}
+
+std::string UsesPage(const SitePlan& plan, std::string_view path,
+                     const std::vector<UsedName>& names, std::string_view siteName) {
+  std::string page =
+      RunPageStart(plan, path, names.front().name, names.back().name, "Uses of ", "uses", siteName);
+  for (const UsedName& used : names) {
+    AppendSectionStart(page, used.name);
+    page.append("<p>Defined at ");
+    for (std::size_t d = 0; d < used.definitions.size(); ++d) {
+      const ListedDefinition& definition = used.definitions[d];
+      if (d > 0) page.append(", ");
+      const SitePage& shown = plan.pages[definition.page];
+      AppendLineLink(page, RelativeHref(path, shown.path), definition.line,
+                     plan.files[shown.file].path);
+      page.append(" (").append(definition.kind).append(")");
+    }
+    page.append(".</p>\n");
+    AppendUses(page, plan, path, used.uses);
+    page.append("</section>\n");
   }
   page.append("</main>\n</body>\n</html>\n");
   return page;

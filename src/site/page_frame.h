@@ -1,6 +1,7 @@
 #ifndef LEXPAINT_SITE_PAGE_FRAME_H_
 #define LEXPAINT_SITE_PAGE_FRAME_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,16 +34,39 @@ struct ListedDefinition {
   std::string_view text;  // the line's text
 };
 
-// A name on a list page, with its definitions.
+// A name on a list page, with its definitions, and the number of its uses and the href of their
+// list from the site's root, if uses are listed.
 struct ListedName {
   std::string_view name;
   std::vector<ListedDefinition> definitions;
+  std::uint32_t uses = 0;
+  std::string usesHref;  // "" if uses are not listed
+};
+
+// A use shown on a page of uses: the page it is on, and its line and its text.
+struct ListedUse {
+  std::size_t page;
+  std::uint64_t line;
+  std::string_view text;
+};
+
+// A name on a page of uses: its definitions, whose texts are not shown, and its uses, by file.
+struct UsedName {
+  std::string_view name;
+  std::vector<ListedDefinition> definitions;
+  std::vector<ListedUse> uses;  // those of a file together
 };
 
 // The whole page at `path` that lists the definitions of `names`, in a section each whose id is
 // the name. `names` must not be empty.
 std::string NameListPage(const SitePlan& plan, std::string_view path,
                          const std::vector<ListedName>& names, std::string_view siteName);
+
+// The whole page at `path` that lists the uses of `names`, in a section each whose id is the name:
+// its definitions, then its uses grouped by file, each file with its count. `names` must not be
+// empty.
+std::string UsesPage(const SitePlan& plan, std::string_view path,
+                     const std::vector<UsedName>& names, std::string_view siteName);
 
 // The path of a folder's index page, from the site's root.
 std::string IndexPath(const SiteFolder& folder);

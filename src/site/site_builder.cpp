@@ -19,6 +19,7 @@
 #include "source_scan.h"
 #include "source_text.h"
 #include "source_tree.h"
+#include "use_index.h"
 #include "worker_pool.h"
 
 namespace lexpaint {
@@ -95,6 +96,9 @@ class SiteRun {
     if (options_.definitions) {
       index_.emplace(plan_, ChooseNamesFolder(plan_), options_.threads);
       listedTexts_.emplace(index_->targetCount());
+      if (options_.uses) {
+        uses_.emplace(*index_, ChooseNamesFolder(plan_, "uses"), plan_.pages.size());
+      }
     }
 
     MakeFolders();
@@ -109,16 +113,21 @@ class SiteRun {
       Notify([&] { observer_.PageDone(plan_.files[plan_.pages[page].file].size); });
     });
     listed_.assign(written.begin(), written.end());
-    // The list pages, the larger, go first, then the folders' indexes.
+    // The pages of uses and the list pages, the larger, go first, then the folders' indexes.
     const std::vector<DefinitionIndex::ListPage> lists =
         index_ ? index_->LinkedListPages() : std::vector<DefinitionIndex::ListPage>();
-    if (!lists.empty()) {
-      std::error_code error;
-      fs::create_directories(Join(options_.target, index_->namesFolder()), error);
+    if (!lists.empty()) MakeFolder(index_->namesFolder());
+    std::vector<UseIndex::ListPage> usesPages;
+    if (uses_) {
+      uses_->Collect(plan_);
+      usesPages = uses_->ListPages();
+      MakeFolder(uses_->folder());
     }
-    ParallelFor(lists.size() + plan_.folders.size(), options_.threads, [&](std::size_t job) {
-      if (job < lists.size()) return WriteListPage(lists[job]);
-      WriteIndex(job - lists.size());
+    const std::size_t firstList = usesPages.size(), firstIndex = firstList + lists.size();
+    ParallelFor(firstIndex + plan_.folders.size(), options_.threads, [&](std::size_t job) {
+      if (job < firstList) return WriteUsesPage(usesPages[job]);
+      if (job < firstIndex) return WriteListPage(lists[job - firstList]);
+      WriteIndex(job - firstIndex);
     });
     WriteWhole(Join(options_.target, kStylesheetName), options_.stylesheet);
     WriteWhole(Join(options_.target, kScriptName), BuiltInScript());
@@ -193,7 +202,7 @@ class SiteRun {
   void WriteListPage(const DefinitionIndex::ListPage& list) {
     std::vector<ListedName> listed;
     for (const DefinitionIndex::NameList& name : list.names) {
-      listed.push_back({name.name, {}});
+      listed.push_back({name.name, {}, 0, ""});
       listed.back().definitions.reserve(name.count);
       for (std::uint32_t target = name.first; target < name.first + name.count; ++target) {
         const DefinitionIndex::Place place = index_->TargetAt(target);
@@ -202,8 +211,36 @@ class SiteRun {
         listed.back().definitions.push_back(
             {place.page, definition.line, KindName(definition.kind), listedTexts_->texts[target]});
       }
+      if (uses_) {
+        const std::uint32_t number = index_->LinkedName(name.name);
+        listed.back().uses = uses_->CountOf(number);
+        listed.back().usesHref = uses_->Href("", number);
+      }
     }
     WriteWhole(Join(options_.target, list.path), NameListPage(plan_, list.path, listed, siteName_));
+  }
+
+  // Writes a page that lists the uses of a run of names.
+  void WriteUsesPage(const UseIndex::ListPage& list) {
+    std::vector<UsedName> used;
+    for (std::uint32_t name = list.first; name < list.end; ++name) {
+      if (!index_->IsLinked(name)) continue;
+      const DefinitionIndex::NameList spelled = index_->NameAt(name);
+      used.push_back({spelled.name, {}, uses_->UsesOf(name)});
+      for (std::uint32_t target = spelled.first; target < spelled.first + spelled.count; ++target) {
+        const DefinitionIndex::Place place = index_->TargetAt(target);
+        const PageDefinitions::Entry& definition =
+            plan_.pages[place.page].scan.definitions.entries[place.definition];
+        used.back().definitions.push_back(
+            {place.page, definition.line, KindName(definition.kind), ""});
+      }
+    }
+    WriteWhole(Join(options_.target, list.path), UsesPage(plan_, list.path, used, siteName_));
+  }
+
+  void MakeFolder(const std::string& folder) const {
+    std::error_code error;
+    fs::create_directories(Join(options_.target, folder), error);
   }
 
   void WriteTags() {
@@ -238,6 +275,7 @@ class SiteRun {
     std::optional<PageLinks> names;
     if (index_) {
       names.emplace(*index_, plan_, page, kListedTextWidth, *listedTexts_);
+      if (uses_) names->ListUses(*uses_, uses_->OfPage(page));
       highlight.nameHref = [&names](std::string_view word, std::uint64_t line) {
         return names->Href(word, line);
       };
@@ -306,6 +344,7 @@ class SiteRun {
   std::vector<bool> listed_;  // the pages that were written, which the indexes list
   std::optional<DefinitionIndex> index_;
   std::optional<ListedTexts> listedTexts_;
+  std::optional<UseIndex> uses_;
   std::atomic<bool> failed_{false};
   std::mutex observing_;
 };

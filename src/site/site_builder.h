@@ -45,6 +45,8 @@ struct SiteOptions {
   std::string title;       // of the root index; "" for the source folder's name and " — source"
   // Find the definitions of the site's files, link names to them, and write the tags file.
   bool definitions = false;
+  // With definitions, list the uses of every name on pages that its definitions link to.
+  bool uses = false;
 };
 
 // Writes the site of `options.source` into `options.target`: a page for each C or C++ file, an

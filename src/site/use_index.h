@@ -1,0 +1,104 @@
+#ifndef LEXPAINT_SITE_USE_INDEX_H_
+#define LEXPAINT_SITE_USE_INDEX_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "definition_index.h"
+#include "page_frame.h"
+#include "site_plan.h"
+
+namespace lexpaint {
+
+// The uses one page makes: every line on which an identifier links to a name, once for each
+// name, with the line's text. Filled by one thread, in ascending lines.
+class PageUses {
+ public:
+  // A use of the name numbered `name` (DefinitionIndex::LinkedName) on line `line`.
+  struct Use {
+    std::uint32_t name;
+    std::uint32_t line;
+    std::uint32_t text;  // into the texts of the page's lines
+  };
+
+  // Records that `word`, on line `line`, links to the name numbered `name`. `word` views its
+  // line in place, which a line feed ends and another precedes; the line's text is kept as
+  // ShownLineText shows it at `width` bytes.
+  void Record(std::uint32_t name, std::uint64_t line, std::string_view word, std::size_t width);
+
+  const std::vector<Use>& uses() const { return uses_; }
+  std::string_view TextAt(std::uint32_t text) const {
+    return std::string_view(texts_).substr(textStarts_[text],
+                                           textStarts_[text + 1] - textStarts_[text]);
+  }
+  // Lets the list of uses go, keeping the texts.
+  void FreeUses() { std::vector<Use>().swap(uses_); }
+
+ private:
+  std::vector<Use> uses_;
+  std::size_t lineStart_ = 0;  // the first of uses_ on the last line recorded
+  std::string texts_;          // the texts of the lines of uses_, one after the other
+  std::vector<std::uint32_t> textStarts_{
+      0};  // where each starts in texts_, and where the last ends
+};
+
+// The uses of every linked name of a site, gathered from the links its pages make, and the pages
+// that list them: a run of names in name order each, at most kNamesPerPage names, so that the
+// number of such pages grows with the number of names, not with the uses.
+class UseIndex {
+ public:
+  static constexpr std::uint32_t kNamesPerPage = 128;
+
+  // `index` must outlive the uses; `folder` is where the uses pages go, from the site's root.
+  UseIndex(const DefinitionIndex& index, std::string folder, std::size_t pages);
+
+  // Where a page whose way to the root is `toRoot` links to the uses of the name numbered `name`.
+  std::string Href(std::string_view toRoot, std::uint32_t name) const;
+
+  // The uses of the page `page`, for its own thread to fill.
+  PageUses& OfPage(std::size_t page) { return pages_[page]; }
+
+  // Orders the uses of every page by name, then by the path of their file, then by line. Call
+  // once every page is written; it frees the pages' own lists of uses, but not their texts.
+  void Collect(const SitePlan& plan);
+
+  // After Collect: the number of uses of the name numbered `name`, and its uses, in order.
+  std::uint32_t CountOf(std::uint32_t name) const {
+    return firstUses_[name + 1] - firstUses_[name];
+  }
+  std::vector<ListedUse> UsesOf(std::uint32_t name) const;
+
+  // A page of uses: its path from the site's root, and the names it holds, [first, end).
+  struct ListPage {
+    std::string path;
+    std::uint32_t first;
+    std::uint32_t end;
+  };
+  std::vector<ListPage> ListPages() const;
+
+  const std::string& folder() const { return folder_; }
+
+ private:
+  // A use in the order Collect gives.
+  struct Ref {
+    std::uint32_t page;
+    std::uint32_t line;
+    std::uint32_t text;  // into the page's texts
+  };
+
+  const DefinitionIndex& index_;
+  std::string folder_;
+  std::vector<PageUses> pages_;
+  std::vector<std::uint32_t> pageOf_;      // by name, the uses page it is listed on
+  std::vector<std::string> pageHrefs_;     // by uses page, its href from the site's root
+  std::vector<std::uint32_t> firstNames_;  // by uses page, its first name; then the end
+  std::vector<std::uint32_t> firstUses_;   // by name, its first in refs_; then the end
+  std::vector<Ref> refs_;
+};
+
+}  // namespace lexpaint
+
+#endif  // LEXPAINT_SITE_USE_INDEX_H_
