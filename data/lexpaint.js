@@ -80,3 +80,45 @@ function startListTitles() {
 }
 
 startListTitles();
+
+// ---- Occurrences of a name ---------------------------------------------------------------------
+// Pointing at an identifier of a source page, or focusing its link, marks every identifier of the
+// page that reads the same (class "Same"), as code browsers do; leaving it clears the marks. The
+// identifiers are gathered by their text the first time.
+function startOccurrences() {
+  const code = document.querySelector('pre');
+  if (!code || !code.querySelector('span.Identifier')) return;
+  let byText = null;
+  let marked = [];
+  let shown = null; // the text marked now
+
+  const identifierAt = (target) => {
+    if (!(target instanceof Element) || !code.contains(target)) return null;
+    if (target.matches('span.Identifier')) return target;
+    return target.matches('a') ? target.querySelector(':scope > span.Identifier') : null;
+  };
+  const mark = (identifier) => {
+    const text = identifier ? identifier.textContent : null;
+    if (text === shown) return;
+    for (const span of marked) span.classList.remove('Same');
+    shown = text;
+    marked = [];
+    if (text === null) return;
+    if (!byText) {
+      byText = new Map();
+      for (const span of code.querySelectorAll('span.Identifier')) {
+        const same = byText.get(span.textContent);
+        if (same) same.push(span);
+        else byText.set(span.textContent, [span]);
+      }
+    }
+    marked = byText.get(text) ?? [];
+    for (const span of marked) span.classList.add('Same');
+  };
+
+  document.addEventListener('mouseover', (event) => mark(identifierAt(event.target)));
+  document.addEventListener('focusin', (event) => mark(identifierAt(event.target)));
+  document.addEventListener('focusout', () => mark(null));
+}
+
+startOccurrences();

@@ -170,14 +170,14 @@ namespace {
 
 // The start of a page at `path` that holds a section for each of a run of names, from `first` to
 // `last`, and tells what it lists of them: its heading is `heading` followed by the run, and its
-// title the run followed by `what`.
+// title the run followed by `what`. `bodyClass` names the kind of page.
 std::string RunPageStart(const SitePlan& plan, std::string_view path, std::string_view first,
                          std::string_view last, std::string heading, std::string_view what,
-                         std::string_view siteName) {
+                         std::string_view bodyClass, std::string_view siteName) {
   std::string range(first);
   if (last != first) range.append(" \u2026 ").append(last);
   heading.append(range);
-  return DocumentStart(range + " \u2014 " + std::string(what), path, "Names") +
+  return DocumentStart(range + " \u2014 " + std::string(what), path, bodyClass) +
          PageTop(Breadcrumb(plan, path, 0, heading, siteName), heading, "");
 }
 
@@ -194,8 +194,8 @@ void AppendSectionStart(std::string& page, std::string_view name) {
 
 std::string NameListPage(const SitePlan& plan, std::string_view path,
                          const std::vector<ListedName>& names, std::string_view siteName) {
-  std::string page =
-      RunPageStart(plan, path, names.front().name, names.back().name, "", "definitions", siteName);
+  std::string page = RunPageStart(plan, path, names.front().name, names.back().name, "",
+                                  "definitions", "Names", siteName);
   for (const ListedName& listed : names) {
     AppendSectionStart(page, listed.name);
     if (!listed.usesHref.empty()) {
@@ -227,8 +227,8 @@ std::string NameListPage(const SitePlan& plan, std::string_view path,
 
 std::string UsesPage(const SitePlan& plan, std::string_view path,
                      const std::vector<UsedName>& names, std::string_view siteName) {
-  std::string page =
-      RunPageStart(plan, path, names.front().name, names.back().name, "Uses of ", "uses", siteName);
+  std::string page = RunPageStart(plan, path, names.front().name, names.back().name, "Uses of ",
+                                  "uses", "Uses", siteName);
   for (const UsedName& used : names) {
     AppendSectionStart(page, used.name);
     page.append("<p>Defined at ");

@@ -5,6 +5,7 @@
 #   ctest_step.sh page LEXPAINT_BINARY DATA_DIR  run page_test.mjs
 #   ctest_step.sh site LEXPAINT_BINARY           run site_test.mjs
 #   ctest_step.sh reader LEXPAINT_BINARY         run reader_test.mjs
+#   ctest_step.sh uses LEXPAINT_BINARY           run uses_test.mjs
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -40,8 +41,13 @@ reader)
     command -v node >/dev/null 2>&1 || missing "node is not installed"
     exec node "$here/reader_test.mjs" "$2"
     ;;
+uses)
+    [ $# -eq 2 ] || { echo "usage: $0 uses LEXPAINT_BINARY"; exit 1; }
+    command -v node >/dev/null 2>&1 || missing "node is not installed"
+    exec node "$here/uses_test.mjs" "$2"
+    ;;
 *)
-    echo "usage: $0 setup | page LEXPAINT_BINARY DATA_DIR | site LEXPAINT_BINARY | reader LEXPAINT_BINARY"
+    echo "usage: $0 setup | page LEXPAINT_BINARY DATA_DIR | site LEXPAINT_BINARY | reader LEXPAINT_BINARY | uses LEXPAINT_BINARY"
     exit 1
     ;;
 esac
