@@ -21,7 +21,7 @@ if [[ -z "${LEXPAINT:-}" ]]; then
 fi
 LEXPAINT=$(realpath "$LEXPAINT")
 
-# The corpus: every header of the C++ library in sorted order, then that file repeated to 64 MB.
+# The corpus: every header of the C++ library in sorted order, then that file repeated to 64 MiB.
 make_corpus() {
   mkdir -p "$corpus_dir"
   local small=$corpus_dir/headers.h large=$corpus_dir/headers-64mb.h
@@ -49,7 +49,7 @@ timed() {
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
-mb() { echo "scale=1; $1 / 1048576" | bc -l; }
+mib() { echo "scale=1; $1 / 1048576" | bc -l; }
 
 # Instructions lexpaint executes per input byte, counted by callgrind; options come after the
 # input's name.
@@ -81,7 +81,7 @@ measure() {
   paint_s=$(printf '%s\n' "${paint_times[@]}" | median)
   copy_s=$(printf '%s\n' "${copy_times[@]}" | median)
   printf '%-16s %8s %8s %10.3f %9.3f %9.1f %7.2f %9.1f\n' "$(basename "$input")" \
-    "$(mb "$in_bytes")" "$(mb "$out_bytes")" "$paint_s" "$copy_s" \
+    "$(mib "$in_bytes")" "$(mib "$out_bytes")" "$paint_s" "$copy_s" \
     "$(echo "$in_bytes / 1048576 / $paint_s" | bc -l)" "$(echo "$paint_s / $copy_s" | bc -l)" \
     "$(echo "$peak / 1024" | bc -l)"
   rm -f "$page" "$copy"
@@ -89,8 +89,8 @@ measure() {
 
 make_corpus
 echo "lexpaint: $LEXPAINT   runs per command: $runs   median wall seconds"
-printf '%-16s %8s %8s %10s %9s %9s %7s %9s\n' file in_MB out_MB lexpaint_s cp_s in_MB/s ratio \
-  peak_MB
+printf '%-16s %8s %8s %10s %9s %9s %7s %9s\n' file in_MiB out_MiB lexpaint_s cp_s in_MiB/s ratio \
+  peak_MiB
 measure "$corpus_dir/headers.h"
 measure "$corpus_dir/headers-64mb.h"
 if [[ "${CALLGRIND:-1}" != 0 ]]; then

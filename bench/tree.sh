@@ -96,7 +96,7 @@ timed() {
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print (v[int((NR + 1) / 2)] + v[int(NR / 2) + 1]) / 2 }'; }
 
-mb() { echo "scale=1; $1 / 1048576" | bc -l; }
+mib() { echo "scale=1; $1 / 1048576" | bc -l; }
 
 files_in() { find "$1" -type f | wc -l; }
 
@@ -195,7 +195,7 @@ measure() {
   all_s=$(printf '%s\n' "${all_times[@]}" | median)
   copy_s=$(printf '%s\n' "${copy_times[@]}" | median)
   printf '%-18s %6d %7s %7s %7.3f %7.3f %7.3f %8.0f %7.1f %6.2f %6.2f %8.1f\n' "$source" "$pages" \
-    "$(mb "$in_bytes")" "$(mb "$out_bytes")" "$one_s" "$all_s" "$copy_s" \
+    "$(mib "$in_bytes")" "$(mib "$out_bytes")" "$one_s" "$all_s" "$copy_s" \
     "$(echo "$pages / $all_s" | bc -l)" "$(echo "$in_bytes / 1048576 / $all_s" | bc -l)" \
     "$(echo "$all_s / $copy_s" | bc -l)" "$(echo "$one_s / $all_s" | bc -l)" \
     "$(echo "$peak / 1024" | bc -l)"
@@ -203,7 +203,7 @@ measure() {
   ratio=$(printf %.2f "$(echo "$all_s / $copy_s" | bc -l)")
   speedup=$(printf %.2f "$(echo "$one_s / $all_s" | bc -l)")
   peak_mb=$(printf %.1f "$(echo "$peak / 1024" | bc -l)")
-  verdicts+=("$source: jN/cp $ratio (target <= 2), j1/j$threads $speedup (target >= 1.6 with N = 2), peak $peak_mb MB (target < 64)")
+  verdicts+=("$source: jN/cp $ratio (target <= 2), j1/j$threads $speedup (target >= 1.6 with N = 2), peak $peak_mb MiB (target < 64)")
   {
     echo "$source, wall seconds of each run in order (and lexpaint's CPU seconds):"
     echo "  j1:$one_times_list"
@@ -215,8 +215,8 @@ measure() {
 echo "lexpaint: $LEXPAINT"
 echo "sites written in: $work ($fs_type)   runs: $runs (cp: $((2 * runs)))   N = nproc = $threads" \
   "  median wall seconds"
-printf '%-18s %6s %7s %7s %7s %7s %7s %8s %7s %6s %6s %8s\n' tree files in_MB out_MB j1_s jN_s \
-  cp_s files/s MB/s jN/cp j1/jN peak_MB
+printf '%-18s %6s %7s %7s %7s %7s %7s %8s %7s %6s %6s %8s\n' tree files in_MiB out_MiB j1_s jN_s \
+  cp_s files/s MiB/s jN/cp j1/jN peak_MiB
 : >"$work/spread.txt"
 verdicts=()
 for tree in $trees; do

@@ -55,6 +55,16 @@ std::string PageTop(std::string_view breadcrumb, std::string_view heading,
   return top + ">" + EscapeHtml(heading) + "</h1>\n";
 }
 
+// A path as text that may wrap after each '/' where its column is too narrow for it whole.
+void AppendBreakablePath(std::string& out, std::string_view path) {
+  for (std::size_t slash; (slash = path.find('/')) != std::string_view::npos;) {
+    AppendEscapedHtml(out, path.substr(0, slash + 1));
+    out.append("<wbr>");
+    path.remove_prefix(slash + 1);
+  }
+  AppendEscapedHtml(out, path);
+}
+
 std::string FormatSize(std::uint64_t bytes) {
   char text[32];
   if (bytes < 1024) {
@@ -213,7 +223,7 @@ std::string NameListPage(const SitePlan& plan, std::string_view path,
       const std::string line = std::to_string(definition.line);
       const std::string href = RelativeHref(path, shown.path) + "#L" + line;
       page.append("<tr><td><a href=\"").append(href).append("\">");
-      AppendEscapedHtml(page, plan.files[shown.file].path);
+      AppendBreakablePath(page, plan.files[shown.file].path);
       page.append("</a></td><td><a href=\"").append(href).append("\">").append(line);
       page.append("</a></td><td>").append(definition.kind).append("</td><td><code>");
       AppendEscapedHtml(page, definition.text);
