@@ -57,12 +57,17 @@ function startLineRanges() {
 startLineRanges();
 
 // ---- Titles of list pages ----------------------------------------------------------------------
-// A list page holds the definitions of a run of names; opened at #NAME, it is titled and headed
-// with that name, the one the reader came for.
+// A list page holds a section for each of a run of names, and is titled "FIRST … LAST — WHAT" and
+// headed with the run after what it lists ("Uses of FIRST … LAST"). Opened at #NAME, it is titled
+// and headed with that name instead, the one the reader came for.
 function startListTitles() {
   if (!document.body.classList.contains('Names')) return;
   const heading = document.querySelector('main > h1');
   const shown = { title: document.title, heading: heading ? heading.textContent : '' };
+  const dash = shown.title.lastIndexOf(' \u2014 ');
+  const run = dash < 0 ? shown.title : shown.title.slice(0, dash);
+  const what = dash < 0 ? '' : shown.title.slice(dash);
+  const lead = shown.heading.endsWith(run) ? shown.heading.slice(0, shown.heading.length - run.length) : '';
   const show = () => {
     let name = '';
     try {
@@ -72,8 +77,8 @@ function startListTitles() {
     }
     const section = name ? document.getElementById(name) : null;
     const found = section !== null && section.localName === 'section';
-    document.title = found ? `${name} \u2014 definitions` : shown.title;
-    if (heading) heading.textContent = found ? name : shown.heading;
+    document.title = found ? name + what : shown.title;
+    if (heading) heading.textContent = found ? lead + name : shown.heading;
   };
   window.addEventListener('hashchange', show);
   show();

@@ -64,7 +64,7 @@ function inspectStructure() {
     h1s: [...document.querySelectorAll('h1')].map((h) => h.textContent),
     navLabel: nav?.getAttribute('aria-label') ?? null,
     tables: document.querySelectorAll('table').length,
-    headerCells: document.querySelectorAll('table thead th').length,
+    headerCells: document.querySelectorAll('table th').length,
     title: document.title,
     pageWidth: document.documentElement.scrollWidth,
     windowWidth: innerWidth,
@@ -164,13 +164,16 @@ async function main() {
     const run = spawnSync(binary, ['--tree', join(work, 'proj'), site], { encoding: 'utf8' });
     if (run.status !== 0) throw new Error(`lexpaint --tree exited with ${run.status ?? run.signal}: ${run.stdout}${run.stderr}`);
     const listPage = 'names/area.html';
-    if (!existsSync(join(site, listPage))) throw new Error(`the site has no ${listPage}`);
+    for (const rel of [listPage, 'uses/area.html']) {
+      if (!existsSync(join(site, rel))) throw new Error(`the site has no ${rel}`);
+    }
     const deepFolder = Object.keys(TREE)[3].split('/').slice(0, 2).join('/');
     const pages = {
       source: 'src/main.cpp.html',
       index: 'index.html',
       'deep index': `${deepFolder}/index.html`,
       list: listPage,
+      uses: 'uses/area.html',
     };
 
     context = await launchChromium(chromium, profile, { viewport: LAPTOP });
@@ -207,6 +210,11 @@ async function main() {
         fail(`${listPage}#twice`)(`titled ${JSON.stringify(list.title)}, headed ${JSON.stringify(list.h1s[0])}; expected the name twice`);
       }
       if (!list.navInView) fail(`${listPage}#twice`)('the breadcrumb is out of view after the jump');
+      await page.goto(`${url('uses/area.html')}#twice`);
+      const uses = await page.evaluate(inspectStructure);
+      if (uses.title !== 'twice \u2014 uses' || uses.h1s[0] !== 'Uses of twice') {
+        fail('uses/area.html#twice')(`titled ${JSON.stringify(uses.title)}, headed ${JSON.stringify(uses.h1s[0])}; expected the name twice`);
+      }
       if (list.pageWidth > list.windowWidth) fail(`${listPage}#twice`)(`the page is ${list.pageWidth} px wide`);
 
       // A jump to a line on a phone keeps the breadcrumb in view.
