@@ -6,6 +6,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -1125,6 +1126,25 @@ TEST_F(TreeTest, DefinitionsLinkUsesAndFillTheTagsFile) {
             "area\tshape.h\t5;\"\tkind:function\n"
             "area\tshape.h\t6;\"\tkind:function\n"
             "main\tmain.cpp\t2;\"\tkind:function\n");
+}
+
+// A list page shows a name's types first, each followed by the functions of its file, such as
+// its constructors, then the other functions and the rest.
+TEST_F(TreeTest, ListPagesShowTypesFirst) {
+  box_.Write("src/a.h", "#define Widget Widget\nint Widget(int x) { return x; }\n");
+  box_.Write("src/w.h",
+             "struct Widget {\n  Widget() {}\n  Widget(int) {}\n};\n"
+             "typedef struct Widget Widget;\n");
+  box_.Write("src/use.cpp", "Widget w;\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string list = Page("names/Widget.html");
+  std::vector<std::size_t> rows;
+  for (const char* href : {"w.h.html#L1\"", "w.h.html#L2\"", "w.h.html#L3\"", "w.h.html#L5\"",
+                           "a.h.html#L2\"", "a.h.html#L1\""}) {
+    rows.push_back(list.find(href));
+    ASSERT_NE(rows.back(), std::string::npos) << href << "\n" << list;
+  }
+  EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end())) << list;
 }
 
 // A file too large to be read into memory at once is read twice, and its definitions found alike.

@@ -403,6 +403,38 @@ std::vector<DefinitionIndex::ListPage> DefinitionIndex::LinkedListPages() const 
   return pages;
 }
 
+std::vector<std::uint32_t> DefinitionIndex::ListOrder(const NameList& name) const {
+  const auto isType = [](Definition::Kind kind) {
+    return kind == Definition::kClass || kind == Definition::kStruct ||
+           kind == Definition::kUnion || kind == Definition::kEnum || kind == Definition::kTypedef;
+  };
+  std::vector<std::uint32_t> order;
+  order.reserve(name.count);
+  std::vector<char> taken(name.count, 0);
+  const auto take = [&](std::uint32_t i) {
+    order.push_back(name.first + i);
+    taken[i] = 1;
+  };
+  const auto kindAt = [&](std::uint32_t i) { return EntryAt(targets_[name.first + i]).kind; };
+  for (std::uint32_t t = 0; t < name.count; ++t) {
+    if (!isType(kindAt(t))) continue;
+    take(t);
+    for (std::uint32_t f = 0; f < name.count; ++f) {
+      if (!taken[f] && kindAt(f) == Definition::kFunction &&
+          targets_[name.first + f].page == targets_[name.first + t].page) {
+        take(f);
+      }
+    }
+  }
+  for (std::uint32_t f = 0; f < name.count; ++f) {
+    if (!taken[f] && kindAt(f) == Definition::kFunction) take(f);
+  }
+  for (std::uint32_t r = 0; r < name.count; ++r) {
+    if (!taken[r]) take(r);
+  }
+  return order;
+}
+
 void DefinitionIndex::WriteTags(std::ostream& out) const {
   constexpr std::size_t kChunk = 64 * 1024;
   // By page, its file's path, or "" if the tags file cannot hold it.

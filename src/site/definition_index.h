@@ -74,6 +74,11 @@ class DefinitionIndex {
   }
   bool IsLinked(std::uint32_t name) const { return names_[name].count <= kMaxLinkedDefinitions; }
 
+  // The link targets of `name` in the order its list shows them: each type (class, struct, union,
+  // enum, alias) followed by the functions of its file, such as its constructors, then the other
+  // functions, then the rest; each part in the order of the tags file.
+  std::vector<std::uint32_t> ListOrder(const NameList& name) const;
+
   // The link targets, numbered in name order.
   std::size_t targetCount() const { return targets_.size(); }
   Place TargetAt(std::uint32_t target) const { return targets_[target]; }

@@ -204,7 +204,7 @@ class SiteRun {
     for (const DefinitionIndex::NameList& name : list.names) {
       listed.push_back({name.name, {}, 0, ""});
       listed.back().definitions.reserve(name.count);
-      for (std::uint32_t target = name.first; target < name.first + name.count; ++target) {
+      for (const std::uint32_t target : index_->ListOrder(name)) {
         const DefinitionIndex::Place place = index_->TargetAt(target);
         const PageDefinitions::Entry& definition =
             plan_.pages[place.page].scan.definitions.entries[place.definition];
