@@ -227,7 +227,7 @@ class SiteRun {
       if (!index_->IsLinked(name)) continue;
       const DefinitionIndex::NameList spelled = index_->NameAt(name);
       used.push_back({spelled.name, {}, uses_->UsesOf(name)});
-      for (std::uint32_t target = spelled.first; target < spelled.first + spelled.count; ++target) {
+      for (const std::uint32_t target : index_->ListOrder(spelled)) {
         const DefinitionIndex::Place place = index_->TargetAt(target);
         const PageDefinitions::Entry& definition =
             plan_.pages[place.page].scan.definitions.entries[place.definition];
