@@ -61,7 +61,7 @@ startLineRanges();
 // headed with the run after what it lists ("Uses of FIRST … LAST"). Opened at #NAME, it is titled
 // and headed with that name instead, the one the reader came for.
 function startListTitles() {
-  if (!document.body.classList.contains('Names')) return;
+  if (!document.body.matches('.Names, .Uses')) return;
   const heading = document.querySelector('main > h1');
   const shown = { title: document.title, heading: heading ? heading.textContent : '' };
   const dash = shown.title.lastIndexOf(' \u2014 ');
