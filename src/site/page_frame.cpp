@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -101,9 +102,13 @@ void AppendLineLink(std::string& out, std::string_view pageHref, std::uint64_t l
   out.append(number).append("</a>");
 }
 
+// A part of a page written a part at a time is let go once it is this large.
+constexpr std::size_t kSpillSize = 64 * 1024;
+
 // The uses of a name, a table of them with a group for each file, or a line that there are none.
 void AppendUses(std::string& out, const SitePlan& plan, std::string_view path,
-                const std::vector<ListedUse>& uses) {
+                const std::vector<ListedUse>& uses,
+                const std::function<void(std::string&)>& spill) {
   if (uses.empty()) {
     out.append("<p>No uses.</p>\n");
     return;
@@ -127,6 +132,7 @@ void AppendUses(std::string& out, const SitePlan& plan, std::string_view path,
       out.append("</td><td>");
       AppendEscapedHtml(out, uses[u].text);
       out.append("</td></tr>\n");
+      if (out.size() >= kSpillSize) spill(out);
     }
     out.append("</tbody>\n");
   }
@@ -235,28 +241,29 @@ std::string NameListPage(const SitePlan& plan, std::string_view path,
   return page;
 }
 
-std::string UsesPage(const SitePlan& plan, std::string_view path,
-                     const std::vector<UsedName>& names, std::string_view siteName) {
-  std::string page = RunPageStart(plan, path, names.front().name, names.back().name, "Uses of ",
-                                  "uses", "Uses", siteName);
-  for (const UsedName& used : names) {
-    AppendSectionStart(page, used.name);
-    page.append("<p>Defined at ");
-    for (std::size_t d = 0; d < used.definitions.size(); ++d) {
-      const ListedDefinition& definition = used.definitions[d];
-      if (d > 0) page.append(", ");
-      const SitePage& shown = plan.pages[definition.page];
-      AppendLineLink(page, RelativeHref(path, shown.path), definition.line,
-                     plan.files[shown.file].path);
-      page.append(" (").append(definition.kind).append(")");
-    }
-    page.append(".</p>\n");
-    AppendUses(page, plan, path, used.uses);
-    page.append("</section>\n");
-  }
-  page.append("</main>\n</body>\n</html>\n");
-  return page;
+std::string UsesPageStart(const SitePlan& plan, std::string_view path, std::string_view first,
+                          std::string_view last, std::string_view siteName) {
+  return RunPageStart(plan, path, first, last, "Uses of ", "uses", "Uses", siteName);
 }
+
+void AppendUsesSection(std::string& out, const SitePlan& plan, std::string_view path,
+                       const UsedName& used, const std::function<void(std::string&)>& spill) {
+  AppendSectionStart(out, used.name);
+  out.append("<p>Defined at ");
+  for (std::size_t d = 0; d < used.definitions.size(); ++d) {
+    const ListedDefinition& definition = used.definitions[d];
+    if (d > 0) out.append(", ");
+    const SitePage& shown = plan.pages[definition.page];
+    AppendLineLink(out, RelativeHref(path, shown.path), definition.line,
+                   plan.files[shown.file].path);
+    out.append(" (").append(definition.kind).append(")");
+  }
+  out.append(".</p>\n");
+  AppendUses(out, plan, path, used.uses, spill);
+  out.append("</section>\n");
+}
+
+std::string UsesPageEnd() { return "</main>\n</body>\n</html>\n"; }
 
 std::string IndexPage(const SitePlan& plan, std::size_t folder, const std::vector<bool>& listed,
                       std::string_view siteName, std::string_view siteTitle) {

@@ -2,6 +2,7 @@
 #define LEXPAINT_SITE_PAGE_FRAME_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,11 +63,16 @@ struct UsedName {
 std::string NameListPage(const SitePlan& plan, std::string_view path,
                          const std::vector<ListedName>& names, std::string_view siteName);
 
-// The whole page at `path` that lists the uses of `names`, in a section each whose id is the name:
-// its definitions, then its uses grouped by file, each file with its count. `names` must not be
-// empty.
-std::string UsesPage(const SitePlan& plan, std::string_view path,
-                     const std::vector<UsedName>& names, std::string_view siteName);
+// The page at `path` that lists the uses of a run of names, from `first` to `last`, is written a
+// part at a time, so that a name of many uses takes little memory: the start, then a section for
+// each name whose id is the name, then the end.
+std::string UsesPageStart(const SitePlan& plan, std::string_view path, std::string_view first,
+                          std::string_view last, std::string_view siteName);
+// Appends the section of `used` to `out`: its definitions, then its uses grouped by file, each file
+// with its count. Calls `spill(out)`, which must empty `out`, whenever `out` grows large.
+void AppendUsesSection(std::string& out, const SitePlan& plan, std::string_view path,
+                       const UsedName& used, const std::function<void(std::string&)>& spill);
+std::string UsesPageEnd();
 
 // The path of a folder's index page, from the site's root.
 std::string IndexPath(const SiteFolder& folder);

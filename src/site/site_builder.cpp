@@ -34,6 +34,9 @@ constexpr std::size_t kListedTextWidth = 160;
 // one is read twice, a run of lines at a time.
 constexpr std::uint64_t kReadOnceSize = 1 << 20;
 
+// A page written a part at a time is let go of once a part is this large.
+constexpr std::size_t kSpillSize = 64 * 1024;
+
 std::string Join(const std::string& folder, std::string_view path) {
   if (path.empty()) return folder;
   if (!folder.empty() && folder.back() == '/') return folder + std::string(path);
@@ -220,22 +223,31 @@ class SiteRun {
     WriteWhole(Join(options_.target, list.path), NameListPage(plan_, list.path, listed, siteName_));
   }
 
-  // Writes a page that lists the uses of a run of names.
+  // Writes a page that lists the uses of a run of names, a name at a time.
   void WriteUsesPage(const UseIndex::ListPage& list) {
-    std::vector<UsedName> used;
-    for (std::uint32_t name = list.first; name < list.end; ++name) {
+    const std::string path = Join(options_.target, list.path);
+    AtomicFile file(path);
+    const auto spill = [&file](std::string& part) {
+      file.stream() << part;
+      part.clear();
+    };
+    std::string part = UsesPageStart(plan_, list.path, index_->NameAt(list.first).name,
+                                     index_->NameAt(list.last).name, siteName_);
+    for (std::uint32_t name = list.first; name < list.end && file.is_open(); ++name) {
       if (!index_->IsLinked(name)) continue;
       const DefinitionIndex::NameList spelled = index_->NameAt(name);
-      used.push_back({spelled.name, {}, uses_->UsesOf(name)});
+      UsedName used{spelled.name, {}, uses_->UsesOf(name)};
       for (const std::uint32_t target : index_->ListOrder(spelled)) {
         const DefinitionIndex::Place place = index_->TargetAt(target);
         const PageDefinitions::Entry& definition =
             plan_.pages[place.page].scan.definitions.entries[place.definition];
-        used.back().definitions.push_back(
-            {place.page, definition.line, KindName(definition.kind), ""});
+        used.definitions.push_back({place.page, definition.line, KindName(definition.kind), ""});
       }
+      AppendUsesSection(part, plan_, list.path, used, spill);
+      if (part.size() >= kSpillSize) spill(part);
     }
-    WriteWhole(Join(options_.target, list.path), UsesPage(plan_, list.path, used, siteName_));
+    spill(part.append(UsesPageEnd()));
+    if (!file.Commit()) Report(SiteProblem::kTargetFileUnwritable, path);
   }
 
   void MakeFolder(const std::string& folder) const {
@@ -284,6 +296,7 @@ class SiteRun {
     highlighter.Run();
     if (highlighter.input_failed()) return Report(SiteProblem::kSourceFileUnreadable, sourcePath);
     if (names) KeepUnseenListedTexts(*names, source);
+    if (uses_) uses_->OfPage(page).Finish();
     target.stream() << PageFoot();
     if (!target.Commit()) return Report(SiteProblem::kTargetFileUnwritable, targetPath);
     return true;

@@ -11,11 +11,11 @@ namespace lexpaint {
 void PageUses::Record(std::uint32_t name, std::uint64_t line, std::string_view word,
                       std::size_t width) {
   const auto number = static_cast<std::uint32_t>(line);
-  if (lineStart_ < uses_.size() && uses_[lineStart_].line == number) {
+  if (!lines_.empty() && lines_.back() == number) {
     for (std::size_t u = lineStart_; u < uses_.size(); ++u) {
       if (uses_[u].name == name) return;
     }
-    uses_.push_back({name, number, uses_.back().text});
+    uses_.push_back({name, static_cast<std::uint32_t>(lines_.size() - 1)});
     return;
   }
   const char* begin = word.data();
@@ -24,7 +24,8 @@ void PageUses::Record(std::uint32_t name, std::uint64_t line, std::string_view w
   while (*end != '\n') ++end;
   texts_ += ShownLineText(std::string_view(begin, static_cast<std::size_t>(end - begin)), width);
   lineStart_ = uses_.size();
-  uses_.push_back({name, number, static_cast<std::uint32_t>(textStarts_.size() - 1)});
+  uses_.push_back({name, static_cast<std::uint32_t>(lines_.size())});
+  lines_.push_back(number);
   textStarts_.push_back(static_cast<std::uint32_t>(texts_.size()));
 }
 
@@ -41,6 +42,8 @@ UseIndex::UseIndex(const DefinitionIndex& index, std::string folder, std::size_t
       onPage = 0;
     }
     pageOf_[name] = static_cast<std::uint32_t>(firstNames_.size() - 1);
+    if (lastNames_.size() < firstNames_.size()) lastNames_.push_back(name);
+    lastNames_.back() = name;
     ++onPage;
   }
   firstNames_.push_back(static_cast<std::uint32_t>(index.nameCount()));
@@ -71,7 +74,7 @@ void UseIndex::Collect(const SitePlan& plan) {
   std::vector<std::uint32_t> next(firstUses_.begin(), firstUses_.end() - 1);
   for (const std::uint32_t page : byPath) {
     for (const PageUses::Use& use : pages_[page].uses()) {
-      refs_[next[use.name]++] = {page, use.line, use.text};
+      refs_[next[use.name]++] = {page, use.line};
     }
     pages_[page].FreeUses();
   }
@@ -81,7 +84,8 @@ std::vector<ListedUse> UseIndex::UsesOf(std::uint32_t name) const {
   std::vector<ListedUse> listed;
   listed.reserve(CountOf(name));
   for (std::uint32_t r = firstUses_[name]; r < firstUses_[name + 1]; ++r) {
-    listed.push_back({refs_[r].page, refs_[r].line, pages_[refs_[r].page].TextAt(refs_[r].text)});
+    const PageUses& page = pages_[refs_[r].page];
+    listed.push_back({refs_[r].page, page.NumberOf(refs_[r].line), page.TextOf(refs_[r].line)});
   }
   return listed;
 }
@@ -90,7 +94,7 @@ std::vector<UseIndex::ListPage> UseIndex::ListPages() const {
   std::vector<ListPage> pages;
   for (std::size_t p = 0; p + 1 < firstNames_.size(); ++p) {
     pages.push_back({folder_ + "/" + std::string(index_.NameAt(firstNames_[p]).name) + ".html",
-                     firstNames_[p], firstNames_[p + 1]});
+                     firstNames_[p], lastNames_[p], firstNames_[p + 1]});
   }
   return pages;
 }

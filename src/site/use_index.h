@@ -17,11 +17,11 @@ namespace lexpaint {
 // name, with the line's text. Filled by one thread, in ascending lines.
 class PageUses {
  public:
-  // A use of the name numbered `name` (DefinitionIndex::LinkedName) on line `line`.
+  // A use of the name numbered `name` (DefinitionIndex::LinkedName) on the line numbered `line`
+  // among the page's lines with uses.
   struct Use {
     std::uint32_t name;
     std::uint32_t line;
-    std::uint32_t text;  // into the texts of the page's lines
   };
 
   // Records that `word`, on line `line`, links to the name numbered `name`. `word` views its
@@ -30,17 +30,28 @@ class PageUses {
   void Record(std::uint32_t name, std::uint64_t line, std::string_view word, std::size_t width);
 
   const std::vector<Use>& uses() const { return uses_; }
-  std::string_view TextAt(std::uint32_t text) const {
-    return std::string_view(texts_).substr(textStarts_[text],
-                                           textStarts_[text + 1] - textStarts_[text]);
+  // The number of the line numbered `line` among the page's lines with uses, and its text.
+  std::uint32_t NumberOf(std::uint32_t line) const { return lines_[line]; }
+  std::string_view TextOf(std::uint32_t line) const {
+    return std::string_view(texts_).substr(textStarts_[line],
+                                           textStarts_[line + 1] - textStarts_[line]);
+  }
+  // The page's uses are all recorded: they stay for the whole run, so they take no more memory
+  // than they fill.
+  void Finish() {
+    uses_.shrink_to_fit();
+    texts_.shrink_to_fit();
+    textStarts_.shrink_to_fit();
+    lines_.shrink_to_fit();
   }
   // Lets the list of uses go, keeping the texts.
   void FreeUses() { std::vector<Use>().swap(uses_); }
 
  private:
   std::vector<Use> uses_;
-  std::size_t lineStart_ = 0;  // the first of uses_ on the last line recorded
-  std::string texts_;          // the texts of the lines of uses_, one after the other
+  std::size_t lineStart_ = 0;         // the first of uses_ on the last line recorded
+  std::vector<std::uint32_t> lines_;  // the numbers of the lines of uses_, ascending
+  std::string texts_;                 // their texts, one after the other
   std::vector<std::uint32_t> textStarts_{
       0};  // where each starts in texts_, and where the last ends
 };
@@ -71,10 +82,12 @@ class UseIndex {
   }
   std::vector<ListedUse> UsesOf(std::uint32_t name) const;
 
-  // A page of uses: its path from the site's root, and the names it holds, [first, end).
+  // A page of uses: its path from the site's root, and the names it holds, [first, end), of
+  // which `first` and `last` are the first and last linked.
   struct ListPage {
     std::string path;
     std::uint32_t first;
+    std::uint32_t last;
     std::uint32_t end;
   };
   std::vector<ListPage> ListPages() const;
@@ -82,11 +95,10 @@ class UseIndex {
   const std::string& folder() const { return folder_; }
 
  private:
-  // A use in the order Collect gives.
+  // A use in the order Collect gives: its page, and its line among the page's lines with uses.
   struct Ref {
     std::uint32_t page;
     std::uint32_t line;
-    std::uint32_t text;  // into the page's texts
   };
 
   const DefinitionIndex& index_;
@@ -95,6 +107,7 @@ class UseIndex {
   std::vector<std::uint32_t> pageOf_;      // by name, the uses page it is listed on
   std::vector<std::string> pageHrefs_;     // by uses page, its href from the site's root
   std::vector<std::uint32_t> firstNames_;  // by uses page, its first name; then the end
+  std::vector<std::uint32_t> lastNames_;   // by uses page, its last name
   std::vector<std::uint32_t> firstUses_;   // by name, its first in refs_; then the end
   std::vector<Ref> refs_;
 };
