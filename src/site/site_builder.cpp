@@ -113,6 +113,8 @@ class SiteRun {
       if (job < tagsJobs) return WriteTags();
       const std::size_t page = job - tagsJobs;
       written[page] = WritePage(page);
+      // A page that was not written makes no links, so no uses either.
+      if (!written[page] && uses_) uses_->OfPage(page) = PageUses();
       Notify([&] { observer_.PageDone(plan_.files[plan_.pages[page].file].size); });
     });
     listed_.assign(written.begin(), written.end());
