@@ -24,7 +24,7 @@ constexpr char kHelp[] =
     "                       SOURCEDIR TARGETDIR\n"
     "Converts a C or C++ source file (a name ending in \"cpp\" or \"h\") into an HTML page\n"
     "in which every token is a <span> naming its kind; the page is written to targetfile,\n"
-    "or to sourcefile.html.\n"
+    "or to sourcefile.html beside the source.\n"
     "\n"
     "Options may come before or after the names; \"--\" ends them, so that\n"
     "\"lexpaint -- a.cpp -x.html\" writes a page named -x.html.\n"
