@@ -30,7 +30,7 @@ namespace fs = std::filesystem;
 const char kTreeUsage[] =
     "Usage: lexpaint --tree [-j N] [-I DIR]... [--keywords FILE] [--css FILE] [--title TEXT] "
     "[--no-definitions] [--no-uses] SOURCEDIR TARGETDIR\n";
-    const char kUsage[] = "Usage: lexpaint sourcefile [targetfile]\n";
+const char kUsage[] = "Usage: lexpaint sourcefile [targetfile]\n";
 
 // The text between the first `start` in `text` and the first `end` after it.
 std::string Between(const std::string& text, const std::string& start, const std::string& end) {
@@ -309,12 +309,15 @@ TEST_F(TreeTest, PagesByExtensionStartOrHiddenName) {
   };
   candidates.insert(candidates.end(), others.begin(), others.end());
   // The one name defined, X, has its uses listed.
-  std::set<std::string> expected = {"index.html",      "lexpaint.css",       "lexpaint.js", "tags",
-                                    "deep/index.html", "deep/er/index.html", "uses/X.html"};
+  std::set<std::string> expected = {"index.html",  "lexpaint.css",    "lexpaint.js",
+                                    "tags",        "deep/index.html", "deep/er/index.html",
+                                    "uses/X.html", "search/files.js", "search/names.js"};
   for (const Candidate& c : candidates) {
     box_.Write("src/" + c.name, c.content);
     if (c.page) expected.insert(c.name + ".html");
   }
+  // The search index holds the names that "define" defines.
+  expected.insert({"search/names/-.js", "search/outline/0.js"});
   const RunResult result = Tree({"src", "site"});
   EXPECT_EQ(result.output, "");
   EXPECT_EQ(result.status, 0);
@@ -640,7 +643,8 @@ TEST_F(TreeTest, TargetInsideSourceIsSkipped) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(FilesOf(box_.Snapshot("site")),
             (std::set<std::string>{"a.cpp.html", "index.html", "lexpaint.css", "lexpaint.js",
-                                   "tags", "old.cpp", "sub/b.h.html", "sub/index.html"}));
+                                   "search/files.js", "search/names.js", "tags", "old.cpp",
+                                   "sub/b.h.html", "sub/index.html"}));
   EXPECT_EQ(TitleOf(Page("index.html")), box_.path().filename().string() + " \u2014 source");
   EXPECT_EQ(
       IndexRows(Page("index.html")),
@@ -654,8 +658,8 @@ TEST_F(TreeTest, TargetInsideSourceIsSkipped) {
   const auto second = box_.Snapshot("out/deeper/site");
   EXPECT_EQ(FilesOf(second),
             (std::set<std::string>{"a.cpp.html", "index.html", "lexpaint.css", "lexpaint.js",
-                                   "tags", "site/index.html", "site/old.cpp.html", "sub/b.h.html",
-                                   "sub/index.html"}));
+                                   "search/files.js", "search/names.js", "tags", "site/index.html",
+                                   "site/old.cpp.html", "sub/b.h.html", "sub/index.html"}));
   EXPECT_EQ(second.at("a.cpp.html"), first.at("a.cpp.html"));
 }
 
@@ -687,7 +691,8 @@ TEST_F(TreeTest, SpecialFilesAndLinks) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(FilesOf(box_.Snapshot("site")),
             (std::set<std::string>{"alias.h.html", "index.html", "lexpaint.css", "lexpaint.js",
-                                   "tags", "main.cpp.html", "real.h.html"}));
+                                   "search/files.js", "search/names.js", "tags", "main.cpp.html",
+                                   "real.h.html"}));
   EXPECT_EQ(TitleOf(Page("alias.h.html")), "alias.h");
   ExpectNumberedSource(Page("alias.h.html"), "int real;\n", 0);
   EXPECT_EQ(IncludeLinks(BodyOf(Page("main.cpp.html"))),
@@ -713,10 +718,11 @@ TEST_F(TreeTest, ClashingPageNamesGetUnderscores) {
   EXPECT_EQ(result.output, "");
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(FilesOf(box_.Snapshot("site")),
-            (std::set<std::string>{"index.html", "lexpaint.css", "lexpaint.js", "tags",
-                                   "uses/X.html", "index__.html", "index_.html", "lib_.html",
-                                   "lib.html/index.html", "lib.html/x.h.html", "main.cpp.html",
-                                   "sub/index.html", "sub/index_.html"}));
+            (std::set<std::string>{
+                "index.html", "lexpaint.css", "lexpaint.js", "tags", "uses/X.html",
+                "search/files.js", "search/names.js", "search/names/-.js", "search/outline/0.js",
+                "index__.html", "index_.html", "lib_.html", "lib.html/index.html",
+                "lib.html/x.h.html", "main.cpp.html", "sub/index.html", "sub/index_.html"}));
   EXPECT_EQ(IndexRows(Page("index.html")),
             (std::vector<std::string>{"lib.html/index.html | lib.html/ |  | ",
                                       "sub/index.html | sub/ |  | ",
@@ -880,7 +886,8 @@ TEST_P(UnreadableSourceTest, ReportedAndLeftOut) {
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(FilesOf(box_.Snapshot("site")),
             (std::set<std::string>{"a.cpp.html", "index.html", "lexpaint.css", "lexpaint.js",
-                                   "tags", "sub/c.h.html", "sub/index.html"}));
+                                   "search/files.js", "search/names.js", "tags", "sub/c.h.html",
+                                   "sub/index.html"}));
   EXPECT_EQ(IndexRows(Page("sub/index.html")),
             (std::vector<std::string>{"c.h.html | c.h | 1 | 7 B"}));
   EXPECT_EQ(Outside(box_.Snapshot(), "site"), before);
@@ -907,9 +914,9 @@ TEST_F(TreeTest, UnreadableFolderReportedAndLeftOut) {
   fs::permissions(box_.path() / "src/locked", fs::perms::owner_all);
   EXPECT_EQ(result.output, "Cannot read source folder: src/locked\n");
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(
-      FilesOf(box_.Snapshot("site")),
-      (std::set<std::string>{"a.cpp.html", "index.html", "lexpaint.css", "lexpaint.js", "tags"}));
+  EXPECT_EQ(FilesOf(box_.Snapshot("site")),
+            (std::set<std::string>{"a.cpp.html", "index.html", "lexpaint.css", "lexpaint.js",
+                                   "search/files.js", "search/names.js", "tags"}));
 }
 
 TEST_F(TreeTest, UnwritablePageReportedAndRunGoesOn) {
@@ -923,7 +930,8 @@ TEST_F(TreeTest, UnwritablePageReportedAndRunGoesOn) {
   EXPECT_EQ(result.status, 1);
   const auto after = box_.Snapshot("site");
   EXPECT_EQ(FilesOf(after),
-            (std::set<std::string>{"c.h.html", "index.html", "lexpaint.css", "lexpaint.js", "tags",
+            (std::set<std::string>{"c.h.html", "index.html", "lexpaint.css", "lexpaint.js",
+                                   "search/files.js", "search/names.js", "tags",
                                    "src/a.cpp.html/kept", "src/b.cpp.html", "src/index.html"}));
   EXPECT_EQ(after.at("src/a.cpp.html/kept"), "in the way");
   EXPECT_EQ(IndexRows(Page("src/index.html")),
@@ -979,9 +987,10 @@ TEST_F(TreeTest, ExistingTargetFilesKept) {
   EXPECT_EQ(result.output, "");
   EXPECT_EQ(result.status, 0);
   const auto site = box_.Snapshot("site");
-  EXPECT_EQ(FilesOf(site), (std::set<std::string>{".hidden", "a.cpp.html", "empty/x",
-                                                  "gone.cpp.html", "index.html", "keep.txt",
-                                                  "lexpaint.css", "lexpaint.js", "tags"}));
+  EXPECT_EQ(FilesOf(site),
+            (std::set<std::string>{".hidden", "a.cpp.html", "empty/x", "gone.cpp.html",
+                                   "index.html", "keep.txt", "lexpaint.css", "lexpaint.js",
+                                   "search/files.js", "search/names.js", "tags"}));
   EXPECT_EQ(site.at("keep.txt"), "mine");
   EXPECT_EQ(site.at(".hidden"), "mine too");
   EXPECT_EQ(site.at("gone.cpp.html"), "the page of a file since removed");
@@ -1015,9 +1024,10 @@ TEST_F(TreeTest, ThreadCountsWriteIdenticalSites) {
   }
   const auto one = box_.Snapshot("site1");
   // Pages and an index per folder, the folders, the root's index, stylesheet, script and tags
-  // file, the folder of list pages with the one of the names P0 to P9, and the folder of uses
-  // with the one page of every name's uses.
-  EXPECT_EQ(one.size(), 6u * (20 + 1) + 6 + 4 + 2 + 2);
+  // file, the folder of list pages with the one of the names P0 to P9, the folder of uses with
+  // the one page of every name's uses, and the search index: its folder and those of its parts of
+  // names and outlines, and a part in each besides its two.
+  EXPECT_EQ(one.size(), 6u * (20 + 1) + 6 + 4 + 2 + 2 + 3 + 4);
   EXPECT_EQ(box_.Snapshot("site2"), one);
   EXPECT_EQ(box_.Snapshot("site7"), one);
 }
@@ -1163,7 +1173,7 @@ TEST_F(TreeTest, NoDefinitionsLinksNoNames) {
   ASSERT_EQ(Tree({"--no-definitions", "src", "site"}).status, 0);
   EXPECT_EQ(FilesOf(box_.Snapshot("site")),
             (std::set<std::string>{"a.h.html", "b.cpp.html", "index.html", "lexpaint.css",
-                                   "lexpaint.js"}));
+                                   "lexpaint.js", "search/files.js", "search/names.js"}));
   int links = 0;
   EXPECT_EQ(RemoveLinks(BodyOf(Page("b.cpp.html")), &links), NumberedBody(box_.Read("src/b.cpp")));
   EXPECT_EQ(links, 1);  // the include link

@@ -276,11 +276,8 @@ std::string DefinitionIndex::Href(std::size_t page, std::string_view toRoot,
   const Targets& targets = names_[name];
   if (targets.count > 1) {
     listUsed_[name].store(true, std::memory_order_relaxed);
-    const std::string& list = listPages_[targets.listPage].href;
-    std::string href;
-    href.reserve(toRoot.size() + list.size() + 1 + targets.name.size());
-    href.append(toRoot).append(list).append(1, '#');
-    AppendEncodedHref(href, targets.name);
+    std::string href(toRoot);
+    AppendListHref(href, name);
     return href;
   }
   const Place place = targets_[targets.first];
@@ -288,6 +285,11 @@ std::string DefinitionIndex::Href(std::size_t page, std::string_view toRoot,
   href.append("#L");
   AppendNumber(href, EntryAt(place).line);
   return href;
+}
+
+void DefinitionIndex::AppendListHref(std::string& out, std::uint32_t name) const {
+  out.append(listPages_[names_[name].listPage].href).append(1, '#');
+  AppendEncodedHref(out, names_[name].name);
 }
 
 PageLinks::PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::size_t page,

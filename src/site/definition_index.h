@@ -79,6 +79,13 @@ class DefinitionIndex {
   // functions, then the rest; each part in the order of the tags file.
   std::vector<std::uint32_t> ListOrder(const NameList& name) const;
 
+  // Whether a link leads to the list of the definitions of the name numbered `name`, and the
+  // href of its section of its list page from the site's root.
+  bool ListLinked(std::uint32_t name) const {
+    return listUsed_[name].load(std::memory_order_relaxed);
+  }
+  void AppendListHref(std::string& out, std::uint32_t name) const;
+
   // The link targets, numbered in name order.
   std::size_t targetCount() const { return targets_.size(); }
   Place TargetAt(std::uint32_t target) const { return targets_[target]; }

@@ -15,6 +15,7 @@
 #include "definition_index.h"
 #include "highlighter.h"
 #include "page_frame.h"
+#include "search_index.h"
 #include "site_plan.h"
 #include "source_scan.h"
 #include "source_text.h"
@@ -107,18 +108,25 @@ class SiteRun {
     MakeFolders();
     // Each thread stores to elements of its own, so they are bytes rather than bits.
     std::vector<char> written(plan_.pages.size());
-    // The tags file needs only the index, so it is written beside the pages, as the first job.
+    // The tags file and the search index need only the definitions, so they are made beside the
+    // pages, as the first jobs.
     const std::size_t tagsJobs = index_ ? 1 : 0;
-    ParallelFor(tagsJobs + plan_.pages.size(), options_.threads, [&](std::size_t job) {
+    ParallelFor(tagsJobs + 1 + plan_.pages.size(), options_.threads, [&](std::size_t job) {
       if (job < tagsJobs) return WriteTags();
-      const std::size_t page = job - tagsJobs;
+      if (job == tagsJobs) {
+        search_.emplace(plan_, index_ ? &*index_ : nullptr);
+        return;
+      }
+      const std::size_t page = job - tagsJobs - 1;
       written[page] = WritePage(page);
       // A page that was not written makes no links, so no uses either.
       if (!written[page] && uses_) uses_->OfPage(page) = PageUses();
       Notify([&] { observer_.PageDone(plan_.files[plan_.pages[page].file].size); });
     });
     listed_.assign(written.begin(), written.end());
-    // The pages of uses and the list pages, the larger, go first, then the folders' indexes.
+    search_->AddEntries(options_.threads);
+    // The pages of uses and the list pages, the larger, go first, then the search index and the
+    // folders' indexes.
     const std::vector<DefinitionIndex::ListPage> lists =
         index_ ? index_->LinkedListPages() : std::vector<DefinitionIndex::ListPage>();
     if (!lists.empty()) MakeFolder(index_->namesFolder());
@@ -128,10 +136,13 @@ class SiteRun {
       usesPages = uses_->ListPages();
       MakeFolder(uses_->folder());
     }
-    const std::size_t firstList = usesPages.size(), firstIndex = firstList + lists.size();
+    MakeSearchFolders();
+    const std::size_t firstList = usesPages.size(), firstPart = firstList + lists.size();
+    const std::size_t firstIndex = firstPart + search_->partCount();
     ParallelFor(firstIndex + plan_.folders.size(), options_.threads, [&](std::size_t job) {
       if (job < firstList) return WriteUsesPage(usesPages[job]);
-      if (job < firstIndex) return WriteListPage(lists[job - firstList]);
+      if (job < firstPart) return WriteListPage(lists[job - firstList]);
+      if (job < firstIndex) return WriteSearchPart(job - firstPart);
       WriteIndex(job - firstIndex);
     });
     WriteWhole(Join(options_.target, kStylesheetName), options_.stylesheet);
@@ -264,6 +275,24 @@ class SiteRun {
     if (!tags.Commit()) Report(SiteProblem::kTargetFileUnwritable, path);
   }
 
+  // The search index's folder, and the folders of its parts.
+  void MakeSearchFolders() const {
+    std::string made;
+    for (std::size_t part = 0; part < search_->partCount(); ++part) {
+      const std::string name = search_->PartName(part);
+      const std::string folder = name.substr(0, name.find('/') + 1);
+      if (folder == made && part > 0) continue;
+      MakeFolder(Join(std::string(kSearchFolderName), folder));
+      made = folder;
+    }
+  }
+
+  void WriteSearchPart(std::size_t part) {
+    WriteWhole(Join(options_.target,
+                    std::string(kSearchFolderName) + "/" + search_->PartName(part) + ".js"),
+               search_->PartText(part));
+  }
+
   // A folder that cannot be made shows in the failures of the pages it was to hold.
   void MakeFolders() const {
     for (const SiteFolder& folder : plan_.folders) {
@@ -360,6 +389,7 @@ class SiteRun {
   std::optional<DefinitionIndex> index_;
   std::optional<ListedTexts> listedTexts_;
   std::optional<UseIndex> uses_;
+  std::optional<SearchIndex> search_;
   std::atomic<bool> failed_{false};
   std::mutex observing_;
 };

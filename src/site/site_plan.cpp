@@ -82,6 +82,7 @@ std::set<std::string, std::less<>> ReservedNames(const SiteFolder& folder) {
     reserved.emplace(kStylesheetName);
     reserved.emplace(kScriptName);
     reserved.emplace(kTagsName);
+    reserved.emplace(kSearchFolderName);
   }
   return reserved;
 }

@@ -19,6 +19,8 @@ inline constexpr std::string_view kIndexName = "index.html";
 inline constexpr std::string_view kStylesheetName = "lexpaint.css";
 inline constexpr std::string_view kScriptName = "lexpaint.js";
 inline constexpr std::string_view kTagsName = "tags";
+// The folder of the search index that the script loads.
+inline constexpr std::string_view kSearchFolderName = "search";
 
 // A page of a site: the source file it shows and where it is written.
 struct SitePage {

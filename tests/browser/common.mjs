@@ -2,8 +2,9 @@
 // Chromium launch, the text a <pre> should hold, colour contrast, and the line
 // numbers as Chromium lays them out.
 
-import { existsSync } from 'node:fs';
-import { join } from 'node:path';
+import { createReadStream, existsSync, statSync } from 'node:fs';
+import { createServer } from 'node:http';
+import { join, normalize } from 'node:path';
 
 export const SKIP = 77;
 export const CHROMIUM = '/usr/bin/chromium';
@@ -97,6 +98,20 @@ export function contrast(x, y) {
   return (hi + 0.05) / (lo + 0.05);
 }
 
+
+// The colour TOP, maybe translucent, painted over the opaque colour BOTTOM.
+export function over(top, bottom) {
+  const a = top.a;
+  return { r: top.r * a + bottom.r * (1 - a), g: top.g * a + bottom.g * (1 - a), b: top.b * a + bottom.b * (1 - a), a: 1 };
+}
+
+// The contrast a reader gets: the backgrounds (listed innermost first) painted
+// from the outermost in over the white of the canvas, then the text over them.
+export function seenContrast({ colour, backgrounds }) {
+  let background = { r: 255, g: 255, b: 255, a: 1 };
+  for (const layer of [...backgrounds].reverse()) background = over(parseColour(layer), background);
+  return { ratio: contrast(over(parseColour(colour), background), background), background };
+}
 
 export function lineStarts(text) {
   const starts = [0];
@@ -251,4 +266,19 @@ export function launchChromium(chromium, profile, options) {
     args: CHROMIUM_FLAGS,
     ...options,
   });
+}
+
+// Serves the files of FOLDER over HTTP on 127.0.0.1, at a free port; resolves to the server.
+export function serveFolder(folder) {
+  const server = createServer((request, response) => {
+    const path = normalize(join(folder, decodeURIComponent(new URL(request.url, 'http://x').pathname)));
+    if (!path.startsWith(folder) || !existsSync(path) || !statSync(path).isFile()) {
+      response.writeHead(404).end();
+      return;
+    }
+    const type = path.endsWith('.js') ? 'text/javascript' : path.endsWith('.css') ? 'text/css' : 'text/html';
+    response.writeHead(200, { 'content-type': `${type}; charset=utf-8` });
+    createReadStream(path).pipe(response);
+  });
+  return new Promise((done) => server.listen(0, '127.0.0.1', () => done(server)));
 }

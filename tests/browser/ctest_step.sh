@@ -6,6 +6,7 @@
 #   ctest_step.sh site LEXPAINT_BINARY           run site_test.mjs
 #   ctest_step.sh reader LEXPAINT_BINARY         run reader_test.mjs
 #   ctest_step.sh uses LEXPAINT_BINARY           run uses_test.mjs
+#   ctest_step.sh search LEXPAINT_BINARY         run search_test.mjs
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -46,8 +47,13 @@ uses)
     command -v node >/dev/null 2>&1 || missing "node is not installed"
     exec node "$here/uses_test.mjs" "$2"
     ;;
+search)
+    [ $# -eq 2 ] || { echo "usage: $0 search LEXPAINT_BINARY"; exit 1; }
+    command -v node >/dev/null 2>&1 || missing "node is not installed"
+    exec node "$here/search_test.mjs" "$2"
+    ;;
 *)
-    echo "usage: $0 setup | page LEXPAINT_BINARY DATA_DIR | site LEXPAINT_BINARY | reader LEXPAINT_BINARY | uses LEXPAINT_BINARY"
+    echo "usage: $0 setup | page LEXPAINT_BINARY DATA_DIR | site LEXPAINT_BINARY | reader LEXPAINT_BINARY | uses LEXPAINT_BINARY | search LEXPAINT_BINARY"
     exit 1
     ;;
 esac

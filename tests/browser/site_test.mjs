@@ -25,7 +25,7 @@ import { fileURLToPath, pathToFileURL } from 'node:url';
 import {
   MIN_CONTRAST, checkGutterContrast, checkLineNumbers, contrast, expectedText, fatal,
   firstDifference, gutter, inspectAnchors, launchChromium, luminance, parseColour,
-  requireChromium,
+  requireChromium, seenContrast,
 } from './common.mjs';
 
 const here = dirname(fileURLToPath(import.meta.url));
@@ -132,20 +132,6 @@ function inspectColours(selector) {
     }
     return { text: el.textContent, colour: normalise(getComputedStyle(el).color), backgrounds };
   });
-}
-
-// The colour TOP, maybe translucent, painted over the opaque colour BOTTOM.
-function over(top, bottom) {
-  const a = top.a;
-  return { r: top.r * a + bottom.r * (1 - a), g: top.g * a + bottom.g * (1 - a), b: top.b * a + bottom.b * (1 - a), a: 1 };
-}
-
-// The contrast a reader gets: the backgrounds (listed innermost first) painted
-// from the outermost in over the white of the canvas, then the text over them.
-function seenContrast({ colour, backgrounds }) {
-  let background = { r: 255, g: 255, b: 255, a: 1 };
-  for (const layer of [...backgrounds].reverse()) background = over(parseColour(layer), background);
-  return { ratio: contrast(over(parseColour(colour), background), background), background };
 }
 
 // Runs inside the page: what the reader sees of the index table.

@@ -1,0 +1,534 @@
+#include "search_index.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <tuple>
+
+#include "markup_text.h"
+#include "worker_pool.h"
+
+namespace lexpaint {
+namespace {
+
+bool IsSmall(char c) { return c >= 'a' && c <= 'z'; }
+bool IsCapital(char c) { return c >= 'A' && c <= 'Z'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+char Lowercase(char c) { return IsCapital(c) ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool IsType(Definition::Kind kind) {
+  return kind == Definition::kClass || kind == Definition::kStruct || kind == Definition::kUnion ||
+         kind == Definition::kEnum || kind == Definition::kTypedef;
+}
+
+void AppendNumber(std::string& out, std::uint64_t number) {
+  char digits[20];  // room for any 64-bit number
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
+}
+
+// The length of the UTF-8 sequence at the start of `text`, or 0 if it is none.
+std::size_t Utf8Length(std::string_view text) {
+  const auto byte = [&text](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned char lead = byte(0);
+  std::size_t length;
+  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;   // no overlong form
+    if (lead == 0xED) high = 0x9F;  // no surrogate
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;  // nothing past U+10FFFF
+  } else {
+    return 0;
+  }
+  if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
+  for (std::size_t k = 2; k < length; ++k) {
+    if (byte(k) < 0x80 || byte(k) > 0xBF) return 0;
+  }
+  return length;
+}
+
+bool IsUtf8(std::string_view text) {
+  for (std::size_t k = 0; k < text.size();) {
+    if (static_cast<unsigned char>(text[k]) < 0x80) {
+      ++k;
+    } else {
+      const std::size_t length = Utf8Length(text.substr(k));
+      if (length == 0) return false;
+      k += length;
+    }
+  }
+  return true;
+}
+
+// The length of the encoded byte at the start of an encoded key.
+std::size_t UnitLength(char first) { return first == '-' ? 3 : 1; }
+
+// The length of the longest start of the encoded keys `a` and `b` that both share, in whole
+// encoded bytes.
+std::size_t CommonStart(std::string_view a, std::string_view b) {
+  std::size_t common = 0;
+  while (common < a.size() && common < b.size()) {
+    const std::size_t unit = UnitLength(a[common]);
+    if (a.compare(common, unit, b, common, unit) != 0) break;
+    common += unit;
+  }
+  return common;
+}
+
+// The file of a run of names: named by its start, "-" for the first.
+std::string RunName(std::string_view start) {
+  return "names/" + (start.empty() ? std::string("-") : std::string(start));
+}
+
+// The start and end of a part's script.
+std::string PartStart(std::string_view name) {
+  std::string text = "lexpaintIndex(\"";
+  text.append(name).append("\",");
+  return text;
+}
+constexpr std::string_view kPartEnd = ");\n";
+
+// A query names a name if every byte of it can be in one.
+bool IsNameQuery(std::string_view query) {
+  return !query.empty() && std::all_of(query.begin(), query.end(), [](char c) {
+    return IsSmall(c) || IsCapital(c) || IsDigit(c) || c == '_' || c == '$' ||
+           static_cast<unsigned char>(c) >= 0x80;
+  });
+}
+
+}  // namespace
+
+bool StartsWord(std::string_view name, std::size_t at) {
+  if (at == 0) return !name.empty();
+  const char c = name[at], before = name[at - 1];
+  if (before == '_' || before == '$') return c != '_' && c != '$';
+  if (!IsCapital(c)) return false;
+  return IsSmall(before) || IsDigit(before) ||
+         (IsCapital(before) && at + 1 < name.size() && IsSmall(name[at + 1]));
+}
+
+void AppendScriptString(std::string& out, std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  out += '"';
+  for (std::size_t k = 0; k < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[k]);
+    if (byte >= 0x80) {
+      const std::size_t length = Utf8Length(text.substr(k));
+      if (length == 0) {
+        out += "\\ufffd";
+        ++k;
+      } else {
+        out.append(text, k, length);
+        k += length;
+      }
+      continue;
+    }
+    if (byte == '"' || byte == '\\') {
+      out += '\\';
+      out += static_cast<char>(byte);
+    } else if (byte < 0x20) {
+      out += "\\u00";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 15];
+    } else {
+      out += static_cast<char>(byte);
+    }
+    ++k;
+  }
+  out += '"';
+}
+
+std::string EncodeKey(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string key;
+  key.reserve(text.size());
+  for (char c : text) {
+    c = Lowercase(c);
+    if (IsSmall(c) || IsDigit(c) || c == '_') {
+      key += c;
+    } else {
+      key += '-';
+      key += kHex[static_cast<unsigned char>(c) >> 4];
+      key += kHex[static_cast<unsigned char>(c) & 15];
+    }
+  }
+  return key;
+}
+
+SearchIndex::SearchIndex(const SitePlan& plan, const DefinitionIndex* definitions, unsigned threads)
+    : plan_(plan), definitions_(definitions) {
+  if (definitions == nullptr) return;
+  AddNames();
+  SortKeys(threads);
+  PlanRuns();
+  PlanFirsts();
+  PlanOutlines();
+}
+
+namespace {
+
+// The definition a name's entry shows: its first that is a type, if it has one.
+DefinitionIndex::Place Shown(const DefinitionIndex& definitions, const SitePlan& plan,
+                             std::uint32_t name) {
+  const DefinitionIndex::NameList list = definitions.NameAt(name);
+  for (std::uint32_t t = list.first; t < list.first + list.count; ++t) {
+    const DefinitionIndex::Place place = definitions.TargetAt(t);
+    if (IsType(plan.pages[place.page].scan.definitions.entries[place.definition].kind)) {
+      return place;
+    }
+  }
+  return definitions.TargetAt(list.first);
+}
+
+}  // namespace
+
+void SearchIndex::AddNames() {
+  const std::size_t count = definitions_->nameCount();
+  keyStarts_.reserve(count + 1);
+  types_.reserve(count);
+  std::vector<std::uint32_t> encodedAt;  // by byte of the name, where its encoding starts
+  for (std::uint32_t n = 0; n < count; ++n) {
+    const std::string_view name = definitions_->NameAt(n).name;
+    keyStarts_.push_back(static_cast<std::uint32_t>(keyText_.size()));
+    encodedAt.clear();
+    for (std::size_t at = 0; at < name.size(); ++at) {
+      encodedAt.push_back(static_cast<std::uint32_t>(keyText_.size() - keyStarts_.back()));
+      keyText_ += EncodeKey(name.substr(at, 1));
+    }
+    for (std::size_t at = 0; at < name.size(); ++at) {
+      if (StartsWord(name, at)) keys_.push_back({n, encodedAt[at]});
+    }
+    const DefinitionIndex::Place shown = Shown(*definitions_, plan_, n);
+    types_.push_back(
+        IsType(plan_.pages[shown.page].scan.definitions.entries[shown.definition].kind));
+  }
+  keyStarts_.push_back(static_cast<std::uint32_t>(keyText_.size()));
+  // The order of rank among names a query matches alike: the shorter first, then in
+  // case-insensitive order, types first, then in byte order. The page script ranks so.
+  std::vector<std::uint32_t>& byRank = byRank_;
+  byRank.resize(count);
+  for (std::uint32_t n = 0; n < count; ++n) byRank[n] = n;
+  const auto rankOf = [this](std::uint32_t n) {
+    const std::string_view name = definitions_->NameAt(n).name;
+    return std::make_tuple(name.size(), KeyText({n, 0}), !types_[n], name);
+  };
+  std::sort(byRank.begin(), byRank.end(),
+            [&](std::uint32_t a, std::uint32_t b) { return rankOf(a) < rankOf(b); });
+  ranks_.resize(count);
+  for (std::uint32_t r = 0; r < count; ++r) ranks_[byRank[r]] = r;
+}
+
+std::string_view SearchIndex::KeyText(const Key& key) const {
+  const std::uint32_t start = keyStarts_[key.name] + key.start;
+  return std::string_view(keyText_).substr(start, keyStarts_[key.name + 1] - start);
+}
+
+// The keys are sorted in a run for each first byte, side by side.
+void SearchIndex::SortKeys(unsigned threads) {
+  std::array<std::vector<Key>, 128> runs;
+  for (const Key& key : keys_)
+    runs[static_cast<unsigned char>(KeyText(key)[0]) & 127].push_back(key);
+  ParallelFor(runs.size(), threads, [&](std::size_t run) {
+    std::sort(runs[run].begin(), runs[run].end(), [this](const Key& a, const Key& b) {
+      const int order = KeyText(a).compare(KeyText(b));
+      return order != 0 ? order < 0 : a.name < b.name;
+    });
+  });
+  keys_.clear();
+  for (const std::vector<Key>& run : runs) keys_.insert(keys_.end(), run.begin(), run.end());
+}
+
+// Runs of about kPartBytes of entries each. A run ends, in the last quarter of its room, where
+// the keys on either side share the shortest start, so that few prefixes are split among runs;
+// equal keys stay in one run.
+void SearchIndex::PlanRuns() {
+  const auto bytesOf = [this](const Key& key) {
+    return definitions_->NameAt(key.name).name.size() + 24;  // about what its entry takes
+  };
+  for (std::size_t first = 0; first < keys_.size();) {
+    std::size_t end = first, bytes = 0;
+    while (end < keys_.size() && (end == first || bytes + bytesOf(keys_[end]) <= kPartBytes)) {
+      bytes += bytesOf(keys_[end++]);
+    }
+    if (end < keys_.size()) {
+      std::size_t best = end, bestCommon = ~std::size_t{0};
+      for (std::size_t k = end; k > first && k >= end - (end - first) / 4; --k) {
+        if (KeyText(keys_[k - 1]) == KeyText(keys_[k])) continue;
+        const std::size_t common = CommonStart(KeyText(keys_[k - 1]), KeyText(keys_[k]));
+        if (common < bestCommon) best = k, bestCommon = common;
+      }
+      while (best < keys_.size() && KeyText(keys_[best - 1]) == KeyText(keys_[best])) ++best;
+      end = best;
+    }
+    std::string start;
+    if (first > 0) {
+      const std::string_view key = KeyText(keys_[first]);
+      const std::size_t common = CommonStart(KeyText(keys_[first - 1]), key);
+      start = key.substr(0, common + UnitLength(key[common]));
+    }
+    runs_.push_back({std::move(start), first, end});
+    first = end;
+  }
+}
+
+// A prefix is split among runs where a later run's start begins with it and is longer.
+void SearchIndex::PlanFirsts() {
+  std::vector<std::string> prefixes;
+  for (std::size_t r = 1; r < runs_.size(); ++r) {
+    const std::string& start = runs_[r].start;
+    for (std::size_t size = UnitLength(start[0]); size < start.size();
+         size += UnitLength(start[size])) {
+      prefixes.push_back(start.substr(0, size));
+    }
+  }
+  std::sort(prefixes.begin(), prefixes.end());
+  prefixes.erase(std::unique(prefixes.begin(), prefixes.end()), prefixes.end());
+  for (std::string& prefix : prefixes) {
+    std::vector<std::uint32_t> names = FirstNames(prefix);
+    firsts_.push_back({std::move(prefix), std::move(names)});
+  }
+}
+
+// The first kFirstNames names by rank among the keys that start with `prefix`: the names the
+// prefix spells, then those that start with it, then those with a later word that starts with it;
+// in each, in the order of ranks_.
+std::vector<std::uint32_t> SearchIndex::FirstNames(std::string_view prefix) const {
+  const auto from =
+      std::lower_bound(keys_.begin(), keys_.end(), prefix,
+                       [this](const Key& key, std::string_view p) { return KeyText(key) < p; });
+  std::vector<std::uint64_t> ranked;  // the match above the rank, so a name's best key is first
+  for (auto key = from; key != keys_.end() && KeyText(*key).substr(0, prefix.size()) == prefix;
+       ++key) {
+    const std::uint64_t match = key->start > 0 ? 2 : KeyText(*key).size() == prefix.size() ? 0 : 1;
+    ranked.push_back(match << 32 | ranks_[key->name]);
+  }
+  // The first few, then all if too few names are among them.
+  for (std::size_t wanted = 4 * kFirstNames;; wanted = ranked.size()) {
+    std::vector<std::uint64_t> best = ranked;
+    if (best.size() > wanted) {
+      std::nth_element(best.begin(), best.begin() + wanted, best.end());
+      best.resize(wanted);
+    }
+    std::sort(best.begin(), best.end());
+    std::vector<std::uint32_t> names;
+    for (std::uint64_t value : best) {
+      const std::uint32_t name = byRank_[static_cast<std::uint32_t>(value)];
+      if (std::find(names.begin(), names.end(), name) != names.end()) continue;
+      names.push_back(name);
+      if (names.size() == kFirstNames) break;
+    }
+    if (names.size() == kFirstNames || wanted == ranked.size()) return names;
+  }
+}
+
+// A page's outline stays in one part, and a part holds whole pages up to kPartBytes.
+void SearchIndex::PlanOutlines() {
+  const bool any = std::any_of(plan_.pages.begin(), plan_.pages.end(), [](const SitePage& page) {
+    return !page.scan.definitions.entries.empty();
+  });
+  if (!any) return;
+  std::size_t bytes = kPartBytes;
+  for (std::size_t page = 0; page < plan_.pages.size(); ++page) {
+    if (bytes >= kPartBytes) {
+      outlines_.push_back(page);
+      bytes = 0;
+    }
+    const PageDefinitions& definitions = plan_.pages[page].scan.definitions;
+    // A name's quotes and the kind and line that follow it.
+    bytes += definitions.names.size() + 12 * definitions.entries.size() + 3;
+  }
+}
+
+void SearchIndex::AddEntries(unsigned threads) {
+  if (definitions_ == nullptr) return;
+  const std::size_t count = definitions_->nameCount();
+  entries_.resize(count);
+  constexpr std::size_t kNamesPerJob = 4096;
+  ParallelFor((count + kNamesPerJob - 1) / kNamesPerJob, threads, [&](std::size_t job) {
+    const std::size_t end = std::min(count, (job + 1) * kNamesPerJob);
+    for (std::size_t n = job * kNamesPerJob; n < end; ++n) {
+      entries_[n] = FormatName(static_cast<std::uint32_t>(n));
+    }
+  });
+}
+
+// [name, kind, page, line] for a name defined once; [name, kind, "href", count] for one whose
+// list page a link leads to; [name, kind, page, line, count] at the definition it shows for any
+// other, such as one defined too often to have a list.
+std::string SearchIndex::FormatName(std::uint32_t n) const {
+  const DefinitionIndex::NameList name = definitions_->NameAt(n);
+  const DefinitionIndex::Place shown = Shown(*definitions_, plan_, n);
+  const PageDefinitions::Entry& entry =
+      plan_.pages[shown.page].scan.definitions.entries[shown.definition];
+  std::string text = "[";
+  AppendScriptString(text, name.name);
+  text += ',';
+  AppendNumber(text, entry.kind);
+  text += ',';
+  if (name.count > 1 && name.count <= DefinitionIndex::kMaxLinkedDefinitions &&
+      definitions_->ListLinked(n)) {
+    text += '"';
+    definitions_->AppendListHref(text, n);
+    text += "\",";
+  } else {
+    AppendNumber(text, shown.page);
+    text += ',';
+    AppendNumber(text, entry.line);
+    if (name.count > 1) text += ',';
+  }
+  if (name.count > 1) AppendNumber(text, name.count);
+  text += ']';
+  return text;
+}
+
+std::string SearchIndex::PartName(std::size_t part) const {
+  if (part == 0) return "files";
+  if (part == 1) return "names";
+  part -= 2;
+  if (part < runs_.size()) return RunName(runs_[part].start);
+  part -= runs_.size();
+  if (part < firsts_.size()) return "first/" + firsts_[part].prefix;
+  return "outline/" + std::to_string(outlines_[part - firsts_.size()]);
+}
+
+std::string SearchIndex::PartText(std::size_t part) const {
+  if (part == 0) return FilesText();
+  if (part == 1) return NamesText();
+  part -= 2;
+  if (part < runs_.size()) {
+    std::vector<std::uint32_t> names;
+    for (std::size_t k = runs_[part].first; k < runs_[part].end; ++k) {
+      names.push_back(keys_[k].name);
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return EntriesText(PartName(part + 2), names);
+  }
+  part -= runs_.size();
+  if (part < firsts_.size())
+    return EntriesText(PartName(part + 2 + runs_.size()), firsts_[part].names);
+  return OutlineText(part - firsts_.size());
+}
+
+// {"folders":[[path, href]...], "pages":[[folder, name(, href)]...], "outlines":[page...]}: a
+// page's href is given where it is not that of its folder, '/', its name encoded and ".html".
+std::string SearchIndex::FilesText() const {
+  std::string text = PartStart("files") + "{\"folders\":[";
+  for (std::size_t f = 0; f < plan_.folders.size(); ++f) {
+    if (f > 0) text += ',';
+    text += '[';
+    AppendScriptString(text, plan_.folders[f].path);
+    text += ",\"";
+    AppendEncodedHref(text, plan_.folders[f].sitePath);
+    text += "\"]";
+  }
+  text += "],\"pages\":[";
+  for (std::size_t p = 0; p < plan_.pages.size(); ++p) {
+    const SitePage& page = plan_.pages[p];
+    const std::string_view name = NameOf(plan_.files[page.file].path);
+    const std::string_view pageName = NameOf(page.path);
+    if (p > 0) text += ',';
+    text += '[';
+    AppendNumber(text, page.folder);
+    text += ',';
+    AppendScriptString(text, name);
+    const bool natural = pageName.size() == name.size() + 5 &&
+                         pageName.compare(0, name.size(), name) == 0 && IsUtf8(name) &&
+                         FolderOf(page.path) == plan_.folders[page.folder].sitePath;
+    if (!natural) {
+      text += ",\"";
+      AppendEncodedHref(text, page.path);
+      text += '"';
+    }
+    text += ']';
+  }
+  text += "],\"outlines\":[";
+  for (std::size_t k = 0; k < outlines_.size(); ++k) {
+    if (k > 0) text += ',';
+    AppendNumber(text, outlines_[k]);
+  }
+  return text + "]}" + std::string(kPartEnd);
+}
+
+// {"kinds":[name...], "types":[kind...], "runs":[start...]}
+std::string SearchIndex::NamesText() const {
+  std::string text = PartStart("names") + "{\"kinds\":[";
+  for (int kind = Definition::kMacro; kind <= Definition::kNamespace; ++kind) {
+    if (kind > 0) text += ',';
+    AppendScriptString(text, KindName(static_cast<Definition::Kind>(kind)));
+  }
+  text += "],\"types\":[";
+  for (int kind = Definition::kMacro, types = 0; kind <= Definition::kNamespace; ++kind) {
+    if (!IsType(static_cast<Definition::Kind>(kind))) continue;
+    if (types++ > 0) text += ',';
+    AppendNumber(text, kind);
+  }
+  text += "],\"runs\":[";
+  for (std::size_t r = 0; r < runs_.size(); ++r) {
+    if (r > 0) text += ',';
+    AppendScriptString(text, runs_[r].start);
+  }
+  return text + "]}" + std::string(kPartEnd);
+}
+
+// [entry...]: a run's names in name order, or a prefix's first names by rank.
+std::string SearchIndex::EntriesText(std::string_view part,
+                                     const std::vector<std::uint32_t>& names) const {
+  std::string text = PartStart(part) + "[";
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    if (k > 0) text += ',';
+    text += entries_[names[k]];
+  }
+  return text + "]" + std::string(kPartEnd);
+}
+
+// [[name, kind, line, name, kind, line...]...]: for each page from the part's first, its
+// definitions in line order.
+std::string SearchIndex::OutlineText(std::size_t outline) const {
+  const std::size_t first = outlines_[outline];
+  const std::size_t end =
+      outline + 1 < outlines_.size() ? outlines_[outline + 1] : plan_.pages.size();
+  std::string text = PartStart("outline/" + std::to_string(first)) + "[";
+  for (std::size_t page = first; page < end; ++page) {
+    const PageDefinitions& definitions = plan_.pages[page].scan.definitions;
+    std::vector<const PageDefinitions::Entry*> byLine;
+    for (const PageDefinitions::Entry& entry : definitions.entries) byLine.push_back(&entry);
+    std::stable_sort(byLine.begin(), byLine.end(),
+                     [](const auto* a, const auto* b) { return a->line < b->line; });
+    text += page > first ? ",[" : "[";
+    for (std::size_t d = 0; d < byLine.size(); ++d) {
+      if (d > 0) text += ',';
+      AppendScriptString(text, definitions.NameOf(*byLine[d]));
+      text += ',';
+      AppendNumber(text, byLine[d]->kind);
+      text += ',';
+      AppendNumber(text, byLine[d]->line);
+    }
+    text += ']';
+  }
+  return text + "]" + std::string(kPartEnd);
+}
+
+std::vector<std::string> SearchIndex::PartsForQuery(std::string_view query) const {
+  std::vector<std::string> parts = {"files", "names"};
+  if (!IsNameQuery(query) || runs_.empty()) return parts;
+  const std::string key = EncodeKey(query);
+  // The last run that starts at or before the key holds its keys, unless they go on into the
+  // next run, whose start then begins with the key.
+  const auto next =
+      std::upper_bound(runs_.begin(), runs_.end(), key,
+                       [](const std::string& k, const Run& run) { return k < run.start; });
+  if (next != runs_.end() && next->start.compare(0, key.size(), key) == 0) {
+    parts.push_back("first/" + key);
+  } else {
+    parts.push_back(RunName((next - 1)->start));
+  }
+  return parts;
+}
+
+}  // namespace lexpaint

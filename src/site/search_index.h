@@ -1,0 +1,109 @@
+#ifndef LEXPAINT_SITE_SEARCH_INDEX_H_
+#define LEXPAINT_SITE_SEARCH_INDEX_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "definition_index.h"
+#include "site_plan.h"
+
+namespace lexpaint {
+
+// The search index of a site: the parts that the page script loads, each a small script in the
+// folder kSearchFolderName that hands its data to the page through lexpaintIndex(NAME, DATA).
+// "files" lists every page; "names" lists the name parts. The words of the names (see StartsWord)
+// are keys, which are lowercased and sorted; a part "names/KEY" holds the names of a run of keys
+// from KEY on, and "first/PREFIX" the first names by rank of the keys starting with PREFIX, where
+// those are split among several runs. "outline/PAGE" holds the definitions of a run of pages from
+// PAGE on, in line order. docs/search-index.md gives the grammar.
+class SearchIndex {
+ public:
+  // A part holds at most about this many bytes, unless one page's outline is larger.
+  static constexpr std::size_t kPartBytes = 48 * 1024;
+  // How many names a "first/" part holds.
+  static constexpr std::size_t kFirstNames = 50;
+
+  // Plans the parts of the site of `plan`, with the names that `definitions` links and the
+  // outlines of the pages, unless it is null. Both must outlive the index.
+  SearchIndex(const SitePlan& plan, const DefinitionIndex* definitions, unsigned threads = 1);
+  // Words each name's entry; a name whose list of definitions no link leads to, whose list page
+  // is not written, leads to its first definition. Call it once the pages are written.
+  void AddEntries(unsigned threads = 1);
+
+  std::size_t partCount() const { return 2 + runs_.size() + firsts_.size() + outlines_.size(); }
+  // The name of a part: its file is kSearchFolderName/NAME.js.
+  std::string PartName(std::size_t part) const;
+  // The whole script of a part. Safe to call from several threads.
+  std::string PartText(std::size_t part) const;
+
+  // The names of the parts the page script loads to answer `query`, as it chooses them.
+  std::vector<std::string> PartsForQuery(std::string_view query) const;
+
+ private:
+  // A word of a name: the name's key from the byte `start` of its encoded lowercase on.
+  struct Key {
+    std::uint32_t name;   // into names_
+    std::uint32_t start;  // into its encoded lowercase
+  };
+  // A run of keys, keys_[first, end), named by the shortest start of its first key that no key
+  // before it starts with ("" for the first run).
+  struct Run {
+    std::string start;
+    std::size_t first;
+    std::size_t end;
+  };
+  // The first names by rank of the keys that start with `prefix`.
+  struct First {
+    std::string prefix;
+    std::vector<std::uint32_t> names;
+  };
+
+  void AddNames();
+  void SortKeys(unsigned threads);
+  void PlanRuns();
+  void PlanFirsts();
+  std::vector<std::uint32_t> FirstNames(std::string_view prefix) const;
+  void PlanOutlines();
+  std::string_view KeyText(const Key& key) const;
+  std::string FormatName(std::uint32_t name) const;
+  std::string FilesText() const;
+  std::string NamesText() const;
+  std::string EntriesText(std::string_view part, const std::vector<std::uint32_t>& names) const;
+  std::string OutlineText(std::size_t outline) const;
+
+  const SitePlan& plan_;
+  const DefinitionIndex* definitions_;
+  // By name, in DefinitionIndex's order: its encoded lowercase (see EncodeKey), which names a
+  // type, its place in the order of rank, and its entry in the parts as the grammar writes it.
+  std::string keyText_;
+  std::vector<std::uint32_t> keyStarts_;
+  std::vector<char> types_;
+  std::vector<std::uint32_t> ranks_;
+  std::vector<std::uint32_t> byRank_;  // the names in the order of rank
+  std::vector<std::string> entries_;
+  std::vector<Key> keys_;  // sorted by their text, then by name
+  std::vector<Run> runs_;
+  std::vector<First> firsts_;
+  std::vector<std::size_t> outlines_;  // the first page of each outline part
+};
+
+// `text` lowercased and encoded as part names hold it: ASCII letters lowercased, small letters,
+// digits and '_' as they are, and any other byte as '-' and two small hexadecimal digits. Encoded
+// keys sort as the bytes do, but for the bytes so escaped, which sort before the others.
+std::string EncodeKey(std::string_view text);
+
+// Where a word of a C or C++ name starts: its first byte; a byte after '_' or '$' that is
+// neither; a capital after a small letter or digit; a capital between a capital and a small
+// letter ("HTTPServer": H and S).
+bool StartsWord(std::string_view name, std::size_t at);
+
+// `text` as a JavaScript string literal, in double quotes: bytes that are not UTF-8 become
+// U+FFFD.
+void AppendScriptString(std::string& out, std::string_view text);
+
+}  // namespace lexpaint
+
+#endif  // LEXPAINT_SITE_SEARCH_INDEX_H_
