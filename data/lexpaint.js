@@ -295,34 +295,36 @@ function startSearch(root) {
   const findFiles = (query, pages) => {
     const found = [];
     for (const page of pages) {
-      let match = 3;
-      let gaps = 0;
-      if (page.lowerName === query) match = 0;
-      else if (page.lowerName.startsWith(query)) match = 1;
-      else if (page.lowerPath.includes(query)) match = 2;
+      let rank;
+      if (page.lowerName === query) rank = 0;
+      else if (page.lowerName.startsWith(query)) rank = 1;
+      else if (page.lowerPath.includes(query)) rank = 2;
       else {
         const inName = spread(query, page.lowerName);
         const inPath = inName === null ? spread(query, page.lowerPath) : null;
         if (inName === null && inPath === null) continue;
-        gaps = inName ?? 1e6 + inPath;
+        rank = 3 + (inName ?? 1e4 + inPath);
       }
-      found.push({ match, gaps, page });
+      // The match first, then the shorter path; the walk's order breaks ties.
+      found.push({ key: rank * 1e5 + page.path.length, match: Math.min(rank, 3), page });
     }
-    found.sort((a, b) => a.match - b.match || a.gaps - b.gaps ||
-      a.page.path.length - b.page.path.length || (a.page.path < b.page.path ? -1 : 1));
+    found.sort((a, b) => a.key - b.key || a.page.number - b.page.number);
     return found.slice(0, MAX_RESULTS).map(({ match, page }) => ({
       match, group: 0, name: page.name, what: 'file', where: page.path, href: page.href,
     }));
   };
 
   // Names: as the index's words split them (docs/search-index.md).
+  const isSmall = (c) => c >= 97 && c <= 122;
+  const isCapital = (c) => c >= 65 && c <= 90;
+  const isDigit = (c) => c >= 48 && c <= 57;
   const startsWord = (name, at) => {
     if (at === 0) return true;
-    const c = name[at];
-    const before = name[at - 1];
-    if (before === '_' || before === '$') return c !== '_' && c !== '$';
-    if (!/[A-Z]/.test(c)) return false;
-    return /[a-z0-9]/.test(before) || (/[A-Z]/.test(before) && /[a-z]/.test(name[at + 1] ?? ''));
+    const c = name.charCodeAt(at);
+    const before = name.charCodeAt(at - 1);
+    if (before === 95 || before === 36) return c !== 95 && c !== 36; // '_' and '$'
+    if (!isCapital(c)) return false;
+    return isSmall(before) || isDigit(before) || (isCapital(before) && isSmall(name.charCodeAt(at + 1)));
   };
   const encodeKey = (query) => [...new TextEncoder().encode(lower(query))].map((byte) => {
     const c = String.fromCharCode(byte);
@@ -338,33 +340,43 @@ function startSearch(root) {
     if (next < runs.length && runs[next].startsWith(key)) return `first/${key}`;
     return `names/${runs[next - 1] || '-'}`;
   };
+  // A part's entries, each with its lowercase name and where its words start, worked out once.
+  const prepared = new Map();
+  const prepare = (part, entries, names) => {
+    if (!prepared.has(part)) {
+      prepared.set(part, (entries ?? []).map((entry) => {
+        const [name, kind] = entry;
+        const starts = [];
+        for (let at = 1; at < name.length; at++) if (startsWord(name, at)) starts.push(at);
+        return { name, lowerName: lower(name), starts, kind, type: names.types.includes(kind) ? 0 : 1, entry };
+      }));
+    }
+    return prepared.get(part);
+  };
   const findNames = (query, entries, names, pages) => {
     const found = [];
-    for (const entry of entries ?? []) {
-      const [name, kind] = entry;
-      const lowerName = lower(name);
+    for (const item of entries) {
+      const { lowerName } = item;
       let match = -1;
       if (lowerName === query) match = 0;
       else if (lowerName.startsWith(query)) match = 1;
-      else {
-        for (let at = 1; at < name.length && match < 0; at++) {
-          if (startsWord(name, at) && lowerName.startsWith(query, at)) match = 2;
-        }
-      }
-      if (match < 0) continue;
-      found.push({ match, name, lowerName, kind, type: names.types.includes(kind) ? 0 : 1, entry });
+      else if (item.starts.some((at) => lowerName.startsWith(query, at))) match = 2;
+      if (match >= 0) found.push({ match, item });
     }
-    found.sort((a, b) => a.match - b.match || a.name.length - b.name.length ||
-      (a.lowerName < b.lowerName ? -1 : a.lowerName > b.lowerName ? 1 : 0) || a.type - b.type ||
-      (a.name < b.name ? -1 : 1));
-    return found.slice(0, MAX_RESULTS).map(({ match, name, kind, entry }) => {
+    found.sort((a, b) => a.match - b.match || a.item.name.length - b.item.name.length ||
+      (a.item.lowerName < b.item.lowerName ? -1 : a.item.lowerName > b.item.lowerName ? 1 : 0) ||
+      a.item.type - b.item.type || (a.item.name < b.item.name ? -1 : 1));
+    return found.slice(0, MAX_RESULTS).map(({ match, item: { name, kind, entry } }) => {
       const what = names.kinds[kind] ?? '';
       if (typeof entry[2] === 'string') {
         return { match, group: 1, name, what, where: `${entry[3]} definitions`, href: entry[2] };
       }
       const page = pages[entry[2]];
       const count = entry[4] ? `, 1 of ${entry[4]} definitions` : '';
-      return { match, group: 1, name, what, where: `${page ? page.path : '?'}:${entry[3]}${count}`, href: `${page ? page.href : ''}#L${entry[3]}` };
+      return {
+        match, group: 1, name, what, where: `${page ? page.path : '?'}:${entry[3]}${count}`,
+        href: `${page ? page.href : ''}#L${entry[3]}`,
+      };
     });
   };
 
@@ -410,7 +422,7 @@ function startSearch(root) {
       const query = lower(text);
       const { pages, names } = await loadIndex();
       const part = namePart(text, names.runs);
-      const entries = part ? await load(part) : null;
+      const entries = part ? prepare(part, await load(part), names) : [];
       const results = [...findFiles(query, pages), ...findNames(query, entries, names, pages)];
       results.sort((a, b) => a.match - b.match || a.group - b.group);
       found = { results: results.slice(0, MAX_RESULTS), message: results.length ? '' : 'No file or name matches' };
@@ -449,6 +461,9 @@ function startSearch(root) {
   });
   document.addEventListener('focusin', (event) => {
     if (event.target === input && popup.hidden) run();
+  });
+  document.addEventListener('focusout', (event) => {
+    if (box.contains(event.target) && !box.contains(event.relatedTarget)) close();
   });
   document.addEventListener('click', (event) => {
     if (!popup.hidden && event.target instanceof Node && !box.contains(event.target)) close();

@@ -7,7 +7,8 @@
 // bits/stl_vector.h opened at a line link, with the marked line, include
 // links and name links in view, as site-page.png, and the list of the
 // definitions of "vector" reached by clicking that name in bits/vector.tcc, as
-// site-names.png, all beside OUTPUT_PNG.
+// site-names.png, and the results of typing "vector" in the search box of
+// that page as site-search.png, all beside OUTPUT_PNG.
 //
 // Usage: node docs/screenshot.mjs [LEXPAINT_BINARY] [OUTPUT_PNG]
 //   LEXPAINT_BINARY defaults to build-browser/lexpaint, then build/lexpaint.
@@ -105,6 +106,13 @@ try {
   await page.waitForURL((target) => target.hash === '#vector');
   await page.screenshot({ path: siteNames });
   console.log(`wrote ${siteNames}`);
+  const siteSearch = join(dirname(output), 'site-search.png');
+  await page.goto(pathToFileURL(join(site, SITE_PAGE)).href);
+  await page.keyboard.press('/');
+  await page.keyboard.type('vector');
+  await page.waitForFunction(() => document.getElementById('lexpaint-results')?.dataset.query === 'vector');
+  await page.screenshot({ path: siteSearch });
+  console.log(`wrote ${siteSearch}`);
 } finally {
   if (context) await context.close();
   rmSync(work, { recursive: true, force: true });
