@@ -1,6 +1,6 @@
-// libFuzzer target: finds the definitions in arbitrary bytes, read from a stream and in place,
-// and stops where the two differ or a definition is not one of the input's: a name that is empty
-// or not in the input, or a line past its last.
+// libFuzzer target: finds the definitions and scopes in arbitrary bytes, read from a stream and in
+// place, and stops where the two differ or a definition or local name is not one of the input's:
+// a name that is empty or not in the input, or lines past its last or out of order.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -41,17 +41,59 @@ void Check(const std::vector<lexpaint::Definition>& found, std::string_view sour
   }
 }
 
+bool Same(const lexpaint::NameScopes& a, const lexpaint::NameScopes& b) {
+  if (a.locals.size() != b.locals.size() || a.classes.size() != b.classes.size()) return false;
+  for (std::size_t i = 0; i < a.locals.size(); ++i) {
+    const lexpaint::LocalName& x = a.locals[i];
+    const lexpaint::LocalName& y = b.locals[i];
+    if (x.name != y.name || x.first != y.first || x.last != y.last) return false;
+  }
+  for (std::size_t i = 0; i < a.classes.size(); ++i) {
+    const lexpaint::ClassLines& x = a.classes[i];
+    const lexpaint::ClassLines& y = b.classes[i];
+    if (x.className != y.className || x.first != y.first || x.last != y.last) return false;
+  }
+  return true;
+}
+
+void Check(const lexpaint::NameScopes& scopes, std::string_view source) {
+  std::uint64_t lines = 1;
+  for (char c : source) lines += c == '\n' ? 1 : 0;
+  for (const lexpaint::LocalName& local : scopes.locals) {
+    if (local.first == 0 || local.first > local.last || local.last > lines) {
+      Fail("a local name's lines are not the input's, or out of order");
+    }
+    if (local.name.empty() || source.find(local.name) == std::string_view::npos) {
+      Fail("a local name is not in the input");
+    }
+  }
+  for (const lexpaint::ClassLines& stretch : scopes.classes) {
+    if (stretch.first == 0 || stretch.first > stretch.last || stretch.last > lines) {
+      Fail("a class stretch's lines are not the input's, or out of order");
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string source(reinterpret_cast<const char*>(data), size);
   std::istringstream stream(source);
-  const std::vector<lexpaint::Definition> streamed = lexpaint::FindDefinitions(stream);
+  lexpaint::NameScopes streamedScopes;
+  const std::vector<lexpaint::Definition> streamed =
+      lexpaint::FindDefinitions(stream, &streamedScopes);
   std::istringstream again(source);
   lexpaint::SourceText text;
   if (!text.Read(again, size)) Fail("reading an in-memory stream failed");
-  const std::vector<lexpaint::Definition> inPlace = lexpaint::FindDefinitions(text.lines());
+  lexpaint::NameScopes inPlaceScopes;
+  const std::vector<lexpaint::Definition> inPlace =
+      lexpaint::FindDefinitions(text.lines(), &inPlaceScopes);
   if (!Same(streamed, inPlace)) Fail("read from a stream and in place, the definitions differ");
+  if (!Same(streamedScopes, inPlaceScopes)) Fail("read from a stream and in place, scopes differ");
+  if (!Same(streamed, lexpaint::FindDefinitions(text.lines()))) {
+    Fail("with scopes and without, the definitions differ");
+  }
   Check(streamed, source);
+  Check(streamedScopes, source);
   return 0;
 }

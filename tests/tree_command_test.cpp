@@ -1157,6 +1157,64 @@ TEST_F(TreeTest, ListPagesShowTypesFirst) {
   EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end())) << list;
 }
 
+// A name declared in a function or a template links nowhere, whatever other files define; a
+// member's name links to members only, and a qualified name to its qualifier's definitions.
+TEST_F(TreeTest, LocalNamesStayLocalAndMembersLinkToMembers) {
+  box_.Write("src/other.h",
+             "struct Size {};\n"
+             "struct T {};\n"
+             "int total(int x) { return x; }\n"
+             "int size(int n) { return n; }\n"
+             "int only_free(int n) { return n; }\n");
+  box_.Write("src/box.h",
+             "struct Box {\n"
+             "  int size() const { return 0; }\n"
+             "};\n"
+             "struct A { void f(); };\n"
+             "struct B { void f(); };\n"
+             "void A::f() {}\n"
+             "void B::f() {}\n"
+             "struct Bag { int size() const { return 1; } };\n");
+  box_.Write("src/use.cpp",
+             "#include \"other.h\"\n"
+             "#include \"box.h\"\n"
+             "template <class T>\n"
+             "int use(const Box& x, int Size) {\n"
+             "  int total = Size + x.size() + x.only_free();\n"
+             "  T t;\n"
+             "  A::f(); B::f();\n"
+             "  return total + size(1);\n"
+             "}\n"
+             "Size s; T u; int v = total(1);\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  EXPECT_EQ(CheckSiteLinks(box_.path() / "site"), "");
+
+  const std::string use = BodyOf(Page("use.cpp.html"));
+  for (const auto& [line, word] : std::vector<std::pair<int, std::string>>{
+           {3, "T"}, {4, "Size"}, {5, "Size"}, {5, "total"}, {6, "T"}, {8, "total"}}) {
+    EXPECT_EQ(NameLink(use, line, word), "") << word << " on line " << line;
+  }
+  EXPECT_EQ(NameLink(use, 10, "Size"), "other.h.html#L1");  // outside the function
+  EXPECT_EQ(NameLink(use, 10, "T"), "other.h.html#L2");
+  EXPECT_EQ(NameLink(use, 10, "total"), "other.h.html#L3");
+
+  // size and f share a list page, named after f.
+  EXPECT_EQ(NameLink(use, 5, "size"), "names/f.html#.size");
+  EXPECT_EQ(NameLink(use, 5, "only_free"), "");
+  EXPECT_EQ(NameLink(use, 8, "size"), "names/f.html#size");
+  const std::string list = Page("names/f.html");
+  const std::string members = Between(list, "<section id=\".size\">", "</section>");
+  EXPECT_NE(members.find("box.h.html#L2"), std::string::npos) << list;
+  EXPECT_NE(members.find("box.h.html#L8"), std::string::npos) << list;
+  EXPECT_EQ(members.find("other.h"), std::string::npos) << list;
+
+  const std::string calls = use.substr(use.find("id=\"L7\""));
+  EXPECT_NE(calls.find("<a href=\"box.h.html#L6\"><span class=\"Identifier\">f</span>"),
+            std::string::npos);
+  EXPECT_NE(calls.find("<a href=\"box.h.html#L7\"><span class=\"Identifier\">f</span>"),
+            std::string::npos);
+}
+
 // A file too large to be read into memory at once is read twice, and its definitions found alike.
 TEST_F(TreeTest, DefinitionsOfLargeFilesFound) {
   const std::string padding = "// " + std::string(2 << 20, '-') + "\n";

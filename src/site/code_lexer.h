@@ -92,6 +92,11 @@ class Tokens {
     tokens_.clear();
     textSize_ = 0;
   }
+  // Keeps the first `count` tokens only; `count` is at most size().
+  void Truncate(std::size_t count) {
+    tokens_.resize(count);
+    textSize_ = count == 0 ? 0 : tokens_.back().offset + tokens_.back().size;
+  }
 
  private:
   struct Kept {

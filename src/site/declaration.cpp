@@ -405,6 +405,24 @@ std::optional<std::size_t> DeclaratorNameIn(const Tokens& s, std::size_t i, std:
   return name;
 }
 
+// The name that qualifies the name at `name`, as B in "A::B<T>::name", if any.
+std::optional<std::string> QualifierBefore(const Tokens& s, std::size_t name) {
+  if (name < 3 || !s[name - 1].Is(':') || !s[name - 2].Is(':')) return std::nullopt;
+  std::size_t i = name - 3;
+  if (s[i].Is('>')) {  // template arguments
+    int depth = 0;
+    for (;; --i) {
+      if (s[i].Is('>')) ++depth;
+      if (s[i].Is('<') && --depth == 0) break;
+      if (i == 0) return std::nullopt;
+    }
+    if (i == 0) return std::nullopt;
+    --i;
+  }
+  if (!IsName(s[i])) return std::nullopt;
+  return std::string(s[i].text);
+}
+
 }  // namespace
 
 bool MayStartBodyDefinition(const Token& token) {
@@ -478,7 +496,7 @@ std::optional<FunctionHead> FindFunction(const Tokens& s, std::string_view class
         HasDeclarationBefore(s, nameIndex, className)) {
       if (!name) name = FoundAt(s, word);  // the last word of a qualified name: f of A::B::f
       if (destructor) name->name.insert(0, "~");
-      return FunctionHead{std::move(*name), initList};
+      return FunctionHead{std::move(*name), initList, QualifierBefore(s, nameIndex)};
     }
     i = close;
   }

@@ -35,7 +35,8 @@ std::size_t SkipDecorations(const Tokens& s, std::size_t i);
 
 struct FunctionHead {
   Found name;
-  bool initList = false;  // the body's brace may instead open a member's initializer
+  bool initList = false;                 // the body's brace may instead open a member's initializer
+  std::optional<std::string> qualifier;  // B of "A::B::f", without its template arguments
 };
 
 // The function that `s`, a declaration ending before a '{', defines, if it is one. `className`

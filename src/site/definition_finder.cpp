@@ -11,18 +11,26 @@ namespace {
 
 class Finder {
  public:
-  explicit Finder(std::istream& source) : lexer_(source) { scopes_.push_back({}); }
-  explicit Finder(std::string_view lines) : lexer_(lines) { scopes_.push_back({}); }
+  Finder(std::istream& source, NameScopes* names) : lexer_(source), names_(names) {
+    scopes_.push_back({});
+  }
+  Finder(std::string_view lines, NameScopes* names) : lexer_(lines), names_(names) {
+    scopes_.push_back({});
+  }
 
   std::vector<Definition> Run() {
     Token token;
+    std::uint64_t line = 0;
     while (lexer_.Next(&token)) {
+      line = token.line;
       if (token.kind == TokenType::kDirective) {
         ReadDirective();
       } else if (skippedBranches_ == 0) {
         Feed(token);
+        if (names_ != nullptr) locals_.Feed(token);
       }
     }
+    if (names_ != nullptr) names_->locals = locals_.Finish(line);
     return std::move(definitions_);
   }
 
@@ -33,8 +41,11 @@ class Finder {
 
   struct Scope {
     ScopeKind kind = ScopeKind::kDeclarations;
-    std::string className;  // of a class scope, whose constructors have no return type
-    Tokens outer;           // the declaration the scope's body stands in, to go on after it
+    // Of a class scope, whose constructors have no return type; of a namespace or an enum, its
+    // name; of a member function's body defined outside its class, the class.
+    std::string className;
+    std::uint64_t firstLine = 0;
+    Tokens outer;  // the declaration the scope's body stands in, to go on after it
     bool keepOuter = false;
     int depth = 0;          // parentheses and braces open in an enum body
     bool itemStart = true;  // an enum body is at the start of an enumerator
@@ -91,8 +102,33 @@ class Finder {
     c.bracketLevel = BracketLevel();
   }
 
-  void Add(Found name, Definition::Kind kind) {
-    definitions_.push_back({std::move(name.name), kind, name.line});
+  void Add(Found name, Definition::Kind kind, std::optional<std::string> qualifier = {}) {
+    Definition& added = definitions_.emplace_back();
+    added.name = std::move(name.name);
+    added.kind = kind;
+    added.line = name.line;
+    if (qualifier) {
+      added.scopeKind = Definition::kQualified;
+      added.scope = std::move(*qualifier);
+    } else {
+      SetScope(added);
+    }
+  }
+
+  // The innermost scope that has a name, or is a class's, or is a body, in which nothing is.
+  void SetScope(Definition& definition) const {
+    for (std::size_t k = scopes_.size(); k-- > 1;) {
+      const Scope& scope = scopes_[k];
+      if (scope.kind == ScopeKind::kBody) return;
+      if (scope.kind == ScopeKind::kClass || scope.kind == ScopeKind::kEnum ||
+          !scope.className.empty()) {
+        definition.scopeKind = scope.kind == ScopeKind::kClass  ? Definition::kInClass
+                               : scope.kind == ScopeKind::kEnum ? Definition::kInEnum
+                                                                : Definition::kInNamespace;
+        definition.scope = scope.className;
+        return;
+      }
+    }
   }
 
   // Reads a directive after its '#'. Only its word and its first argument matter: "#if 0" is
@@ -178,7 +214,7 @@ class Finder {
     const char c = token.Punctuation();
     if (c == '(' || c == '[' || c == '{') ++scope.depth;
     if (c == ')' || c == ']' || c == '}') {
-      if (scope.depth == 0) return CloseScope();
+      if (scope.depth == 0) return CloseScope(token.line);
       --scope.depth;
     }
     if (scope.depth > 0) return;
@@ -207,7 +243,7 @@ class Finder {
       return;
     }
     if (c == ';') return EndStatement();
-    if (c == '}') return CloseScope();
+    if (c == '}') return CloseScope(token.line);
     if (c == ':') {
       if (IsAccessLabel()) return ClearStatement();
       Keep(token);
@@ -260,20 +296,26 @@ class Finder {
     if (i < s.size() && s[i].Is("namespace") && !inBody) return OpenNamespace(i);
     // A macro's arguments with no ';' may come before it.
     if (s.size() >= 2 && s[s.size() - 2].Is("extern") && s.back().kind == TokenType::kLiteral) {
-      return Push(ScopeKind::kDeclarations, "", false);
+      return Push(ScopeKind::kDeclarations, "", false, brace.line);
     }
     if (std::optional<TypeHead> type = FindTypeHead(s, i)) {
       std::string className = type->name ? type->name->name : "";
       if (type->name) Add(std::move(*type->name), type->kind);
       const bool isEnum = type->kind == Definition::kEnum;
-      return Push(isEnum ? ScopeKind::kEnum : ScopeKind::kClass, std::move(className), true);
+      return Push(isEnum ? ScopeKind::kEnum : ScopeKind::kClass, std::move(className), true,
+                  brace.line);
     }
-    if (inBody) return Push(ScopeKind::kBody, "", false);
+    if (inBody) return Push(ScopeKind::kBody, "", false, brace.line);
     if (std::optional<FunctionHead> function = FindFunction(s, scopes_.back().className)) {
       const bool memberInitializer = function->initList && (IsName(s.back()) || s.back().Is('>'));
       if (!memberInitializer) {
-        Add(std::move(function->name), Definition::kFunction);
-        return Push(ScopeKind::kBody, "", false);
+        std::string qualifier = function->qualifier.value_or("");
+        Add(std::move(function->name), Definition::kFunction, std::move(function->qualifier));
+        if (IsFriend(s, i)) {  // a friend defined in its class belongs to the namespace
+          definitions_.back().scopeKind = Definition::kNoScope;
+          definitions_.back().scope.clear();
+        }
+        return Push(ScopeKind::kBody, std::move(qualifier), false, brace.line);
       }
     }
     if (!s.empty() && !s.back().Is(')')) {  // an initializer: "= {...}", "x{...}"
@@ -281,7 +323,15 @@ class Finder {
       s.push_back(brace);
       return;
     }
-    Push(ScopeKind::kBody, "", false);
+    Push(ScopeKind::kBody, "", false, brace.line);
+  }
+
+  // Whether the decorations before `first` in `s` hold "friend".
+  static bool IsFriend(const Tokens& s, std::size_t first) {
+    for (std::size_t k = 0; k < first && k < s.size(); ++k) {
+      if (s[k].Is("friend")) return true;
+    }
+    return false;
   }
 
   // The name is the last of "a::b::c" right after the keyword; a macro may follow it.
@@ -292,17 +342,19 @@ class Finder {
       name = Found{std::string(s[i].text), s[i].line};
       if (!(i + 2 < s.size() && s[i + 1].Is(':') && s[i + 2].Is(':'))) break;
     }
+    std::string namespaceName = name ? name->name : "";
     if (name) Add(std::move(*name), Definition::kNamespace);
-    Push(ScopeKind::kDeclarations, "", false);
+    Push(ScopeKind::kDeclarations, std::move(namespaceName), false, statement_.back().line);
   }
 
   // Opens a scope for the body a '{' starts. A class or enum body is part of a declaration that
   // goes on after it ("struct S {...} s;"); other bodies end theirs.
   // A kept declaration's tokens go with the scope, and the body's statements take spare buffers.
-  void Push(ScopeKind kind, std::string className, bool keepOuter) {
+  void Push(ScopeKind kind, std::string className, bool keepOuter, std::uint64_t line) {
     Scope& scope = scopes_.emplace_back();
     scope.kind = kind;
     scope.className = std::move(className);
+    scope.firstLine = line;
     scope.keepOuter = keepOuter;
     if (keepOuter) {
       scope.outer = std::move(statement_);
@@ -320,10 +372,15 @@ class Finder {
     return spare;
   }
 
-  void CloseScope() {
+  void CloseScope(std::uint64_t line) {
     if (scopes_.size() == 1) return ClearStatement();  // a brace with no opener
     Scope& scope = scopes_.back();
     ClearStatement();
+    const bool ofClass = scope.kind == ScopeKind::kClass ||
+                         (scope.kind == ScopeKind::kBody && !scope.className.empty());
+    if (names_ != nullptr && ofClass) {
+      names_->classes.push_back({scope.className, scope.firstLine, line});
+    }
     if (scope.keepOuter) {
       spare_.push_back(std::move(statement_));
       statement_ = std::move(scope.outer);
@@ -335,6 +392,8 @@ class Finder {
   }
 
   CodeLexer lexer_;
+  NameScopes* names_;
+  LocalScopes locals_;
   std::vector<Scope> scopes_;
   std::vector<Conditional> conditionals_;
   int skippedBranches_ = 0;    // conditionals whose current branch is not read
@@ -355,8 +414,12 @@ std::string_view KindName(Definition::Kind kind) {
   return kNames[kind];
 }
 
-std::vector<Definition> FindDefinitions(std::istream& source) { return Finder(source).Run(); }
+std::vector<Definition> FindDefinitions(std::istream& source, NameScopes* scopes) {
+  return Finder(source, scopes).Run();
+}
 
-std::vector<Definition> FindDefinitions(std::string_view lines) { return Finder(lines).Run(); }
+std::vector<Definition> FindDefinitions(std::string_view lines, NameScopes* scopes) {
+  return Finder(lines, scopes).Run();
+}
 
 }  // namespace lexpaint

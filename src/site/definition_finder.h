@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "local_scopes.h"
+
 namespace lexpaint {
 
 // A name that a source file defines, and the line of the defined name itself.
@@ -22,9 +24,30 @@ struct Definition {
     kFunction,
     kNamespace,
   };
+  // Where the definition is made: in the body of a class, struct or union, of a namespace or of
+  // an enum, or outside the scope that its qualifier names (A of "void A::f() {}"). kNoScope at
+  // file scope, in an extern "C" block and in a function's body.
+  enum ScopeKind : unsigned char { kNoScope, kInClass, kInNamespace, kInEnum, kQualified };
+
   std::string name;
   Kind kind = kFunction;
   std::uint64_t line = 0;
+  ScopeKind scopeKind = kNoScope;
+  std::string scope{};  // the name of that class, namespace, enum or qualifier; "" if anonymous
+};
+
+// A stretch of lines, [first, last], that belongs to a class: its body, or the body of a member
+// function defined outside it. In such lines, a name the class defines means its member.
+struct ClassLines {
+  std::string className;
+  std::uint64_t first = 0;
+  std::uint64_t last = 0;
+};
+
+// What decides the meaning of a file's names, besides the definitions.
+struct NameScopes {
+  std::vector<ClassLines> classes;  // in the order they end
+  std::vector<LocalName> locals;    // in the order they are declared
 };
 
 // The name of `kind` in a tags file: "macro", "class", ...
@@ -37,9 +60,10 @@ std::string_view KindName(Definition::Kind kind);
 // only types and type aliases. Every branch of an #if is read, but that of an "#if 0" and those
 // after a branch that leaves a brace open or closes one it did not open; #define is read in every
 // branch. Memory follows the longest declaration, not the file.
-std::vector<Definition> FindDefinitions(std::istream& source);
+// With `scopes`, also fills it with the file's class stretches and local names.
+std::vector<Definition> FindDefinitions(std::istream& source, NameScopes* scopes = nullptr);
 // The same, of a whole file read in place: `lines` as SourceText::lines gives them.
-std::vector<Definition> FindDefinitions(std::string_view lines);
+std::vector<Definition> FindDefinitions(std::string_view lines, NameScopes* scopes = nullptr);
 
 }  // namespace lexpaint
 

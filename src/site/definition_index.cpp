@@ -195,6 +195,7 @@ DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder, 
   listUsed_.reset(new std::atomic<bool>[names_.size()]());
   PlanListPages();
   NumberListedTargets();
+  MarkMembers();
 }
 
 void DefinitionIndex::PlanListPages() {
@@ -280,7 +281,10 @@ std::string DefinitionIndex::Href(std::size_t page, std::string_view toRoot,
     AppendListHref(href, name);
     return href;
   }
-  const Place place = targets_[targets.first];
+  return LineHref(page, targets_[targets.first]);
+}
+
+std::string DefinitionIndex::LineHref(std::size_t page, Place place) const {
   std::string href = RelativeHref(plan_.pages[page].path, plan_.pages[place.page].path);
   href.append("#L");
   AppendNumber(href, EntryAt(place).line);
@@ -296,6 +300,7 @@ PageLinks::PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::si
                      std::size_t textWidth, ListedTexts& texts)
     : index_(index),
       page_(page),
+      nameUses_(plan.pages[page].scan.scopes),
       toRoot_(RelativeHref(plan.pages[page].path, "")),
       texts_(texts),
       textWidth_(textWidth) {
@@ -361,9 +366,22 @@ std::string_view PageLinks::Href(std::string_view word, std::uint64_t line) {
   }
   const std::uint32_t name = index_.LinkedName(word);
   if (name == DefinitionIndex::kUnlinked) return "";
-  const std::string& href = CachedHref(name);
+  const NameUse use = nameUses_.At(word, line);
+  if (use.kind == NameUse::kLocal) return "";
+  const std::string& href =
+      use.kind == NameUse::kPlain && use.scope.empty() ? CachedHref(name) : CachedHref(word, use);
   if (uses_ != nullptr && !href.empty()) uses_->Record(name, line, word, textWidth_);
   return href;
+}
+
+const std::string& PageLinks::CachedHref(std::string_view word, const NameUse& use) {
+  key_.assign(1, static_cast<char>(use.kind)).append(use.scope).append(1, ' ').append(word);
+  const auto cached = useHrefs_.find(key_);
+  if (cached != useHrefs_.end()) return cached->second;
+  const DefinitionIndex::Meaning meaning = index_.Resolve(word, use);
+  std::string href;
+  if (meaning.name != DefinitionIndex::kUnlinked) href = index_.Href(page_, toRoot_, meaning);
+  return useHrefs_.emplace(key_, std::move(href)).first->second;
 }
 
 std::string_view PageLinks::DefinitionHref(std::string_view word) {
@@ -397,8 +415,14 @@ std::vector<DefinitionIndex::ListPage> DefinitionIndex::LinkedListPages() const 
   for (std::uint32_t p = 0; p < listPages_.size(); ++p) {
     ListPage page{ListPagePath(p), {}};
     for (std::size_t n = listPages_[p].first; n < listPages_[p].end; ++n) {
-      if (!listUsed_[n].load(std::memory_order_relaxed)) continue;
-      page.names.push_back({names_[n].name, names_[n].first, names_[n].count});
+      if (listUsed_[n].load(std::memory_order_relaxed)) {
+        page.names.push_back({names_[n].name, names_[n].first, names_[n].count, {}, {}});
+      }
+      const std::pair<std::uint32_t, std::string> from(static_cast<std::uint32_t>(n), "");
+      for (auto s = sections_.lower_bound(from); s != sections_.end() && s->first.first == n; ++s) {
+        page.names.push_back(
+            {names_[n].name, names_[n].first, names_[n].count, s->first.second, s->second});
+      }
     }
     if (!page.names.empty()) pages.push_back(std::move(page));
   }
@@ -459,6 +483,90 @@ void DefinitionIndex::WriteTags(std::ostream& out) const {
     }
   }
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+// Out-of-class definitions are members if their qualifier names a class of the tree.
+void DefinitionIndex::MarkMembers() {
+  members_.assign(targets_.size(), 0);
+  for (std::size_t t = 0; t < targets_.size(); ++t) {
+    const PageDefinitions::Entry& entry = EntryAt(targets_[t]);
+    members_[t] = entry.scopeKind == Definition::kInClass ||
+                  (entry.scopeKind == Definition::kQualified && IsClass(ScopeOf(t)));
+  }
+}
+
+bool DefinitionIndex::IsClass(std::string_view name) const {
+  const auto found =
+      std::lower_bound(names_.begin(), names_.end(), name,
+                       [](const Targets& targets, std::string_view n) { return targets.name < n; });
+  if (found == names_.end() || found->name != name) return false;
+  for (std::uint32_t t = found->first; t < found->first + found->count; ++t) {
+    const Definition::Kind kind = EntryAt(targets_[t]).kind;
+    if (kind == Definition::kClass || kind == Definition::kStruct || kind == Definition::kUnion) {
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string_view DefinitionIndex::ScopeOf(std::uint32_t target) const {
+  const Place place = targets_[target];
+  const PageDefinitions& definitions = plan_.pages[place.page].scan.definitions;
+  return definitions.ScopeOf(definitions.entries[place.definition]);
+}
+
+DefinitionIndex::Meaning DefinitionIndex::Resolve(std::string_view word, const NameUse& use) const {
+  Meaning meaning;
+  if (use.kind == NameUse::kLocal) return meaning;
+  const std::uint32_t name = LinkedName(word);
+  if (name == kUnlinked) return meaning;
+  const Targets& targets = names_[name];
+  const std::uint32_t end = targets.first + targets.count;
+  // The targets that `keep` keeps, or none.
+  const auto only = [&](const auto& keep) {
+    for (std::uint32_t t = targets.first; t < end; ++t) {
+      if (keep(t)) meaning.targets.push_back(t);
+    }
+  };
+  const auto inScope = [&](std::uint32_t t) {
+    return EntryAt(targets_[t]).scopeKind != Definition::kNoScope && ScopeOf(t) == use.scope;
+  };
+  switch (use.kind) {
+    case NameUse::kMember:
+      only([&](std::uint32_t t) { return members_[t] != 0; });
+      meaning.section = "." + std::string(word);
+      break;
+    case NameUse::kQualified:
+      only(inScope);
+      if (meaning.targets.empty()) only([&](std::uint32_t t) { return members_[t] == 0; });
+      meaning.section = std::string(use.scope) + "::" + std::string(word);
+      break;
+    default:
+      if (!use.scope.empty()) only(inScope);
+      meaning.section = std::string(use.scope) + "::" + std::string(word);
+      if (meaning.targets.empty()) meaning.all = true;
+  }
+  if (meaning.targets.size() == targets.count) {
+    meaning.all = true;
+    meaning.targets.clear();
+  }
+  if (meaning.all || !meaning.targets.empty()) meaning.name = name;
+  return meaning;
+}
+
+std::string DefinitionIndex::Href(std::size_t page, std::string_view toRoot,
+                                  const Meaning& meaning) const {
+  if (meaning.all) return Href(page, toRoot, meaning.name);
+  if (meaning.targets.size() == 1) return LineHref(page, targets_[meaning.targets[0]]);
+  {
+    const std::lock_guard<std::mutex> lock(sectionsMutex_);
+    sections_.emplace(std::make_pair(meaning.name, meaning.section), meaning.targets);
+  }
+  const std::string& list = listPages_[names_[meaning.name].listPage].href;
+  std::string href;
+  href.append(toRoot).append(list).append(1, '#');
+  AppendEncodedHref(href, meaning.section);
+  return href;
 }
 
 }  // namespace lexpaint

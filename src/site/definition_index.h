@@ -4,14 +4,18 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "definition_finder.h"
+#include "name_use.h"
 #include "site_plan.h"
 #include "source_scan.h"
 
@@ -50,13 +54,36 @@ class DefinitionIndex {
   // its section of the page listing its definitions.
   std::string Href(std::size_t page, std::string_view toRoot, std::uint32_t name) const;
 
+  // What a use of a name may mean: the definitions of the linked name `name` it may lead to, all
+  // of them or some, in the order of the tags file. None, if it links nowhere.
+  struct Meaning {
+    std::uint32_t name = kUnlinked;
+    bool all = false;
+    std::vector<std::uint32_t> targets;  // some, as link targets, if not all
+    std::string section;  // the id of the section that lists those, as ".f" or "A::f"
+  };
+
+  // What `word`, used as `use` tells, means. This is where every link of a page is decided:
+  // - a local name links nowhere;
+  // - after '.' or "->", a name means the members of classes it names, and nothing else;
+  // - after "A::", the definitions made in the class, namespace or enum A; without any, those
+  //   made in no class;
+  // - in the body of C or of a member function of C, what C defines of the name, if it
+  //   defines any; anywhere else, every definition.
+  Meaning Resolve(std::string_view word, const NameUse& use) const;
+  // Where a meaning that leads somewhere links to, from the page `page` as Href above: to the
+  // line of its one definition, or to the section of a list page that lists its definitions.
+  std::string Href(std::size_t page, std::string_view toRoot, const Meaning& meaning) const;
+
   // The names defined in several places are listed on pages of a run of such names each, in
   // name order, so that a site holds few such files however many names it has. A link to one
   // leads to the list page, at the name's own section.
   struct NameList {
     std::string_view name;
-    std::uint32_t first;  // its definitions are the link targets [first, first + count),
-    std::uint32_t count;  // in the order of the tags file
+    std::uint32_t first;    // its definitions are the link targets [first, first + count),
+    std::uint32_t count;    // in the order of the tags file
+    std::string section{};  // the id of a section that lists only some of them ("" for all),
+    std::vector<std::uint32_t> only{};  // and those, as link targets
   };
   struct ListPage {
     std::string path;  // from the site's root
@@ -136,6 +163,10 @@ class DefinitionIndex {
   std::string ListPagePath(std::uint32_t listPage) const;
 
   const PageDefinitions::Entry& EntryAt(Place place) const;
+  std::string_view ScopeOf(std::uint32_t target) const;
+  std::string LineHref(std::size_t page, Place place) const;
+  void MarkMembers();
+  bool IsClass(std::string_view name) const;
   static std::uint32_t Hash(std::string_view word);
 
   const SitePlan& plan_;
@@ -157,6 +188,11 @@ class DefinitionIndex {
   // that number, ListedTarget.
   std::vector<std::size_t> firstDefinitions_;
   std::vector<std::uint32_t> listedTargets_;
+  std::vector<char> members_;  // by link target: made in a class, struct or union
+  // The sections of the list pages that list some of a name's definitions, by the name's index
+  // into names_ and the section's id, as links ask for them.
+  mutable std::mutex sectionsMutex_;
+  mutable std::map<std::pair<std::uint32_t, std::string>, std::vector<std::uint32_t>> sections_;
 };
 
 // The texts of the lines that list pages show, by the number of their definition among the link
@@ -186,7 +222,8 @@ class PageLinks {
   }
 
   // Where `word` on line `line` links to, or "". Lines must be asked about in ascending order;
-  // the text stays valid until the next call.
+  // the text stays valid until the next call. `word` views the page in place, as
+  // HighlightOptions::nameHref gives it.
   std::string_view Href(std::string_view word, std::uint64_t line);
 
   // The lines of the page's listed definitions whose texts were not kept, ascending, and once
@@ -207,12 +244,17 @@ class PageLinks {
     return defined.listed != DefinitionIndex::kUnlisted && !texts_.kept[defined.listed];
   }
   const std::string& CachedHref(std::uint32_t name);
+  const std::string& CachedHref(std::string_view word, const NameUse& use);
   void KeepText(std::string_view word, std::size_t first);
   // Where the definition `word` links to: the uses of its name, if they are listed.
   std::string_view DefinitionHref(std::string_view word);
 
   const DefinitionIndex& index_;
   std::size_t page_;
+  NameUses nameUses_;
+  // The hrefs of the uses that are not plain, by the use's kind, scope and word.
+  std::unordered_map<std::string, std::string> useHrefs_;
+  std::string key_;
   std::string toRoot_;
   std::vector<Defined> definitions_;  // the page's, by line
   std::size_t next_ = 0;  // the first of definitions_ not before the line asked about last

@@ -182,7 +182,9 @@ class SiteRun {
     thread_local SourceText text;
     if (file.size <= kReadOnceSize && text.Read(source, file.size)) {
       SourceScan scan = ScanSource(text.lines());
-      AddDefinitions(FindDefinitions(text.lines()), scan);
+      NameScopes scopes;
+      AddDefinitions(FindDefinitions(text.lines(), &scopes), scan);
+      scan.scopes = PageScopes(scopes);
       return scan;
     }
     // Too large to hold, or reading it failed: the file is read from its start, twice.
@@ -192,7 +194,9 @@ class SiteRun {
     if (scan.readable) {
       source.clear();
       source.seekg(0);
-      AddDefinitions(FindDefinitions(source), scan);
+      NameScopes scopes;
+      AddDefinitions(FindDefinitions(source, &scopes), scan);
+      scan.scopes = PageScopes(scopes);
     }
     return scan;
   }
@@ -218,9 +222,16 @@ class SiteRun {
   void WriteListPage(const DefinitionIndex::ListPage& list) {
     std::vector<ListedName> listed;
     for (const DefinitionIndex::NameList& name : list.names) {
-      listed.push_back({name.name, {}, 0, ""});
-      listed.back().definitions.reserve(name.count);
-      for (const std::uint32_t target : index_->ListOrder(name)) {
+      listed.push_back({name.section.empty() ? name.name : name.section, {}, 0, ""});
+      std::vector<std::uint32_t> targets = index_->ListOrder(name);
+      if (!name.only.empty()) {  // in the same order, those the section lists
+        const auto unlisted = [&name](std::uint32_t t) {
+          return std::find(name.only.begin(), name.only.end(), t) == name.only.end();
+        };
+        targets.erase(std::remove_if(targets.begin(), targets.end(), unlisted), targets.end());
+      }
+      listed.back().definitions.reserve(targets.size());
+      for (const std::uint32_t target : targets) {
         const DefinitionIndex::Place place = index_->TargetAt(target);
         const PageDefinitions::Entry& definition =
             plan_.pages[place.page].scan.definitions.entries[place.definition];

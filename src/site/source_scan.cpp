@@ -111,11 +111,46 @@ bool StartsLikeSource(std::string_view head) {
   return false;
 }
 
+// The scope's name is most often that of the entry before, whose text it then shares.
 void PageDefinitions::Add(const Definition& definition) {
+  std::uint32_t scopeOffset = static_cast<std::uint32_t>(names.size());
+  if (!entries.empty() && ScopeOf(entries.back()) == definition.scope) {
+    scopeOffset = entries.back().scopeOffset;
+  } else {
+    names += definition.scope;
+  }
   entries.push_back({static_cast<std::uint32_t>(names.size()),
                      static_cast<std::uint32_t>(definition.name.size()), definition.line,
-                     definition.kind});
+                     definition.kind, definition.scopeKind, scopeOffset,
+                     static_cast<std::uint32_t>(definition.scope.size())});
   names += definition.name;
+}
+
+PageScopes::PageScopes(const NameScopes& scopes) {
+  std::size_t size = 0;
+  for (const LocalName& local : scopes.locals) size += local.name.size();
+  for (const ClassLines& lines : scopes.classes) size += lines.className.size();
+  names.reserve(size);
+  const auto add = [this](std::string_view name, std::uint64_t first, std::uint64_t last) {
+    const Stretch stretch{static_cast<std::uint32_t>(names.size()),
+                          static_cast<std::uint32_t>(name.size()), first, last};
+    names += name;
+    return stretch;
+  };
+  locals.reserve(scopes.locals.size());
+  for (const LocalName& local : scopes.locals) {
+    locals.push_back(add(local.name, local.first, local.last));
+  }
+  classes.reserve(scopes.classes.size());
+  for (const ClassLines& lines : scopes.classes) {
+    classes.push_back(add(lines.className, lines.first, lines.last));
+  }
+  // Of stretches that start on one line, the outer goes first.
+  const auto byFirst = [](const Stretch& a, const Stretch& b) {
+    return a.first != b.first ? a.first < b.first : a.last > b.last;
+  };
+  std::stable_sort(locals.begin(), locals.end(), byFirst);
+  std::stable_sort(classes.begin(), classes.end(), byFirst);
 }
 
 }  // namespace lexpaint

@@ -25,6 +25,9 @@ struct PageDefinitions {
     std::uint32_t size;
     std::uint64_t line;
     Definition::Kind kind;
+    Definition::ScopeKind scopeKind;
+    std::uint32_t scopeOffset;  // of the scope's name in `names`
+    std::uint32_t scopeSize;
   };
   std::string names;
   std::vector<Entry> entries;  // in the order found
@@ -32,6 +35,29 @@ struct PageDefinitions {
   void Add(const Definition& definition);
   std::string_view NameOf(const Entry& entry) const {
     return std::string_view(names).substr(entry.offset, entry.size);
+  }
+  std::string_view ScopeOf(const Entry& entry) const {
+    return std::string_view(names).substr(entry.scopeOffset, entry.scopeSize);
+  }
+};
+
+// What else decides the meaning of a page's names: its local names and class stretches (see
+// NameScopes), held compactly, their names side by side in one string.
+struct PageScopes {
+  struct Stretch {
+    std::uint32_t offset;  // of the name in `names`
+    std::uint32_t size;
+    std::uint64_t first;
+    std::uint64_t last;
+  };
+  std::string names;
+  std::vector<Stretch> locals;   // by first line
+  std::vector<Stretch> classes;  // by first line
+
+  PageScopes() = default;
+  explicit PageScopes(const NameScopes& scopes);
+  std::string_view NameOf(const Stretch& stretch) const {
+    return std::string_view(names).substr(stretch.offset, stretch.size);
   }
 };
 
@@ -41,6 +67,7 @@ struct SourceScan {
   std::uint64_t lines = 0;             // as the page numbers them
   bool readable = false;               // false if reading failed before the end
   PageDefinitions definitions;         // if they were looked for
+  PageScopes scopes;                   // with the definitions
 };
 
 // Reads `source` to its end, a run of lines at a time, so memory follows its longest line.

@@ -1,0 +1,686 @@
+#include "local_scopes.h"
+
+#include <array>
+#include <string_view>
+
+namespace lexpaint {
+namespace {
+
+// The classes of the words the scopes look at, as bits.
+enum WordClass : unsigned {
+  kKeyword = 1,         // never a declared name
+  kStatementStart = 2,  // starts a statement that declares nothing
+  kBodyTail = 4,        // may stand between a function's parameters and its body
+  kCondition = 8,       // if, while, switch
+  kFor = 16,
+  kCatch = 32,
+  kPrefix = 64,  // else, do, try: a statement follows
+  kTemplate = 128,
+  kAuto = 256,
+  kAccess = 512,    // public, private, protected
+  kTypeKey = 1024,  // class, struct, union, namespace
+  kEnumKey = 2048,
+  kNoName = 4096,  // a parameter's word that a type name follows, not a parameter's name
+  kExtern = 8192,
+  kConstexpr = 16384,
+  kOperator = 32768,
+  kLabel = 65536,  // case, default
+  kNamespace = 131072,
+};
+
+struct ClassedWord {
+  std::string_view word;
+  unsigned classes;
+};
+
+constexpr ClassedWord kWords[] = {
+    {"_Bool", kKeyword},
+    {"alignas", kKeyword},
+    {"alignof", kKeyword},
+    {"asm", kKeyword | kStatementStart},
+    {"auto", kKeyword | kAuto},
+    {"bool", kKeyword},
+    {"break", kKeyword | kStatementStart},
+    {"case", kKeyword | kLabel},
+    {"catch", kKeyword | kCatch},
+    {"char", kKeyword},
+    {"char16_t", kKeyword},
+    {"char32_t", kKeyword},
+    {"char8_t", kKeyword},
+    {"class", kKeyword | kTypeKey | kNoName},
+    {"co_await", kKeyword | kStatementStart},
+    {"co_return", kKeyword | kStatementStart},
+    {"co_yield", kKeyword | kStatementStart},
+    {"const", kKeyword | kBodyTail | kNoName},
+    {"const_cast", kKeyword},
+    {"consteval", kKeyword | kBodyTail},
+    {"constexpr", kKeyword | kBodyTail | kConstexpr},
+    {"constinit", kKeyword},
+    {"continue", kKeyword | kStatementStart},
+    {"decltype", kKeyword},
+    {"default", kKeyword | kLabel},
+    {"delete", kKeyword | kStatementStart},
+    {"do", kKeyword | kPrefix},
+    {"double", kKeyword},
+    {"dynamic_cast", kKeyword},
+    {"else", kKeyword | kPrefix},
+    {"enum", kKeyword | kEnumKey | kNoName},
+    {"explicit", kKeyword},
+    {"extern", kKeyword | kExtern},
+    {"false", kKeyword},
+    {"final", kKeyword | kBodyTail},
+    {"float", kKeyword},
+    {"for", kKeyword | kFor},
+    {"friend", kKeyword},
+    {"goto", kKeyword | kStatementStart},
+    {"if", kKeyword | kCondition},
+    {"inline", kKeyword},
+    {"int", kKeyword},
+    {"long", kKeyword},
+    {"mutable", kKeyword | kBodyTail},
+    {"namespace", kKeyword | kTypeKey | kNamespace},
+    {"new", kKeyword | kStatementStart | kNoName},
+    {"noexcept", kKeyword | kBodyTail},
+    {"nullptr", kKeyword},
+    {"operator", kKeyword | kOperator},
+    {"override", kKeyword | kBodyTail},
+    {"private", kKeyword | kAccess},
+    {"protected", kKeyword | kAccess},
+    {"public", kKeyword | kAccess},
+    {"register", kKeyword},
+    {"reinterpret_cast", kKeyword},
+    {"requires", kKeyword},
+    {"return", kKeyword | kStatementStart | kNoName},
+    {"short", kKeyword},
+    {"signed", kKeyword},
+    {"sizeof", kKeyword | kStatementStart | kNoName},
+    {"static", kKeyword},
+    {"static_assert", kKeyword | kStatementStart},
+    {"static_cast", kKeyword},
+    {"struct", kKeyword | kTypeKey | kNoName},
+    {"switch", kKeyword | kCondition},
+    {"template", kKeyword | kTemplate},
+    {"this", kKeyword},
+    {"thread_local", kKeyword},
+    {"throw", kKeyword | kStatementStart | kBodyTail | kNoName},
+    {"true", kKeyword},
+    {"try", kKeyword | kPrefix | kBodyTail},
+    {"typedef", kKeyword | kStatementStart},
+    {"typeid", kKeyword},
+    {"typename", kKeyword | kNoName},
+    {"union", kKeyword | kTypeKey | kNoName},
+    {"unsigned", kKeyword},
+    {"using", kKeyword | kStatementStart},
+    {"virtual", kKeyword},
+    {"void", kKeyword},
+    {"volatile", kKeyword | kBodyTail | kNoName},
+    {"wchar_t", kKeyword},
+    {"while", kKeyword | kCondition},
+};
+
+// The words above in a hash table built at compile time, as every word fed is looked up.
+class WordTable {
+ public:
+  constexpr WordTable() {
+    for (const ClassedWord& word : kWords) {
+      std::size_t i = Hash(word.word);
+      while (!slots_[i].word.empty()) i = (i + 1) % kSlots;
+      slots_[i] = word;
+    }
+  }
+
+  unsigned Of(std::string_view word) const {
+    if (word.empty()) return 0;
+    for (std::size_t i = Hash(word);; i = (i + 1) % kSlots) {
+      if (slots_[i].word.empty()) return 0;
+      if (slots_[i].word == word) return slots_[i].classes;
+    }
+  }
+
+ private:
+  static constexpr std::size_t kSlots = 512;
+
+  static constexpr std::size_t Hash(std::string_view word) {
+    return (word.size() * 61 + static_cast<unsigned char>(word[0]) * 7 +
+            static_cast<unsigned char>(word[word.size() - 1]) * 3 +
+            static_cast<unsigned char>(word[word.size() / 2])) %
+           kSlots;
+  }
+
+  std::array<ClassedWord, kSlots> slots_{};
+};
+
+constexpr WordTable kWordTable;
+
+unsigned ClassesOf(const Token& token) {
+  return token.kind == TokenType::kIdentifier ? kWordTable.Of(token.text) : 0;
+}
+
+bool IsWord(const Token& t) { return t.kind == TokenType::kIdentifier; }
+
+// A word that may be a declared name.
+bool IsNameWord(const Token& t) { return IsWord(t) && (ClassesOf(t) & kKeyword) == 0; }
+
+// Punctuation that a declaration's head may hold: that of qualified names, template arguments,
+// pointers and references, and the ')' or ']' left where a group of its closed.
+bool MayStandInDeclaration(char c) {
+  return c == ':' || c == '<' || c == '>' || c == '*' || c == '&' || c == ',' || c == ')' ||
+         c == ']' || c == '.';
+}
+
+}  // namespace
+
+LocalScopes::LocalScopes() { groups_.push_back({GroupKind::kDeclarations}); }
+
+bool LocalScopes::StatementLike(const Group& group) const {
+  return group.kind == GroupKind::kBlock ||
+         (group.kind == GroupKind::kParentheses &&
+          (group.control == Control::kCondition || group.control == Control::kFor));
+}
+
+bool LocalScopes::Keeps(const Group& group) const {
+  if (StatementLike(group)) {
+    return group.state == ItemState::kHead || group.state == ItemState::kDeclarator;
+  }
+  return group.kind == GroupKind::kParentheses || group.kind == GroupKind::kTemplateHead ||
+         (group.kind == GroupKind::kBrackets && group.structured);
+}
+
+void LocalScopes::Feed(const Token& token) {
+  line_ = token.line;
+  const char c = token.Punctuation();
+  if (colonPending_) {
+    colonPending_ = false;
+    static constexpr Token kColon{TokenType::kPunctuation, ":", 0};
+    if (c == ':') {  // "::", part of a name
+      ItemToken(kColon);
+      ItemToken(token);
+      Remember(token);
+      previous_ = '\0';  // a ':' right after "::" starts no other "::"
+      return;
+    }
+    Colon(kColon);
+    Remember(kColon);
+  }
+  switch (c) {
+    case '(':
+    case '[': {
+      Group& group = groups_.back();
+      const bool structured = c == '[' && StatementLike(group) && IsStructuredBinding(group);
+      const bool bracketed = c == '[' && group.kind == GroupKind::kBrackets && group.structured;
+      if (structured) {
+        group.state = ItemState::kDeclared;
+        tokens_.Truncate(group.itemStart);
+      } else if (group.angles == 0) {
+        ItemToken(token);  // a terminator of a statement's head
+      }
+      const Control control = c == '(' ? control_ : Control::kNone;
+      Open(c == '(' ? GroupKind::kParentheses : GroupKind::kBrackets);
+      groups_.back().control = control;
+      groups_.back().structured = structured || bracketed;
+      break;
+    }
+    case ')':
+    case ']':
+    case '}':
+      Close(token);
+      break;
+    case '{':
+      OpenBrace();
+      break;
+    case ';':
+      while (groups_.size() > 1 && groups_.back().kind == GroupKind::kTemplateHead) {
+        groups_.pop_back();
+      }
+      EndItem(token);
+      break;
+    case ',':
+      if (groups_.back().angles > 0) {
+        ItemToken(token);
+      } else {
+        EndItem(token);
+      }
+      break;
+    case ':':
+      colonPending_ = true;  // remembered once the next token tells whether it starts "::"
+      return;
+    case '<':
+      if (previousIsWord_ && (previousWord_ & kTemplate) != 0) {
+        Open(GroupKind::kTemplateHead);
+        break;
+      }
+      if (previousIsWord_ && (previousWord_ & kOperator) == 0) ++groups_.back().angles;
+      ItemToken(token);
+      break;
+    case '>': {
+      Group& group = groups_.back();
+      if (previous_ == '-') {
+        group.arrow = true;
+      } else if (group.angles > 0) {
+        --group.angles;
+      } else if (group.kind == GroupKind::kTemplateHead) {
+        CloseGroup(token);
+        break;
+      }
+      ItemToken(token);
+      break;
+    }
+    default:
+      ItemToken(token);
+  }
+  Remember(token);
+}
+
+void LocalScopes::Remember(const Token& token) {
+  const char c = token.Punctuation();
+  previousIsWord_ = IsWord(token);
+  previousWord_ = previousIsWord_ ? ClassesOf(token) : 0;
+  previous_ = c;
+  if (previousIsWord_) {
+    const unsigned controls = previousWord_ & (kCondition | kFor | kCatch);
+    if (controls != 0) {
+      control_ = controls == kFor     ? Control::kFor
+                 : controls == kCatch ? Control::kCatch
+                                      : Control::kCondition;
+    } else if ((previousWord_ & kConstexpr) == 0) {
+      control_ = Control::kNone;
+    }
+  } else if (c != '!') {
+    control_ = Control::kNone;
+  }
+}
+
+void LocalScopes::Open(GroupKind kind) {
+  Group group{kind};
+  group.itemStart = tokens_.size();
+  group.owned = group.pending = open_.size();
+  groups_.push_back(group);
+}
+
+void LocalScopes::ResetItem(Group& group) {
+  tokens_.Truncate(group.itemStart);
+  const Group kept = group;
+  group = Group{kept.kind};
+  group.control = kept.control;
+  group.itemStart = kept.itemStart;
+  group.owned = kept.owned;
+  group.pending = kept.pending;
+  group.structured = kept.structured;
+}
+
+void LocalScopes::OpenBrace() {
+  while (groups_.size() > 1 && groups_.back().kind == GroupKind::kTemplateHead) {
+    groups_.pop_back();
+  }
+  Group& group = groups_.back();
+  if (StatementLike(group) && !group.controlStatement && tokens_.size() > group.itemStart) {
+    Decide(group);  // T x{...}
+  }
+  const bool pending = open_.size() > group.pending;
+  // A lambda without parameters has its body right after its captures.
+  const bool bodyFollows =
+      (pending && (previous_ == ')' || (previousWord_ & kBodyTail) != 0 || group.arrow)) ||
+      previous_ == ']';
+  const bool afterName = (previousIsWord_ && (previousWord_ & kBodyTail) == 0) || previous_ == '>';
+  GroupKind kind = GroupKind::kInitializer;
+  bool receives = false;
+  switch (group.kind) {
+    case GroupKind::kDeclarations:
+      receives = true;
+      if (group.equals && !bodyFollows) {
+        kind = GroupKind::kInitializer;
+      } else if (group.namespaceKey) {
+        kind = GroupKind::kDeclarations;
+      } else if (group.enumKey && previous_ != ')') {
+        kind = GroupKind::kInitializer;
+      } else if (group.typeKey && previous_ != ')') {  // not "struct S* f() {"
+        kind = GroupKind::kDeclarations;
+      } else if (group.initColon && afterName) {
+        receives = false;  // a member's initializer: the constructor's body comes later
+      } else if (bodyFollows || group.parens) {
+        kind = GroupKind::kBlock;
+      }
+      break;
+    case GroupKind::kBlock:
+      if (bodyFollows || (group.state == ItemState::kHead && tokens_.size() == group.itemStart)) {
+        kind = GroupKind::kBlock;
+        receives = true;
+      }
+      break;
+    default:
+      if (bodyFollows) {
+        kind = GroupKind::kBlock;
+        receives = true;
+      } else if (previous_ == '(') {
+        kind = GroupKind::kBlock;  // a statement expression, ({ ... })
+      }
+  }
+  group.arrow = false;
+  const std::size_t owned = receives ? group.pending : open_.size();
+  Open(kind);
+  groups_.back().owned = owned;
+}
+
+void LocalScopes::Close(const Token& token) {
+  const char c = token.Punctuation();
+  const auto matches = [c](GroupKind kind) {
+    if (c == ')') return kind == GroupKind::kParentheses;
+    if (c == ']') return kind == GroupKind::kBrackets;
+    return kind == GroupKind::kDeclarations || kind == GroupKind::kBlock ||
+           kind == GroupKind::kInitializer;
+  };
+  // A closer that matches no open group is passed over; one that skips groups closes them too,
+  // but a ')' or ']' never closes a brace.
+  std::size_t match = groups_.size() - 1;
+  while (match > 0 && !matches(groups_[match].kind)) {
+    if (c != '}' && IsBrace(groups_[match].kind)) return;
+    --match;
+  }
+  if (match == 0) return;
+  while (groups_.size() > match + 1) CloseGroup(token);
+  CloseGroup(token);
+}
+
+// Closes the innermost group, at `token`.
+void LocalScopes::CloseGroup(const Token& token) {
+  Group& group = groups_.back();
+  if (IsBrace(group.kind)) {
+    EndNames(group.owned, token.line);
+  } else if (group.kind == GroupKind::kParentheses && !StatementLike(group)) {
+    ReadParameter(group.itemStart, tokens_.size(), false);
+  } else if (group.kind == GroupKind::kTemplateHead) {
+    ReadParameter(group.itemStart, tokens_.size(), true);
+  } else if (group.kind == GroupKind::kBrackets && group.structured) {
+    if (tokens_.size() == group.itemStart + 1 && IsNameWord(tokens_[group.itemStart])) {
+      Declare(group.itemStart);
+    }
+  }
+  tokens_.Truncate(group.itemStart);
+  const Group closed = group;
+  groups_.pop_back();
+  Group& parent = groups_.back();
+  if (closed.structured && closed.kind == GroupKind::kBrackets && parent.pending == closed.owned) {
+    parent.pending = open_.size();  // the bindings belong to the statement's scope
+  }
+  switch (closed.kind) {
+    case GroupKind::kParentheses:
+      parent.arrow = false;
+      if (closed.control != Control::kNone && parent.kind == GroupKind::kBlock) {
+        ResetItem(parent);
+        parent.controlStatement = true;
+        return;
+      }
+      parent.parens = true;
+      if (Keeps(parent)) tokens_.PushPunctuation(')');
+      return;
+    case GroupKind::kBrackets:
+      if (Keeps(parent)) tokens_.PushPunctuation(']');
+      return;
+    case GroupKind::kTemplateHead:
+      if (Keeps(parent)) tokens_.PushPunctuation('>');
+      return;
+    case GroupKind::kBlock:
+      if (parent.kind == GroupKind::kDeclarations ||
+          (parent.kind == GroupKind::kBlock &&
+           (parent.state == ItemState::kHead || parent.state == ItemState::kOther))) {
+        ResetItem(parent);  // a function's body, or a statement's, ends it
+      }
+      return;
+    case GroupKind::kDeclarations:
+      // A namespace or extern "C" block ends its declaration; a class's goes on to its ';'.
+      if (parent.namespaceKey) ResetItem(parent);
+      return;
+    default:
+      return;
+  }
+}
+
+void LocalScopes::Colon(const Token& token) {
+  Group& group = groups_.back();
+  switch (group.kind) {
+    case GroupKind::kDeclarations:
+      if ((previousWord_ & kAccess) != 0) {
+        ResetItem(group);
+      } else {
+        group.initColon = true;
+      }
+      return;
+    case GroupKind::kBlock:
+      if (group.state == ItemState::kHead) {
+        const std::size_t head = tokens_.size() - group.itemStart;
+        if (head <= 1 || (ClassesOf(tokens_[group.itemStart]) & kLabel) != 0) {
+          ResetItem(group);  // a label
+          return;
+        }
+      }
+      break;
+    default:
+      break;
+  }
+  if (StatementLike(group) && group.angles == 0) {
+    if (group.state == ItemState::kHead || group.state == ItemState::kDeclarator) Decide(group);
+    return;
+  }
+  ItemToken(token);
+}
+
+void LocalScopes::EndItem(const Token& token) {
+  Group& group = groups_.back();
+  const bool semicolon = token.Is(';');
+  if (StatementLike(group)) {
+    if (group.state == ItemState::kHead || group.state == ItemState::kDeclarator) Decide(group);
+    if (!semicolon) {
+      if (group.state == ItemState::kDeclared) {
+        group.state = ItemState::kDeclarator;
+        group.itemStart = tokens_.size();
+      }
+      return;
+    }
+    if (group.kind == GroupKind::kBlock) {
+      EndNames(group.pending, token.line);
+      ResetItem(group);
+    } else if (group.control == Control::kFor) {
+      group.state = ItemState::kOther;  // the condition and the increment declare nothing
+    } else {
+      ResetItem(group);
+    }
+    return;
+  }
+  switch (group.kind) {
+    case GroupKind::kParentheses:
+    case GroupKind::kTemplateHead:
+      ReadParameter(group.itemStart, tokens_.size(), group.kind == GroupKind::kTemplateHead);
+      tokens_.Truncate(group.itemStart);
+      group.angles = 0;
+      return;
+    case GroupKind::kBrackets:
+      if (group.structured && tokens_.size() == group.itemStart + 1 &&
+          IsNameWord(tokens_[group.itemStart])) {
+        Declare(group.itemStart);
+      }
+      tokens_.Truncate(group.itemStart);
+      return;
+    case GroupKind::kDeclarations:
+      if (semicolon) {
+        EndNames(group.pending, token.line);
+        ResetItem(group);
+      }
+      return;
+    default:
+      if (semicolon) EndNames(group.pending, token.line);
+      return;
+  }
+}
+
+void LocalScopes::ItemToken(const Token& token) {
+  Group& group = groups_.back();
+  if (StatementLike(group)) return StatementToken(group, token);
+  switch (group.kind) {
+    case GroupKind::kDeclarations: {
+      const unsigned classes = ClassesOf(token);
+      if ((classes & (kTypeKey | kEnumKey)) != 0) {
+        // What came before belongs to no class head: a macro's call without a ';', most likely.
+        group.parens = group.initColon = group.equals = false;
+      }
+      group.typeKey |= (classes & kTypeKey) != 0;
+      group.enumKey |= (classes & kEnumKey) != 0;
+      group.namespaceKey |= (classes & kNamespace) != 0;
+      if (token.kind == TokenType::kLiteral && (previousWord_ & kExtern) != 0) {
+        group.typeKey = group.namespaceKey = true;  // extern "C"
+      }
+      if (token.Is('=') && (previousWord_ & kOperator) == 0 && previous_ != '=' &&
+          previous_ != '!' && previous_ != '<' && previous_ != '>') {
+        group.equals = true;
+      }
+      return;
+    }
+    case GroupKind::kParentheses:
+    case GroupKind::kTemplateHead:
+      if (token.Is('(') || token.Is('[')) return;
+      return Keep(token);
+    case GroupKind::kBrackets:
+      if (group.structured && !token.Is('[')) Keep(token);
+      return;
+    default:
+      return;
+  }
+}
+
+void LocalScopes::StatementToken(Group& group, const Token& token) {
+  const char c = token.Punctuation();
+  const bool terminator = c == '=' || c == '(' || c == '[';
+  switch (group.state) {
+    case ItemState::kHead:
+      if (tokens_.size() == group.itemStart && group.kind == GroupKind::kBlock) {
+        const unsigned classes = ClassesOf(token);
+        if ((classes & (kPrefix | kCondition | kFor | kCatch)) != 0) {
+          group.controlStatement = true;
+          return;
+        }
+        if (c == '[') return;  // an attribute, or a lambda's captures
+        if ((classes & kStatementStart) != 0 || (!IsWord(token) && c != ':')) {
+          group.state = ItemState::kOther;
+          return;
+        }
+      }
+      if (terminator && group.angles == 0) return Decide(group);
+      if (c == '(' || c == '[') return;
+      return Keep(token);
+    case ItemState::kDeclarator:
+      if (terminator && group.angles == 0) return Decide(group);
+      if (c == '(' || c == '[') return;
+      return Keep(token);
+    default:
+      return;
+  }
+}
+
+// Decides whether the kept head of a statement, or a declarator after a comma, declares a name.
+void LocalScopes::Decide(Group& group) {
+  const std::size_t end = tokens_.size();
+  if (group.state == ItemState::kDeclarator) {
+    std::size_t from = group.itemStart;
+    while (from < end && (tokens_[from].Is('*') || tokens_[from].Is('&') ||
+                          (ClassesOf(tokens_[from]) & kNoName) != 0)) {
+      ++from;
+    }
+    if (from + 1 == end && IsNameWord(tokens_[from])) Declare(from);
+    group.state = ItemState::kDeclared;
+  } else if (IsDeclaration(group.itemStart, end, false, false)) {
+    Declare(end - 1);
+    group.state = ItemState::kDeclared;
+  } else {
+    group.state = ItemState::kOther;
+  }
+  tokens_.Truncate(group.itemStart);
+}
+
+// Whether the tokens [from, to) are a type followed by a name. A parameter's type may not end
+// with an elaborated-type keyword or a cv-qualifier, which the name of a type would follow, but
+// in a template's head "class T" declares T.
+bool LocalScopes::IsDeclaration(std::size_t from, std::size_t to, bool parameter,
+                                bool templateHead) const {
+  while (from < to && (tokens_[from].Is(']') || tokens_[from].Is(')'))) ++from;  // attributes
+  while (to > from && tokens_[to - 1].Is(']')) --to;                             // array bounds
+  if (to - from < 2 || !IsNameWord(tokens_[to - 1])) return false;
+  const Token first = tokens_[from];
+  if (IsWord(first) ? (ClassesOf(first) & kStatementStart) != 0 : !parameter) return false;
+  int angles = 0;
+  for (std::size_t i = from; i + 1 < to; ++i) {
+    const Token t = tokens_[i];
+    const char c = t.Punctuation();
+    if (c == '<') ++angles;
+    if (c == '>' && angles > 0 && !tokens_[i - 1].Is('-')) --angles;
+    if (angles > 0 && c != '>') continue;  // template arguments may hold any expression
+    if (t.kind == TokenType::kPunctuation && !MayStandInDeclaration(c)) return false;
+    if (c == '>' && i > from && tokens_[i - 1].Is('-')) return false;  // p->x
+    if (c == '.' && !(i + 2 < to && tokens_[i + 1].Is('.') && tokens_[i + 2].Is('.'))) {
+      if (!(i >= from + 2 && tokens_[i - 1].Is('.') && tokens_[i - 2].Is('.')) &&
+          !(i > from && tokens_[i - 1].Is('.') && i + 1 < to && tokens_[i + 1].Is('.'))) {
+        return false;  // a member: a.b
+      }
+    }
+  }
+  const Token before = tokens_[to - 2];
+  const char b = before.Punctuation();
+  if (IsWord(before)) {
+    const unsigned classes = ClassesOf(before);
+    if ((classes & kStatementStart) != 0) return false;
+    return !(parameter && !templateHead && (classes & kNoName) != 0);
+  }
+  return b == '>' || b == '*' || b == '&' || b == '.';
+}
+
+void LocalScopes::ReadParameter(std::size_t from, std::size_t to, bool templateHead) {
+  int angles = 0;
+  for (std::size_t i = from; i < to; ++i) {
+    const char c = tokens_[i].Punctuation();
+    if (c == '<') ++angles;
+    if (c == '>' && angles > 0) --angles;
+    if (c == '=' && angles == 0) {
+      to = i;  // a default argument
+      break;
+    }
+  }
+  if (IsDeclaration(from, to, true, templateHead)) {
+    std::size_t name = to - 1;
+    while (tokens_[name].Is(']')) --name;
+    Declare(name);
+  }
+}
+
+// The colon that Feed makes up for a "::" has no text in the lexer's buffer to copy from.
+void LocalScopes::Keep(const Token& token) {
+  if (token.kind == TokenType::kPunctuation) return tokens_.PushPunctuation(token.text[0]);
+  tokens_.push_back(token);
+}
+
+bool LocalScopes::IsStructuredBinding(const Group& group) const {
+  if (group.state != ItemState::kHead) return false;
+  for (std::size_t i = group.itemStart; i < tokens_.size(); ++i) {
+    if ((ClassesOf(tokens_[i]) & kAuto) != 0) return true;
+  }
+  return false;
+}
+
+void LocalScopes::Declare(std::size_t token) {
+  const Token t = tokens_[token];
+  Group& group = groups_.back();
+  const bool owned = open_.size() == group.pending;
+  open_.push_back(names_.size());
+  names_.push_back({std::string(t.text), t.line, t.line});
+  if (owned) group.pending = open_.size();
+}
+
+void LocalScopes::EndNames(std::size_t from, std::uint64_t line) {
+  if (from >= open_.size()) return;
+  for (std::size_t k = from; k < open_.size(); ++k) names_[open_[k]].last = line;
+  open_.resize(from);
+}
+
+std::vector<LocalName> LocalScopes::Finish(std::uint64_t lastLine) {
+  EndNames(0, std::max(lastLine, line_));
+  return std::move(names_);
+}
+
+}  // namespace lexpaint

@@ -1,0 +1,116 @@
+#ifndef LEXPAINT_SITE_LOCAL_SCOPES_H_
+#define LEXPAINT_SITE_LOCAL_SCOPES_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "code_lexer.h"
+
+namespace lexpaint {
+
+// A name declared in a function or a template, and the lines [first, last] where it means that
+// declaration: from the line of its name to the end of its scope.
+struct LocalName {
+  std::string name;
+  std::uint64_t first = 0;
+  std::uint64_t last = 0;
+};
+
+// Follows the scopes of C or C++ source a token at a time, directives left out, and lists the
+// names declared in them: parameters of functions, lambdas and templates; local variables,
+// structured bindings and the variables of for, range-for, catch, if, while and switch heads.
+// A template's parameters belong to the declaration that follows it, a class's body included;
+// a parameter of a prototype, to the prototype.
+//
+// It reads the way a compiler would not: a statement that has the shape "type name" followed by
+// '=', ';', '(', '{', '[', ',' or ':' is taken for a declaration, whatever the words mean. A
+// mistake only ever keeps a name from linking.
+class LocalScopes {
+ public:
+  LocalScopes();
+
+  void Feed(const Token& token);
+  // Ends the input, whose last line is `lastLine`, and hands over the names, in the order
+  // declared. Scopes still open end at that line.
+  std::vector<LocalName> Finish(std::uint64_t lastLine);
+
+ private:
+  enum class GroupKind : unsigned char {
+    kDeclarations,  // the file, a namespace's or a class's body, an extern "C" block
+    kBlock,         // a function's or a lambda's body, or a block in one
+    kInitializer,   // braces of an initializer or of an enum's body
+    kParentheses,
+    kBrackets,
+    kTemplateHead,  // the angle brackets after "template"
+  };
+  // The statement whose head a group of parentheses is.
+  enum class Control : unsigned char { kNone, kCondition, kFor, kCatch };
+  // How far the current item of a group, a statement or a parameter, has been read: its head,
+  // whose tokens are kept, decides whether it declares a name; a declaration may go on with
+  // more declarators after commas.
+  enum class ItemState : unsigned char { kHead, kDeclared, kDeclarator, kOther };
+
+  // An open bracket of any kind, or the file. The names in open_[owned, pending) end with the
+  // group; those from pending on wait for the body of a function, lambda or statement, and end
+  // at the ';' that ends their declaration if no body comes.
+  struct Group {
+    GroupKind kind;
+    Control control = Control::kNone;
+    ItemState state = ItemState::kHead;
+    std::size_t itemStart = 0;  // into tokens_: the current item's kept tokens
+    std::size_t owned = 0;
+    std::size_t pending = 0;
+    int angles = 0;                 // angle brackets open in the item
+    bool controlStatement = false;  // a block's statement is an if, for, else...
+    bool typeKey = false;           // class, struct, union, namespace or extern "C" seen
+    bool enumKey = false;
+    bool namespaceKey = false;  // namespace or extern "C" seen
+    bool equals = false;
+    bool parens = false;      // a group of parentheses closed in the item
+    bool initColon = false;   // a constructor's member initializers have started
+    bool arrow = false;       // "->" seen since the last parentheses
+    bool structured = false;  // brackets of a structured binding
+  };
+
+  void Open(GroupKind kind);
+  void OpenBrace();
+  void Close(const Token& token);
+  void CloseGroup(const Token& token);
+  void Colon(const Token& token);
+  void EndItem(const Token& token);
+  void ItemToken(const Token& token);
+  void StatementToken(Group& group, const Token& token);
+  void Decide(Group& group);
+  void ResetItem(Group& group);
+  bool IsDeclaration(std::size_t from, std::size_t to, bool parameter, bool templateHead) const;
+  void ReadParameter(std::size_t from, std::size_t to, bool templateHead);
+  void Declare(std::size_t token);
+  void EndNames(std::size_t from, std::uint64_t line);
+  bool Keeps(const Group& group) const;
+  bool StatementLike(const Group& group) const;
+  void Remember(const Token& token);
+  void Keep(const Token& token);
+  bool IsStructuredBinding(const Group& group) const;
+  static bool IsBrace(GroupKind kind) {
+    return kind == GroupKind::kDeclarations || kind == GroupKind::kBlock ||
+           kind == GroupKind::kInitializer;
+  }
+
+  std::vector<Group> groups_;
+  Tokens tokens_;                  // the kept tokens of the items being read
+  std::vector<std::size_t> open_;  // into names_: the names whose scope has not ended
+  std::vector<LocalName> names_;
+  // Of the token fed last: its punctuation character or '\0', and its word's classes.
+  char previous_ = '\0';
+  unsigned previousWord_ = 0;
+  bool previousIsWord_ = false;
+  bool colonPending_ = false;         // the last token was a ':' that may start a "::"
+  Control control_ = Control::kNone;  // of the control word that the next '(' follows
+  std::uint64_t line_ = 0;
+};
+
+}  // namespace lexpaint
+
+#endif  // LEXPAINT_SITE_LOCAL_SCOPES_H_

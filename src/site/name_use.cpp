@@ -1,0 +1,68 @@
+#include "name_use.h"
+
+#include <algorithm>
+
+#include "code_lexer.h"
+
+namespace lexpaint {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The last character before `p` that is no blank, or '\n' at the line's start.
+const char* SkipBlanksBack(const char* p) {
+  while (IsBlank(p[-1])) --p;
+  return p - 1;
+}
+
+// The qualifier that ends right before the "::" whose first ':' is at `colon`: the word before
+// it, past template arguments ("A<T>::"), or "" if there is none.
+std::string_view QualifierBefore(const char* colon) {
+  const char* p = SkipBlanksBack(colon);
+  if (*p == '>') {
+    int depth = 0;
+    for (; *p != '\n'; --p) {
+      if (*p == '>') ++depth;
+      if (*p == '<' && --depth == 0) break;
+    }
+    if (*p == '\n') return {};
+    p = SkipBlanksBack(p);
+  }
+  const char* end = p + 1;
+  while (IsWordByte(*p)) --p;
+  return std::string_view(p + 1, static_cast<std::size_t>(end - (p + 1)));
+}
+
+}  // namespace
+
+NameUse NameUses::At(std::string_view word, std::uint64_t line) {
+  const char* before = SkipBlanksBack(word.data());
+  if (*before == '.' && before[-1] != '.') return {NameUse::kMember, {}};
+  if (*before == '>' && before[-1] == '-') return {NameUse::kMember, {}};
+  if (*before == ':' && before[-1] == ':')
+    return {NameUse::kQualified, QualifierBefore(before - 1)};
+  MoveTo(line);
+  for (const PageScopes::Stretch* local : locals_) {
+    if (local->last >= line && scopes_.NameOf(*local) == word) return {NameUse::kLocal, {}};
+  }
+  if (classes_.empty()) return {};
+  return {NameUse::kPlain, scopes_.NameOf(*classes_.back())};
+}
+
+void NameUses::MoveTo(std::uint64_t line) {
+  const auto ended = [line](const PageScopes::Stretch* s) { return s->last < line; };
+  locals_.erase(std::remove_if(locals_.begin(), locals_.end(), ended), locals_.end());
+  for (; nextLocal_ < scopes_.locals.size() && scopes_.locals[nextLocal_].first <= line;
+       ++nextLocal_) {
+    if (!ended(&scopes_.locals[nextLocal_])) locals_.push_back(&scopes_.locals[nextLocal_]);
+  }
+  // Class stretches nest or follow each other, so those that ended are the innermost.
+  for (; nextClass_ < scopes_.classes.size() && scopes_.classes[nextClass_].first <= line;
+       ++nextClass_) {
+    while (!classes_.empty() && ended(classes_.back())) classes_.pop_back();
+    classes_.push_back(&scopes_.classes[nextClass_]);
+  }
+  while (!classes_.empty() && ended(classes_.back())) classes_.pop_back();
+}
+
+}  // namespace lexpaint

@@ -1,0 +1,51 @@
+#ifndef LEXPAINT_SITE_NAME_USE_H_
+#define LEXPAINT_SITE_NAME_USE_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "source_scan.h"
+
+namespace lexpaint {
+
+// How a name is used where it stands, as far as the text around it tells, which decides what
+// it may mean (DefinitionIndex::Resolve).
+struct NameUse {
+  enum Kind : unsigned char {
+    kPlain,
+    kMember,     // after '.' or "->": a member of some class
+    kQualified,  // after "A::", or "::" alone
+    kLocal,      // declared in the function or template it stands in
+  };
+  Kind kind = kPlain;
+  // Of kQualified, A ("" after "::" alone); of kPlain, the class whose body or member function's
+  // body the name stands in, or "".
+  std::string_view scope;
+};
+
+// Tells how each name of a page is used, from the text before it on its line and the page's
+// scopes. For one page, asked about in the order of its lines.
+class NameUses {
+ public:
+  // `scopes` must outlive the uses.
+  explicit NameUses(const PageScopes& scopes) : scopes_(scopes) {}
+
+  // `word` views the page's text in place, within its line, which a line feed precedes.
+  NameUse At(std::string_view word, std::uint64_t line);
+
+ private:
+  // Brings the stretches that start on or before `line` in, and drops those that ended.
+  void MoveTo(std::uint64_t line);
+
+  const PageScopes& scopes_;
+  std::size_t nextLocal_ = 0;
+  std::size_t nextClass_ = 0;
+  std::vector<const PageScopes::Stretch*> locals_;   // that may cover the line
+  std::vector<const PageScopes::Stretch*> classes_;  // that cover the line, innermost last
+};
+
+}  // namespace lexpaint
+
+#endif  // LEXPAINT_SITE_NAME_USE_H_

@@ -1,0 +1,107 @@
+#include "local_scopes.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "definition_finder.h"
+
+namespace lexpaint {
+namespace {
+
+// Each local name as "name first-last", in the order declared, and each class stretch as
+// "class name first-last", in the order they end.
+std::vector<std::string> Scopes(const std::string& source) {
+  std::istringstream input(source);
+  NameScopes scopes;
+  FindDefinitions(input, &scopes);
+  std::vector<std::string> described;
+  for (const LocalName& local : scopes.locals) {
+    described.push_back(local.name + " " + std::to_string(local.first) + "-" +
+                        std::to_string(local.last));
+  }
+  for (const ClassLines& lines : scopes.classes) {
+    described.push_back("class " + lines.className + " " + std::to_string(lines.first) + "-" +
+                        std::to_string(lines.last));
+  }
+  return described;
+}
+
+struct Case {
+  const char* name;
+  const char* source;
+  std::vector<std::string> expected;
+};
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+class LocalScopesTable : public testing::TestWithParam<Case> {};
+
+TEST_P(LocalScopesTable, ListsLocalNames) {
+  EXPECT_EQ(Scopes(GetParam().source), GetParam().expected) << GetParam().source;
+}
+
+const Case kCases[] = {
+    {"ParametersOfAFunction",
+     "int f(int a, const std::string& b,\n      int (*cb)(int), int n[3]) {\n  return a;\n}\n",
+     {"a 1-4", "b 1-4", "cb 2-4", "n 2-4"}},
+    {"UnnamedParametersDeclareNothing",
+     "void f(int, const T&, std::string, unsigned long, struct S, const T) {}\n",
+     {}},
+    {"PrototypeParametersEndWithIt",
+     "void f(int Count,\n  char* Buffer);\nint Count;\n",
+     {"Count 1-2", "Buffer 2-2"}},
+    {"DefaultArgumentsAndPacks",
+     "void f(T x = T(), Args&&... args, int k = g(1, 2)) {\n}\n",
+     {"x 1-2", "args 1-2", "k 1-2"}},
+    {"LocalVariables",
+     "void f() {\n  int a = 1, *b = nullptr, c;\n  std::map<int, int> m;\n  T x{1};\n"
+     "  auto it = m.find(a);\n  {\n    int inner;\n  }\n}\n",
+     {"a 2-9", "b 2-9", "c 2-9", "m 3-9", "x 4-9", "it 5-9", "inner 7-8"}},
+    {"StatementsThatDeclareNothing",
+     "void f() {\n  x = 1;\n  a * b;\n  p->q = 2;\n  s.t = 3;\n  A::b = 4;\n  g(x);\n"
+     "  return y;\n  delete p;\n  goto out;\nout:\n  ++i;\n}\n",
+     {"b 3-13"}},  // "a * b" reads as a declaration of b
+    {"ControlHeads",
+     "void f() {\n  for (int i = 0, j = 1; i < n; ++i) { use(i, j); }\n"
+     "  for (auto& item : items)\n    use(item);\n  if (auto* p = get()) { p->run(); }\n"
+     "  while (x & FLAG) { }\n  try { } catch (const E& e) { log(e); }\n}\n",
+     {"i 2-2", "j 2-2", "item 3-4", "p 5-5", "e 7-7"}},
+    {"LambdasAndBindings",
+     "void f() {\n  auto add = [&](int x, int y) { return x + y; };\n"
+     "  auto [k, v] = pair();\n  sort(v, [](const T& l, const T& r) {\n    return l < r;\n  });\n"
+     "  [&] { int z; }();\n}\n",
+     {"add 2-8", "x 2-2", "y 2-2", "k 3-8", "v 3-8", "l 4-6", "r 4-6", "z 7-7"}},
+    {"TemplateParametersOfAClass",
+     "template <typename T, int N = 3, class... Ts,\n          template <class> class TT>\n"
+     "class V : public B<T> {\n  T data[N];\n  void f(T t) {}\n};\nT after;\n",
+     {"T 1-6", "N 1-6", "Ts 1-6", "TT 2-6", "t 5-5", "class V 3-6"}},
+    {"TemplateParametersOfAFunction",
+     "template <class T>\nT max(T a, T b) { return a < b ? b : a; }\ntemplate <class U> void "
+     "g(U);\n",
+     {"T 1-2", "a 2-2", "b 2-2", "U 3-3"}},
+    {"ConstructorInitializers",
+     "struct S {\n  S(int n, T v) : a_(n), b_{v}, c_(T{n}) {\n    int k = n;\n  }\n};\n",
+     {"n 2-4", "v 2-4", "k 3-4", "class S 1-5"}},
+    {"MemberFunctionOutsideItsClass",
+     "namespace ns {\nvoid A::B::f(int x) {\n}\n}\nvoid C<T>::g() {}\n",
+     {"x 2-3", "class B 2-3", "class C 5-5"}},
+    {"MacroCallWithoutSemicolonBeforeAClass",
+     "DECLARE(A, B)\nclass C : public D {\n  void f(int x) { int y; }\n};\n",
+     {"x 3-3", "y 3-3", "class C 2-4"}},
+    {"NamespaceWithAMacro",
+     "namespace std _GLIBCXX_VISIBILITY(default) {\nvoid f(int a) { int b; }\n}\n",
+     {"a 2-2", "b 2-2"}},
+    {"StrayClosersAreOmitted", ") ] } void f(int a) { ) ] int b; }\n", {"a 1-1", "b 1-1"}},
+    {"UnclosedScopesEndAtTheLastLine",
+     "void f(int a) {\n  int b;\n  if (x) {\n",
+     {"a 1-3", "b 2-3"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, LocalScopesTable, testing::ValuesIn(kCases),
+                         [](const testing::TestParamInfo<Case>& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace lexpaint
