@@ -163,8 +163,8 @@ const char kLibrary[] =
     "double area(double r) { return r * r; }\n"
     "double area(const Point& p) { return p.x * p.y; }\n";
 
-// A function used in three files, a type in a declaration and a cast, a name defined twice, and a
-// file whose name HTML and URLs give a meaning to.
+// A function used in three files, a type in a declaration and a cast, a name defined twice, a
+// local variable named like a function, and a file whose name HTML and URLs give a meaning to.
 TEST_F(UsesTest, ListedUsesAreTheLinksOfThePages) {
   box_.Write("src/lib/shapes.h", kLibrary);
   box_.Write("src/a.cpp",
@@ -173,7 +173,10 @@ TEST_F(UsesTest, ListedUsesAreTheLinksOfThePages) {
              "// twice, in a comment\n"
              "const char* s = \"twice\";\n");
   box_.Write("src/b.cpp", "#include \"lib/shapes.h\"\nint b() { return twice(2) + twice(3); }\n");
-  box_.Write("src/c.cpp", "#include \"lib/shapes.h\"\n\nint c() { return twice(4); }\n");
+  // A local variable that shares the function's name is no use of it.
+  box_.Write("src/c.cpp",
+             "#include \"lib/shapes.h\"\n\nint c() { return twice(4); }\n"
+             "int local() {\n  int twice = 5;\n  return twice;\n}\n");
   box_.Write("src/d.cpp",
              "#include \"lib/shapes.h\"\n"
              "Point p;\n"
