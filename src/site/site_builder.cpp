@@ -124,9 +124,9 @@ class SiteRun {
       Notify([&] { observer_.PageDone(plan_.files[plan_.pages[page].file].size); });
     });
     listed_.assign(written.begin(), written.end());
-    search_->AddEntries(options_.threads);
-    // The pages of uses and the list pages, the larger, go first, then the search index and the
-    // folders' indexes.
+    // The pages of uses and the list pages, the larger, go first; the uses are let go before the
+    // search index is made, so that the two never take memory at once. Then the search index and
+    // the folders' indexes.
     const std::vector<DefinitionIndex::ListPage> lists =
         index_ ? index_->LinkedListPages() : std::vector<DefinitionIndex::ListPage>();
     if (!lists.empty()) MakeFolder(index_->namesFolder());
@@ -136,13 +136,16 @@ class SiteRun {
       usesPages = uses_->ListPages();
       MakeFolder(uses_->folder());
     }
+    ParallelFor(usesPages.size() + lists.size(), options_.threads, [&](std::size_t job) {
+      if (job < usesPages.size()) return WriteUsesPage(usesPages[job]);
+      WriteListPage(lists[job - usesPages.size()]);
+    });
+    uses_.reset();
+    search_->AddEntries(options_.threads);
     MakeSearchFolders();
-    const std::size_t firstList = usesPages.size(), firstPart = firstList + lists.size();
-    const std::size_t firstIndex = firstPart + search_->partCount();
+    const std::size_t firstIndex = search_->partCount();
     ParallelFor(firstIndex + plan_.folders.size(), options_.threads, [&](std::size_t job) {
-      if (job < firstList) return WriteUsesPage(usesPages[job]);
-      if (job < firstPart) return WriteListPage(lists[job - firstList]);
-      if (job < firstIndex) return WriteSearchPart(job - firstPart);
+      if (job < firstIndex) return WriteSearchPart(job);
       WriteIndex(job - firstIndex);
     });
     WriteWhole(Join(options_.target, kStylesheetName), options_.stylesheet);
