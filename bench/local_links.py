@@ -15,6 +15,8 @@ run in the source folder of SITE. Two figures:
 - Members: every link after '.' or '->' should lead to definitions that ctags places in a class,
   struct or union (its scope field), whether in the class body or outside it ("A::f"). Counted:
   the links that lead to a definition that ctags places elsewhere, or does not list.
+
+A definition's link to the uses of its name leads to no definition, and is passed over.
 """
 
 import argparse
@@ -24,7 +26,7 @@ import os
 import re
 import sys
 
-LINE = re.compile(r'<a class="Line" id="L(\d+)" href="#L\d+"></a>')
+LINE = re.compile(r'<a class="Line" id="L(\d+)" href="#L\d+"[^>]*></a>')
 TOKEN = re.compile(
     r'<a href="([^"]*)"><span class="Identifier">([^<]*)</span></a>'
     r'|<span class="(\w+)">([^<]*)</span>'
@@ -86,7 +88,7 @@ def page_tokens(page_path):
     lines = {}
     with open(page_path, encoding="utf-8", errors="replace") as f:
         text = f.read()
-    start = text.find("<pre>")
+    start = text.find("<pre")
     end = text.rfind("</pre>")
     for raw in text[start:end].split("\n"):
         m = LINE.search(raw)
@@ -182,6 +184,8 @@ def main():
             for i, (kind, text, href) in enumerate(tokens):
                 if kind != "Identifier":
                     continue
+                if href and "uses/" in href:
+                    href = None  # a definition, which links to its name's uses
                 access = after_access(tokens, i)
                 if href:
                     links += 1

@@ -368,20 +368,31 @@ std::string_view PageLinks::Href(std::string_view word, std::uint64_t line) {
   if (name == DefinitionIndex::kUnlinked) return "";
   const NameUse use = nameUses_.At(word, line);
   if (use.kind == NameUse::kLocal) return "";
-  const std::string& href =
-      use.kind == NameUse::kPlain && use.scope.empty() ? CachedHref(name) : CachedHref(word, use);
+  const std::string& href = use.kind == NameUse::kPlain && use.scope.empty()
+                                ? CachedHref(name)
+                                : CachedHref(name, word, use);
   if (uses_ != nullptr && !href.empty()) uses_->Record(name, line, word, textWidth_);
   return href;
 }
 
-const std::string& PageLinks::CachedHref(std::string_view word, const NameUse& use) {
+// A class's stretch is known by where its name lies, which spares building a key of text.
+const std::string& PageLinks::CachedHref(std::uint32_t name, std::string_view word,
+                                         const NameUse& use) {
+  const auto resolve = [&] {
+    const DefinitionIndex::Meaning meaning = index_.Resolve(name, word, use);
+    return meaning.name == DefinitionIndex::kUnlinked ? std::string()
+                                                      : index_.Href(page_, toRoot_, meaning);
+  };
+  if (use.kind == NameUse::kPlain) {
+    const auto key = std::make_pair(name, use.scope.data());
+    const auto cached = classHrefs_.find(key);
+    if (cached != classHrefs_.end()) return cached->second;
+    return classHrefs_.emplace(key, resolve()).first->second;
+  }
   key_.assign(1, static_cast<char>(use.kind)).append(use.scope).append(1, ' ').append(word);
   const auto cached = useHrefs_.find(key_);
   if (cached != useHrefs_.end()) return cached->second;
-  const DefinitionIndex::Meaning meaning = index_.Resolve(word, use);
-  std::string href;
-  if (meaning.name != DefinitionIndex::kUnlinked) href = index_.Href(page_, toRoot_, meaning);
-  return useHrefs_.emplace(key_, std::move(href)).first->second;
+  return useHrefs_.emplace(key_, resolve()).first->second;
 }
 
 std::string_view PageLinks::DefinitionHref(std::string_view word) {
@@ -488,8 +499,12 @@ void DefinitionIndex::WriteTags(std::ostream& out) const {
 // Out-of-class definitions are members if their qualifier names a class of the tree.
 void DefinitionIndex::MarkMembers() {
   members_.assign(targets_.size(), 0);
+  scopeHashes_.assign(targets_.size(), 0);
   for (std::size_t t = 0; t < targets_.size(); ++t) {
     const PageDefinitions::Entry& entry = EntryAt(targets_[t]);
+    if (entry.scopeKind != Definition::kNoScope) {
+      scopeHashes_[t] = Hash(ScopeOf(static_cast<std::uint32_t>(t))) | 1;
+    }
     members_[t] = entry.scopeKind == Definition::kInClass ||
                   (entry.scopeKind == Definition::kQualified && IsClass(ScopeOf(t)));
   }
@@ -516,10 +531,13 @@ std::string_view DefinitionIndex::ScopeOf(std::uint32_t target) const {
 }
 
 DefinitionIndex::Meaning DefinitionIndex::Resolve(std::string_view word, const NameUse& use) const {
+  return Resolve(LinkedName(word), word, use);
+}
+
+DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::string_view word,
+                                                  const NameUse& use) const {
   Meaning meaning;
-  if (use.kind == NameUse::kLocal) return meaning;
-  const std::uint32_t name = LinkedName(word);
-  if (name == kUnlinked) return meaning;
+  if (use.kind == NameUse::kLocal || name == kUnlinked) return meaning;
   const Targets& targets = names_[name];
   const std::uint32_t end = targets.first + targets.count;
   // The targets that `keep` keeps, or none.
@@ -528,27 +546,30 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::string_view word, const N
       if (keep(t)) meaning.targets.push_back(t);
     }
   };
+  // Most definitions are told apart by their scopes' hashes, 0 for none.
+  const std::uint32_t scopeHash = Hash(use.scope) | 1;
   const auto inScope = [&](std::uint32_t t) {
-    return EntryAt(targets_[t]).scopeKind != Definition::kNoScope && ScopeOf(t) == use.scope;
+    return scopeHashes_[t] == scopeHash && ScopeOf(t) == use.scope;
   };
   switch (use.kind) {
     case NameUse::kMember:
       only([&](std::uint32_t t) { return members_[t] != 0; });
-      meaning.section = "." + std::string(word);
       break;
     case NameUse::kQualified:
       only(inScope);
       if (meaning.targets.empty()) only([&](std::uint32_t t) { return members_[t] == 0; });
-      meaning.section = std::string(use.scope) + "::" + std::string(word);
       break;
     default:
       if (!use.scope.empty()) only(inScope);
-      meaning.section = std::string(use.scope) + "::" + std::string(word);
       if (meaning.targets.empty()) meaning.all = true;
   }
   if (meaning.targets.size() == targets.count) {
     meaning.all = true;
     meaning.targets.clear();
+  }
+  if (meaning.targets.size() > 1) {
+    meaning.section = use.kind == NameUse::kMember ? "." : std::string(use.scope) + "::";
+    meaning.section += word;
   }
   if (meaning.all || !meaning.targets.empty()) meaning.name = name;
   return meaning;

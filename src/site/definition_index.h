@@ -71,6 +71,8 @@ class DefinitionIndex {
   // - in the body of C or of a member function of C, what C defines of the name, if it
   //   defines any; anywhere else, every definition.
   Meaning Resolve(std::string_view word, const NameUse& use) const;
+  // The same, for `word` whose number LinkedName gave.
+  Meaning Resolve(std::uint32_t name, std::string_view word, const NameUse& use) const;
   // Where a meaning that leads somewhere links to, from the page `page` as Href above: to the
   // line of its one definition, or to the section of a list page that lists its definitions.
   std::string Href(std::size_t page, std::string_view toRoot, const Meaning& meaning) const;
@@ -188,7 +190,8 @@ class DefinitionIndex {
   // that number, ListedTarget.
   std::vector<std::size_t> firstDefinitions_;
   std::vector<std::uint32_t> listedTargets_;
-  std::vector<char> members_;  // by link target: made in a class, struct or union
+  std::vector<char> members_;               // by link target: made in a class, struct or union
+  std::vector<std::uint32_t> scopeHashes_;  // by link target: Hash of its scope | 1, or 0
   // The sections of the list pages that list some of a name's definitions, by the name's index
   // into names_ and the section's id, as links ask for them.
   mutable std::mutex sectionsMutex_;
@@ -244,7 +247,7 @@ class PageLinks {
     return defined.listed != DefinitionIndex::kUnlisted && !texts_.kept[defined.listed];
   }
   const std::string& CachedHref(std::uint32_t name);
-  const std::string& CachedHref(std::string_view word, const NameUse& use);
+  const std::string& CachedHref(std::uint32_t name, std::string_view word, const NameUse& use);
   void KeepText(std::string_view word, std::size_t first);
   // Where the definition `word` links to: the uses of its name, if they are listed.
   std::string_view DefinitionHref(std::string_view word);
@@ -255,6 +258,8 @@ class PageLinks {
   // The hrefs of the uses that are not plain, by the use's kind, scope and word.
   std::unordered_map<std::string, std::string> useHrefs_;
   std::string key_;
+  // Those of the plain uses in a class's stretch, by the name's number and the class's name.
+  std::map<std::pair<std::uint32_t, const char*>, std::string> classHrefs_;
   std::string toRoot_;
   std::vector<Defined> definitions_;  // the page's, by line
   std::size_t next_ = 0;  // the first of definitions_ not before the line asked about last

@@ -188,6 +188,7 @@ bool LocalScopes::Keeps(const Group& group) const {
 
 void LocalScopes::Feed(const Token& token) {
   line_ = token.line;
+  classes_ = ClassesOf(token);
   const char c = token.Punctuation();
   if (colonPending_) {
     colonPending_ = false;
@@ -274,7 +275,7 @@ void LocalScopes::Feed(const Token& token) {
 void LocalScopes::Remember(const Token& token) {
   const char c = token.Punctuation();
   previousIsWord_ = IsWord(token);
-  previousWord_ = previousIsWord_ ? ClassesOf(token) : 0;
+  previousWord_ = previousIsWord_ ? classes_ : 0;
   previous_ = c;
   if (previousIsWord_) {
     const unsigned controls = previousWord_ & (kCondition | kFor | kCatch);
@@ -517,7 +518,7 @@ void LocalScopes::ItemToken(const Token& token) {
   if (StatementLike(group)) return StatementToken(group, token);
   switch (group.kind) {
     case GroupKind::kDeclarations: {
-      const unsigned classes = ClassesOf(token);
+      const unsigned classes = IsWord(token) ? classes_ : 0;
       if ((classes & (kTypeKey | kEnumKey)) != 0) {
         // What came before belongs to no class head: a macro's call without a ';', most likely.
         group.parens = group.initColon = group.equals = false;
@@ -552,7 +553,7 @@ void LocalScopes::StatementToken(Group& group, const Token& token) {
   switch (group.state) {
     case ItemState::kHead:
       if (tokens_.size() == group.itemStart && group.kind == GroupKind::kBlock) {
-        const unsigned classes = ClassesOf(token);
+        const unsigned classes = IsWord(token) ? classes_ : 0;
         if ((classes & (kPrefix | kCondition | kFor | kCatch)) != 0) {
           group.controlStatement = true;
           return;

@@ -105,6 +105,7 @@ class LocalScopes {
   // Of the token fed last: its punctuation character or '\0', and its word's classes.
   char previous_ = '\0';
   unsigned previousWord_ = 0;
+  unsigned classes_ = 0;  // of the token being fed, if it is a word
   bool previousIsWord_ = false;
   bool colonPending_ = false;         // the last token was a ':' that may start a "::"
   Control control_ = Control::kNone;  // of the control word that the next '(' follows
