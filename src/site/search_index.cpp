@@ -143,20 +143,26 @@ void AppendScriptString(std::string& out, std::string_view text) {
   out += '"';
 }
 
-std::string EncodeKey(std::string_view text) {
+namespace {
+
+void AppendKey(std::string& key, char c) {
   static constexpr char kHex[] = "0123456789abcdef";
+  c = Lowercase(c);
+  if (IsSmall(c) || IsDigit(c) || c == '_') {
+    key += c;
+  } else {
+    key += '-';
+    key += kHex[static_cast<unsigned char>(c) >> 4];
+    key += kHex[static_cast<unsigned char>(c) & 15];
+  }
+}
+
+}  // namespace
+
+std::string EncodeKey(std::string_view text) {
   std::string key;
   key.reserve(text.size());
-  for (char c : text) {
-    c = Lowercase(c);
-    if (IsSmall(c) || IsDigit(c) || c == '_') {
-      key += c;
-    } else {
-      key += '-';
-      key += kHex[static_cast<unsigned char>(c) >> 4];
-      key += kHex[static_cast<unsigned char>(c) & 15];
-    }
-  }
+  for (char c : text) AppendKey(key, c);
   return key;
 }
 
@@ -198,7 +204,7 @@ void SearchIndex::AddNames() {
     encodedAt.clear();
     for (std::size_t at = 0; at < name.size(); ++at) {
       encodedAt.push_back(static_cast<std::uint32_t>(keyText_.size() - keyStarts_.back()));
-      keyText_ += EncodeKey(name.substr(at, 1));
+      AppendKey(keyText_, name[at]);
     }
     for (std::size_t at = 0; at < name.size(); ++at) {
       if (StartsWord(name, at)) keys_.push_back({n, encodedAt[at]});
@@ -228,19 +234,33 @@ std::string_view SearchIndex::KeyText(const Key& key) const {
   return std::string_view(keyText_).substr(start, keyStarts_[key.name + 1] - start);
 }
 
-// The keys are sorted in a run for each first byte, side by side.
+// The keys are sorted in a run for each first byte, side by side. Most keys differ in their first
+// eight bytes, which compare as one number; keys hold no zero byte, so a shorter one sorts first.
 void SearchIndex::SortKeys(unsigned threads) {
-  std::array<std::vector<Key>, 128> runs;
-  for (const Key& key : keys_)
-    runs[static_cast<unsigned char>(KeyText(key)[0]) & 127].push_back(key);
+  struct Sortable {
+    std::uint64_t head;
+    Key key;
+  };
+  std::array<std::vector<Sortable>, 128> runs;
+  for (const Key& key : keys_) {
+    const std::string_view text = KeyText(key);
+    std::uint64_t head = 0;
+    for (std::size_t k = 0; k < 8; ++k) {
+      head = head << 8 | (k < text.size() ? static_cast<unsigned char>(text[k]) : 0u);
+    }
+    runs[static_cast<unsigned char>(text[0]) & 127].push_back({head, key});
+  }
   ParallelFor(runs.size(), threads, [&](std::size_t run) {
-    std::sort(runs[run].begin(), runs[run].end(), [this](const Key& a, const Key& b) {
-      const int order = KeyText(a).compare(KeyText(b));
-      return order != 0 ? order < 0 : a.name < b.name;
+    std::sort(runs[run].begin(), runs[run].end(), [this](const Sortable& a, const Sortable& b) {
+      if (a.head != b.head) return a.head < b.head;
+      const int order = KeyText(a.key).compare(KeyText(b.key));
+      return order != 0 ? order < 0 : a.key.name < b.key.name;
     });
   });
   keys_.clear();
-  for (const std::vector<Key>& run : runs) keys_.insert(keys_.end(), run.begin(), run.end());
+  for (const std::vector<Sortable>& run : runs) {
+    for (const Sortable& sorted : run) keys_.push_back(sorted.key);
+  }
 }
 
 // Runs of about kPartBytes of entries each. A run ends, in the last quarter of its room, where
