@@ -60,7 +60,8 @@ TEST(PageLinksTest, KeepsListedTextsSeenAndUnseen) {
   const std::size_t line2 = text.find("int g");
   EXPECT_EQ(links.Href(WordAt(text, "f", 1), 1), "");  // the definition itself
   EXPECT_EQ(links.Href(WordAt(text, "g", line2), 2), "");
-  EXPECT_EQ(links.Href(WordAt(text, "f", line2), 2), "names/f.html#f");
+  // a.h sees its own two definitions of f, not b.h's.
+  EXPECT_EQ(links.Href(WordAt(text, "f", line2), 2), "names/f.html#f%40a.h");
 
   EXPECT_EQ(links.UnkeptLines(), std::vector<std::uint64_t>{3});
   links.KeepTexts({3}, {"int f(long x) { return 0; }"});

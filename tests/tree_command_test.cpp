@@ -1215,6 +1215,22 @@ TEST_F(TreeTest, LocalNamesStayLocalAndMembersLinkToMembers) {
             std::string::npos);
 }
 
+// A name defined in several places links to the definitions a page sees through its includes,
+// directly or not; a page that sees none links to the list of them all.
+TEST_F(TreeTest, NamesLinkToDefinitionsIncludesReach) {
+  box_.Write("src/a.h", "typedef int Ctx;\n");
+  box_.Write("src/other.h", "typedef long Ctx;\n");
+  box_.Write("src/c.h", "#include \"a.h\"\n");
+  box_.Write("src/b.c", "#include \"a.h\"\nCtx direct;\n");
+  box_.Write("src/d.c", "#include \"c.h\"\nCtx through;\n");
+  box_.Write("src/e.c", "Ctx unseen;\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  EXPECT_EQ(CheckSiteLinks(box_.path() / "site"), "");
+  EXPECT_EQ(NameLink(BodyOf(Page("b.c.html")), 2, "Ctx"), "a.h.html#L1");
+  EXPECT_EQ(NameLink(BodyOf(Page("d.c.html")), 2, "Ctx"), "a.h.html#L1");
+  EXPECT_EQ(NameLink(BodyOf(Page("e.c.html")), 1, "Ctx"), "names/Ctx.html#Ctx");
+}
+
 // A file too large to be read into memory at once is read twice, and its definitions found alike.
 TEST_F(TreeTest, DefinitionsOfLargeFilesFound) {
   const std::string padding = "// " + std::string(2 << 20, '-') + "\n";

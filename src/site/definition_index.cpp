@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <optional>
 
 #include "code_lexer.h"
 #include "markup_text.h"
@@ -299,6 +300,7 @@ void DefinitionIndex::AppendListHref(std::string& out, std::uint32_t name) const
 PageLinks::PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::size_t page,
                      std::size_t textWidth, ListedTexts& texts)
     : index_(index),
+      plan_(plan),
       page_(page),
       nameUses_(plan.pages[page].scan.scopes),
       toRoot_(RelativeHref(plan.pages[page].path, "")),
@@ -379,9 +381,9 @@ std::string_view PageLinks::Href(std::string_view word, std::uint64_t line) {
 const std::string& PageLinks::CachedHref(std::uint32_t name, std::string_view word,
                                          const NameUse& use) {
   const auto resolve = [&] {
-    const DefinitionIndex::Meaning meaning = index_.Resolve(name, word, use);
+    DefinitionIndex::Meaning meaning = index_.Resolve(name, word, use);
     return meaning.name == DefinitionIndex::kUnlinked ? std::string()
-                                                      : index_.Href(page_, toRoot_, meaning);
+                                                      : MeaningHref(std::move(meaning), word);
   };
   if (use.kind == NameUse::kPlain) {
     const auto key = std::make_pair(name, use.scope.data());
@@ -393,6 +395,39 @@ const std::string& PageLinks::CachedHref(std::uint32_t name, std::string_view wo
   const auto cached = useHrefs_.find(key_);
   if (cached != useHrefs_.end()) return cached->second;
   return useHrefs_.emplace(key_, resolve()).first->second;
+}
+
+// A name defined in several places links to the definitions the page can see through its
+// includes, if it sees any.
+std::string PageLinks::MeaningHref(DefinitionIndex::Meaning meaning, std::string_view word) {
+  const std::size_t count =
+      meaning.all ? index_.NameAt(meaning.name).count : meaning.targets.size();
+  if (count > 1) meaning = index_.Nearest(std::move(meaning), word, IncludeClosure());
+  return index_.Href(page_, toRoot_, meaning);
+}
+
+// Breadth first through the pages that includes lead to, marking those seen by the search's
+// number, so that no page's search clears a mark of the whole site.
+const std::vector<std::uint32_t>& PageLinks::IncludeClosure() {
+  if (closureFound_) return closure_;
+  closureFound_ = true;
+  thread_local std::vector<std::uint32_t> seen;
+  thread_local std::uint32_t search = 0;
+  if (seen.size() != plan_.pages.size() || ++search == 0) {
+    seen.assign(plan_.pages.size(), 0);
+    search = 1;
+  }
+  closure_.push_back(static_cast<std::uint32_t>(page_));
+  seen[page_] = search;
+  for (std::size_t next = 0; next < closure_.size(); ++next) {
+    for (const std::optional<std::size_t>& included : plan_.pages[closure_[next]].includePages) {
+      if (!included || seen[*included] == search) continue;
+      seen[*included] = search;
+      closure_.push_back(static_cast<std::uint32_t>(*included));
+    }
+  }
+  std::sort(closure_.begin(), closure_.end());
+  return closure_;
 }
 
 std::string_view PageLinks::DefinitionHref(std::string_view word) {
@@ -416,7 +451,10 @@ const std::string& PageLinks::CachedHref(std::uint32_t name) {
   for (; slots_[slot] != 0; slot = (slot + 1) & (slots_.size() - 1)) {
     if (hrefs_[slots_[slot] - 1].first == name) return hrefs_[slots_[slot] - 1].second;
   }
-  hrefs_.emplace_back(name, index_.Href(page_, toRoot_, name));
+  DefinitionIndex::Meaning meaning;
+  meaning.name = name;
+  meaning.all = true;
+  hrefs_.emplace_back(name, MeaningHref(std::move(meaning), index_.NameAt(name).name));
   slots_[slot] = static_cast<std::uint32_t>(hrefs_.size());
   return hrefs_.back().second;
 }
@@ -572,6 +610,32 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
     meaning.section += word;
   }
   if (meaning.all || !meaning.targets.empty()) meaning.name = name;
+  return meaning;
+}
+
+DefinitionIndex::Meaning DefinitionIndex::Nearest(Meaning meaning, std::string_view word,
+                                                  const std::vector<std::uint32_t>& nearby) const {
+  const Targets& targets = names_[meaning.name];
+  std::vector<std::uint32_t> near;
+  std::string files;
+  const auto keep = [&](std::uint32_t t) {
+    const std::uint32_t page = targets_[t].page;
+    if (!std::binary_search(nearby.begin(), nearby.end(), page)) return;
+    if (near.empty() || targets_[near.back()].page != page) {
+      files.append(files.empty() ? "@" : ",").append(plan_.files[plan_.pages[page].file].path);
+    }
+    near.push_back(t);
+  };
+  if (meaning.all) {
+    for (std::uint32_t t = targets.first; t < targets.first + targets.count; ++t) keep(t);
+  } else {
+    for (const std::uint32_t t : meaning.targets) keep(t);
+  }
+  const std::size_t from = meaning.all ? targets.count : meaning.targets.size();
+  if (near.empty() || near.size() == from) return meaning;
+  meaning.section = (meaning.all ? std::string(word) : meaning.section) + files;
+  meaning.all = false;
+  meaning.targets = std::move(near);
   return meaning;
 }
 

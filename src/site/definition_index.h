@@ -73,6 +73,11 @@ class DefinitionIndex {
   Meaning Resolve(std::string_view word, const NameUse& use) const;
   // The same, for `word` whose number LinkedName gave.
   Meaning Resolve(std::uint32_t name, std::string_view word, const NameUse& use) const;
+  // A meaning that leads to several definitions, as Resolve gives it for `word`, narrowed to
+  // those made on the pages `nearby` (ascending), if any are made there; the section of the
+  // narrowed meaning is named after their files, as in "f@a.h,b.h".
+  Meaning Nearest(Meaning meaning, std::string_view word,
+                  const std::vector<std::uint32_t>& nearby) const;
   // Where a meaning that leads somewhere links to, from the page `page` as Href above: to the
   // line of its one definition, or to the section of a list page that lists its definitions.
   std::string Href(std::size_t page, std::string_view toRoot, const Meaning& meaning) const;
@@ -248,12 +253,18 @@ class PageLinks {
   }
   const std::string& CachedHref(std::uint32_t name);
   const std::string& CachedHref(std::uint32_t name, std::string_view word, const NameUse& use);
+  std::string MeaningHref(DefinitionIndex::Meaning meaning, std::string_view word);
+  const std::vector<std::uint32_t>& IncludeClosure();
   void KeepText(std::string_view word, std::size_t first);
   // Where the definition `word` links to: the uses of its name, if they are listed.
   std::string_view DefinitionHref(std::string_view word);
 
   const DefinitionIndex& index_;
+  const SitePlan& plan_;
   std::size_t page_;
+  // The page and the pages it includes, directly or not, ascending; found when first needed.
+  std::vector<std::uint32_t> closure_;
+  bool closureFound_ = false;
   NameUses nameUses_;
   // The hrefs of the uses that are not plain, by the use's kind, scope and word.
   std::unordered_map<std::string, std::string> useHrefs_;
