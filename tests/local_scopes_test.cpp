@@ -77,7 +77,7 @@ const Case kCases[] = {
     {"TemplateParametersOfAClass",
      "template <typename T, int N = 3, class... Ts,\n          template <class> class TT>\n"
      "class V : public B<T> {\n  T data[N];\n  void f(T t) {}\n};\nT after;\n",
-     {"T 1-6", "N 1-6", "Ts 1-6", "TT 2-6", "t 5-5", "class V 3-6"}},
+     {"T 1-6", "N 1-6", "Ts 1-6", "TT 2-6", "data 4-6", "t 5-5", "class V 3-6"}},
     {"TemplateParametersOfAFunction",
      "template <class T>\nT max(T a, T b) { return a < b ? b : a; }\ntemplate <class U> void "
      "g(U);\n",

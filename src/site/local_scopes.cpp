@@ -71,7 +71,7 @@ constexpr ClassedWord kWords[] = {
     {"final", kKeyword | kBodyTail},
     {"float", kKeyword},
     {"for", kKeyword | kFor},
-    {"friend", kKeyword},
+    {"friend", kKeyword | kStatementStart},
     {"goto", kKeyword | kStatementStart},
     {"if", kKeyword | kCondition},
     {"inline", kKeyword},
@@ -181,6 +181,9 @@ bool LocalScopes::StatementLike(const Group& group) const {
 bool LocalScopes::Keeps(const Group& group) const {
   if (StatementLike(group)) {
     return group.state == ItemState::kHead || group.state == ItemState::kDeclarator;
+  }
+  if (group.kind == GroupKind::kDeclarations) {
+    return group.classBody && group.state == ItemState::kHead;
   }
   return group.kind == GroupKind::kParentheses || group.kind == GroupKind::kTemplateHead ||
          (group.kind == GroupKind::kBrackets && group.structured);
@@ -307,6 +310,7 @@ void LocalScopes::ResetItem(Group& group) {
   group.owned = kept.owned;
   group.pending = kept.pending;
   group.structured = kept.structured;
+  group.classBody = kept.classBody;
 }
 
 void LocalScopes::OpenBrace() {
@@ -325,8 +329,11 @@ void LocalScopes::OpenBrace() {
   const bool afterName = (previousIsWord_ && (previousWord_ & kBodyTail) == 0) || previous_ == '>';
   GroupKind kind = GroupKind::kInitializer;
   bool receives = false;
+  bool classBody = false;
   switch (group.kind) {
     case GroupKind::kDeclarations:
+      DecideMember(group);  // int x{0};
+      classBody = group.typeKey && !group.namespaceKey;
       receives = true;
       if (group.equals && !bodyFollows) {
         kind = GroupKind::kInitializer;
@@ -360,6 +367,19 @@ void LocalScopes::OpenBrace() {
   const std::size_t owned = receives ? group.pending : open_.size();
   Open(kind);
   groups_.back().owned = owned;
+  groups_.back().classBody = classBody && kind == GroupKind::kDeclarations;
+}
+
+// Decides whether the kept head of a class's member declaration declares a data member, which
+// means itself in the class's body, as a local name does in a function.
+void LocalScopes::DecideMember(Group& group) {
+  if (!group.classBody || group.state != ItemState::kHead) return;
+  if (!group.typeKey && !group.enumKey && !group.parens &&
+      IsDeclaration(group.itemStart, tokens_.size(), false, false)) {
+    Declare(tokens_.size() - 1);
+  }
+  group.state = ItemState::kDeclared;
+  tokens_.Truncate(group.itemStart);
 }
 
 void LocalScopes::Close(const Token& token) {
@@ -502,6 +522,7 @@ void LocalScopes::EndItem(const Token& token) {
       tokens_.Truncate(group.itemStart);
       return;
     case GroupKind::kDeclarations:
+      DecideMember(group);
       if (semicolon) {
         EndNames(group.pending, token.line);
         ResetItem(group);
@@ -532,6 +553,15 @@ void LocalScopes::ItemToken(const Token& token) {
       if (token.Is('=') && (previousWord_ & kOperator) == 0 && previous_ != '=' &&
           previous_ != '!' && previous_ != '<' && previous_ != '>') {
         group.equals = true;
+      }
+      if (group.classBody && group.state == ItemState::kHead) {
+        if (token.Is('(')) {
+          group.state = ItemState::kOther;  // a member function
+        } else if (token.Is('=') || token.Is('[')) {
+          DecideMember(group);
+        } else {
+          Keep(token);
+        }
       }
       return;
     }

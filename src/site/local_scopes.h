@@ -22,7 +22,7 @@ struct LocalName {
 // names declared in them: parameters of functions, lambdas and templates; local variables,
 // structured bindings and the variables of for, range-for, catch, if, while and switch heads.
 // A template's parameters belong to the declaration that follows it, a class's body included;
-// a parameter of a prototype, to the prototype.
+// a parameter of a prototype, to the prototype; a data member, to its class's body.
 //
 // It reads the way a compiler would not: a statement that has the shape "type name" followed by
 // '=', ';', '(', '{', '[', ',' or ':' is taken for a declaration, whatever the words mean. A
@@ -72,6 +72,7 @@ class LocalScopes {
     bool initColon = false;   // a constructor's member initializers have started
     bool arrow = false;       // "->" seen since the last parentheses
     bool structured = false;  // brackets of a structured binding
+    bool classBody = false;   // declarations of a class's members
   };
 
   void Open(GroupKind kind);
@@ -83,6 +84,7 @@ class LocalScopes {
   void ItemToken(const Token& token);
   void StatementToken(Group& group, const Token& token);
   void Decide(Group& group);
+  void DecideMember(Group& group);
   void ResetItem(Group& group);
   bool IsDeclaration(std::size_t from, std::size_t to, bool parameter, bool templateHead) const;
   void ReadParameter(std::size_t from, std::size_t to, bool templateHead);
