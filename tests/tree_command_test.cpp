@@ -1231,6 +1231,18 @@ TEST_F(TreeTest, NamesLinkToDefinitionsIncludesReach) {
   EXPECT_EQ(NameLink(BodyOf(Page("e.c.html")), 1, "Ctx"), "names/Ctx.html#Ctx");
 }
 
+// In a class's body, its own name means the class, as in a copy constructor's parameter, not the
+// constructors that share its name.
+TEST_F(TreeTest, ClassNameInItsOwnBodyLinksToTheClass) {
+  box_.Write("src/vec.h",
+             "struct Vec {\n"
+             "  Vec(int n) {}\n"
+             "  void assign(const Vec& other) {}\n"
+             "};\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  EXPECT_EQ(NameLink(BodyOf(Page("vec.h.html")), 3, "Vec"), "vec.h.html#L1");
+}
+
 // A file too large to be read into memory at once is read twice, and its definitions found alike.
 TEST_F(TreeTest, DefinitionsOfLargeFilesFound) {
   const std::string padding = "// " + std::string(2 << 20, '-') + "\n";

@@ -598,7 +598,12 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
       if (meaning.targets.empty()) only([&](std::uint32_t t) { return members_[t] == 0; });
       break;
     default:
-      if (!use.scope.empty()) only(inScope);
+      // In C's own body, C names the class itself, not its constructors.
+      if (word == use.scope) {
+        only([&](std::uint32_t t) { return !inScope(t); });
+      } else if (!use.scope.empty()) {
+        only(inScope);
+      }
       if (meaning.targets.empty()) meaning.all = true;
   }
   if (meaning.targets.size() == targets.count) {
