@@ -45,6 +45,8 @@ function startLineRanges() {
     const [first, last] = [from, number].sort((a, b) => a - b);
     quiet = true;
     location.hash = `#L${first}-L${last}`;
+    // Marked at once rather than when "hashchange" comes, which is later.
+    show(false);
   });
   window.addEventListener('hashchange', () => {
     if (singleLine(location.hash) !== null) lastLine = singleLine(location.hash);
