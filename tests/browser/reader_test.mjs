@@ -45,6 +45,8 @@ const TREE = {
   'src/shapes/area.h': 'int area(int side) { return side * side; }\ndouble area(double r) { return r * r; }\nint twice(int x) { return 2 * x; }\n',
   'src/long.h': [...Array.from({ length: 29 }, (_, i) => `// line ${i + 1}`), LONG_LINE, ...Array.from({ length: 40 }, (_, i) => `// line ${i + 31}`), ''].join('\n'),
   'src/a_folder_with_a_rather_long_name_that_a_phone_cannot_show_on_one_line/some_file_with_an_even_longer_name_than_its_folder.h': 'int twice(double x);\n#define twice(x) ((x) * 2)\n',
+  // Sees neither definition of twice through its includes, so links to the list of both.
+  'src/twice.c': 'int twice_of_three(void) { return twice(3); }\n',
 };
 
 function buildTree(root) {

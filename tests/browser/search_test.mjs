@@ -33,8 +33,9 @@ import {
 const here = dirname(fileURLToPath(import.meta.url));
 const HOSTILE = '<img src=x onerror=alert(1)>.h';
 
-// main.cpp calls twice(), defined in two headers, so its list page is written;
-// its own definitions, in line order, are its outline.
+// main.cpp calls twice(), defined in two headers; lib/both.c, which sees neither, links to the
+// list of both, so that list page is written. main.cpp's own definitions, in line order, are its
+// outline.
 const MAIN = [
   '#include "lib/once.h"',
   '#include "lib/twice_a.h"',
@@ -54,6 +55,8 @@ const TREE = {
   'lib/once.h': '#pragma once\n// A type defined once.\nstruct Widget { int size; };\n',
   'lib/twice_a.h': 'inline int twice(int x) { return 2 * x; }\n',
   'lib/twice_b.h': 'inline long twice(long x) { return 2 * x; }\n',
+  // Sees neither twice through its includes, so its link leads to the list of both.
+  'lib/both.c': 'long four(void) { return twice(2L); }\n',
   'llvm/ADT/SmallVector.h': '#pragma once\ntemplate <class T> class SmallVector {};\n',
   'llvm/ADT/SmallSet.h': '#pragma once\ntemplate <class T> class SmallSet {};\n',
   'llvm/Support/Smoothing.h': '#pragma once\n',
