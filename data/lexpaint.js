@@ -79,8 +79,10 @@ function startListTitles() {
     }
     const section = name ? document.getElementById(name) : null;
     const found = section !== null && section.localName === 'section';
-    document.title = found ? name + what : shown.title;
-    if (heading) heading.textContent = found ? lead + name : shown.heading;
+    // A section of some of a name's definitions is named "NAME@FILES": the reader came for NAME.
+    const shownName = name.split('@')[0];
+    document.title = found ? shownName + what : shown.title;
+    if (heading) heading.textContent = found ? lead + shownName : shown.heading;
   };
   window.addEventListener('hashchange', show);
   show();

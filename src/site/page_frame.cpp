@@ -197,12 +197,22 @@ std::string RunPageStart(const SitePlan& plan, std::string_view path, std::strin
          PageTop(Breadcrumb(plan, path, 0, heading, siteName), heading, "");
 }
 
-// The start of the section of `name` on such a page, up to its heading, which names it.
+// The start of the section of `name` on such a page, up to its heading, which names it. A
+// section of the definitions that a page's includes reach is named "NAME@FILE,FILE..."; its
+// heading reads "NAME, in FILE, FILE...".
 void AppendSectionStart(std::string& page, std::string_view name) {
   page.append("<section id=\"");
   AppendEscapedHtml(page, name);
   page.append("\">\n<h2>");
-  AppendEscapedHtml(page, name);
+  const std::size_t at = name.find('@');
+  AppendEscapedHtml(page, name.substr(0, at));
+  for (std::string_view files = at == std::string_view::npos ? "" : name.substr(at + 1);
+       !files.empty();) {
+    const std::size_t comma = files.find(',');
+    page.append(files.data() == name.data() + at + 1 ? ", in " : ", ");
+    AppendEscapedHtml(page, files.substr(0, comma));
+    files = comma == std::string_view::npos ? "" : files.substr(comma + 1);
+  }
   page.append("</h2>\n");
 }
 
