@@ -52,7 +52,7 @@ TEST(PageLinksTest, KeepsListedTextsSeenAndUnseen) {
   ASSERT_EQ(plan.pages.size(), 2u);
   ASSERT_EQ(plan.pages[0].path, "a.h.html");
   const DefinitionIndex index(plan, "names");
-  ListedTexts texts(index.targetCount());
+  ListedTexts texts(index.targetCount(), plan.pages.size());
   PageLinks links(index, plan, 0, 160, texts);
 
   // Lines are preceded and ended by a line feed, as the highlighter's buffer holds them.
@@ -71,10 +71,10 @@ TEST(PageLinksTest, KeepsListedTextsSeenAndUnseen) {
   const std::uint32_t first = index.ListedTarget(0, 0);
   const std::uint32_t second = index.ListedTarget(0, 2);
   const std::uint32_t other = index.ListedTarget(1, 0);
-  EXPECT_EQ(texts.texts[first], "int f(int x) { return x; }");
-  EXPECT_EQ(texts.texts[second], "int f(long x) { return 0; }");
-  EXPECT_TRUE(texts.kept[first] && texts.kept[second]);
-  EXPECT_FALSE(texts.kept[other]);  // b.h's page has not been written
+  EXPECT_EQ(texts.TextOf(first), "int f(int x) { return x; }");
+  EXPECT_EQ(texts.TextOf(second), "int f(long x) { return 0; }");
+  EXPECT_TRUE(texts.Kept(first) && texts.Kept(second));
+  EXPECT_FALSE(texts.Kept(other));  // b.h's page has not been written
   EXPECT_EQ(index.TargetAt(other).page, 1u);
   EXPECT_TRUE(links.UnkeptLines().empty());
 }

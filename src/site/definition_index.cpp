@@ -318,23 +318,23 @@ PageLinks::PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::si
 // Every listed definition on the line of `word`, definitions_[first] on, keeps the line's text.
 // `word` lies in its line, which a line feed ends and another precedes.
 void PageLinks::KeepText(std::string_view word, std::size_t first) {
-  const std::string* kept = nullptr;  // the text, once one definition keeps it
+  std::uint32_t kept = DefinitionIndex::kUnlisted;  // the target that kept the text first
   for (std::size_t d = first;
        d < definitions_.size() && definitions_[d].line == definitions_[first].line; ++d) {
     if (!Unkept(definitions_[d])) continue;
     const std::uint32_t target = definitions_[d].listed;
-    if (kept == nullptr) {
-      const char* begin = word.data();
-      while (begin[-1] != '\n') --begin;
-      const char* end = word.data() + word.size();
-      while (*end != '\n') ++end;
-      texts_.texts[target] =
-          ShownLineText(std::string_view(begin, static_cast<std::size_t>(end - begin)), textWidth_);
-      kept = &texts_.texts[target];
-    } else {
-      texts_.texts[target] = *kept;
+    if (kept != DefinitionIndex::kUnlisted) {
+      texts_.Share(target, kept);
+      continue;
     }
-    texts_.kept[target] = true;
+    const char* begin = word.data();
+    while (begin[-1] != '\n') --begin;
+    const char* end = word.data() + word.size();
+    while (*end != '\n') ++end;
+    texts_.Keep(
+        target, page_,
+        ShownLineText(std::string_view(begin, static_cast<std::size_t>(end - begin)), textWidth_));
+    kept = target;
   }
 }
 
@@ -354,8 +354,7 @@ void PageLinks::KeepTexts(const std::vector<std::uint64_t>& lines,
     if (!Unkept(defined)) continue;
     while (k < lines.size() && lines[k] < defined.line) ++k;
     if (k == lines.size() || lines[k] != defined.line) continue;
-    texts_.texts[defined.listed] = lineTexts[k];
-    texts_.kept[defined.listed] = true;
+    texts_.Keep(defined.listed, page_, lineTexts[k]);
   }
 }
 

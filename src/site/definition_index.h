@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "definition_finder.h"
+#include "listed_texts.h"
 #include "name_use.h"
 #include "site_plan.h"
 #include "source_scan.h"
@@ -138,6 +139,8 @@ class DefinitionIndex {
   // sorted by name, then by the order of the walk and the line. Names and files that hold a tab or
   // a line end are left out, as the format cannot hold them.
   void WriteTags(std::ostream& out) const;
+  // Lets go of what only WriteTags needs; it cannot be called again.
+  void ReleaseTags() { std::vector<Tag>().swap(all_); }
 
  private:
   // The link targets of one name.
@@ -203,14 +206,6 @@ class DefinitionIndex {
   mutable std::map<std::pair<std::uint32_t, std::string>, std::vector<std::uint32_t>> sections_;
 };
 
-// The texts of the lines that list pages show, by the number of their definition among the link
-// targets, as ShownLineText shows them. Each page fills the entries of its own definitions.
-struct ListedTexts {
-  explicit ListedTexts(std::size_t targets) : texts(targets), kept(targets) {}
-  std::vector<std::string> texts;
-  std::vector<char> kept;  // a byte each, as pages on different threads fill their own
-};
-
 // The links of the names on one page: DefinitionIndex::Href, but a definition links nowhere, not
 // even to the list of its name's definitions. Each name's href is worked out once. For one thread.
 //
@@ -249,7 +244,7 @@ class PageLinks {
 
   // The definition's line shows on a list page, and its text is not kept yet.
   bool Unkept(const Defined& defined) const {
-    return defined.listed != DefinitionIndex::kUnlisted && !texts_.kept[defined.listed];
+    return defined.listed != DefinitionIndex::kUnlisted && !texts_.Kept(defined.listed);
   }
   const std::string& CachedHref(std::uint32_t name);
   const std::string& CachedHref(std::uint32_t name, std::string_view word, const NameUse& use);

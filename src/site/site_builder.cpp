@@ -99,7 +99,7 @@ class SiteRun {
     Notify([&] { observer_.Planned(plan_.pages.size(), bytes); });
     if (options_.definitions) {
       index_.emplace(plan_, ChooseNamesFolder(plan_), options_.threads);
-      listedTexts_.emplace(index_->targetCount());
+      listedTexts_.emplace(index_->targetCount(), plan_.pages.size());
       if (options_.uses) {
         uses_.emplace(*index_, ChooseNamesFolder(plan_, "uses"), plan_.pages.size());
       }
@@ -239,7 +239,7 @@ class SiteRun {
         const PageDefinitions::Entry& definition =
             plan_.pages[place.page].scan.definitions.entries[place.definition];
         listed.back().definitions.push_back(
-            {place.page, definition.line, KindName(definition.kind), listedTexts_->texts[target]});
+            {place.page, definition.line, KindName(definition.kind), listedTexts_->TextOf(target)});
       }
       if (uses_) {
         const std::uint32_t number = index_->LinkedName(name.name);
@@ -286,6 +286,7 @@ class SiteRun {
     const std::string path = Join(options_.target, kTagsName);
     AtomicFile tags(path);
     if (tags.is_open()) index_->WriteTags(tags.stream());
+    index_->ReleaseTags();
     if (!tags.Commit()) Report(SiteProblem::kTargetFileUnwritable, path);
   }
 
@@ -340,7 +341,10 @@ class SiteRun {
     Highlighter highlighter(source, target.stream(), options_.keywords, std::move(highlight));
     highlighter.Run();
     if (highlighter.input_failed()) return Report(SiteProblem::kSourceFileUnreadable, sourcePath);
-    if (names) KeepUnseenListedTexts(*names, source);
+    if (names) {
+      KeepUnseenListedTexts(*names, source);
+      listedTexts_->Finish(page);
+    }
     if (uses_) uses_->OfPage(page).Finish();
     target.stream() << PageFoot();
     if (!target.Commit()) return Report(SiteProblem::kTargetFileUnwritable, targetPath);
