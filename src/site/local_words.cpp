@@ -1,0 +1,141 @@
+#include "local_words.h"
+
+#include <array>
+#include <string_view>
+
+namespace lexpaint {
+namespace local_words {
+namespace {
+
+struct ClassedWord {
+  std::string_view word;
+  unsigned classes;
+};
+
+constexpr ClassedWord kWords[] = {
+    {"_Bool", kKeyword},
+    {"alignas", kKeyword},
+    {"alignof", kKeyword},
+    {"asm", kKeyword | kStatementStart},
+    {"auto", kKeyword | kAuto},
+    {"bool", kKeyword},
+    {"break", kKeyword | kStatementStart},
+    {"case", kKeyword | kLabel},
+    {"catch", kKeyword | kCatch},
+    {"char", kKeyword},
+    {"char16_t", kKeyword},
+    {"char32_t", kKeyword},
+    {"char8_t", kKeyword},
+    {"class", kKeyword | kTypeKey | kNoName},
+    {"co_await", kKeyword | kStatementStart},
+    {"co_return", kKeyword | kStatementStart},
+    {"co_yield", kKeyword | kStatementStart},
+    {"const", kKeyword | kBodyTail | kNoName},
+    {"const_cast", kKeyword},
+    {"consteval", kKeyword | kBodyTail},
+    {"constexpr", kKeyword | kBodyTail | kConstexpr},
+    {"constinit", kKeyword},
+    {"continue", kKeyword | kStatementStart},
+    {"decltype", kKeyword},
+    {"default", kKeyword | kLabel},
+    {"delete", kKeyword | kStatementStart},
+    {"do", kKeyword | kPrefix},
+    {"double", kKeyword},
+    {"dynamic_cast", kKeyword},
+    {"else", kKeyword | kPrefix},
+    {"enum", kKeyword | kEnumKey | kNoName},
+    {"explicit", kKeyword},
+    {"extern", kKeyword | kExtern},
+    {"false", kKeyword},
+    {"final", kKeyword | kBodyTail},
+    {"float", kKeyword},
+    {"for", kKeyword | kFor},
+    {"friend", kKeyword | kStatementStart},
+    {"goto", kKeyword | kStatementStart},
+    {"if", kKeyword | kCondition},
+    {"inline", kKeyword},
+    {"int", kKeyword},
+    {"long", kKeyword},
+    {"mutable", kKeyword | kBodyTail},
+    {"namespace", kKeyword | kTypeKey | kNamespace},
+    {"new", kKeyword | kStatementStart | kNoName},
+    {"noexcept", kKeyword | kBodyTail},
+    {"nullptr", kKeyword},
+    {"operator", kKeyword | kOperator},
+    {"override", kKeyword | kBodyTail},
+    {"private", kKeyword | kAccess},
+    {"protected", kKeyword | kAccess},
+    {"public", kKeyword | kAccess},
+    {"register", kKeyword},
+    {"reinterpret_cast", kKeyword},
+    {"requires", kKeyword},
+    {"return", kKeyword | kStatementStart | kNoName},
+    {"short", kKeyword},
+    {"signed", kKeyword},
+    {"sizeof", kKeyword | kStatementStart | kNoName},
+    {"static", kKeyword},
+    {"static_assert", kKeyword | kStatementStart},
+    {"static_cast", kKeyword},
+    {"struct", kKeyword | kTypeKey | kNoName},
+    {"switch", kKeyword | kCondition},
+    {"template", kKeyword | kTemplate},
+    {"this", kKeyword},
+    {"thread_local", kKeyword},
+    {"throw", kKeyword | kStatementStart | kBodyTail | kNoName},
+    {"true", kKeyword},
+    {"try", kKeyword | kPrefix | kBodyTail},
+    {"typedef", kKeyword | kStatementStart},
+    {"typeid", kKeyword},
+    {"typename", kKeyword | kNoName},
+    {"union", kKeyword | kTypeKey | kNoName},
+    {"unsigned", kKeyword},
+    {"using", kKeyword | kStatementStart},
+    {"virtual", kKeyword},
+    {"void", kKeyword},
+    {"volatile", kKeyword | kBodyTail | kNoName},
+    {"wchar_t", kKeyword},
+    {"while", kKeyword | kCondition},
+};
+
+// The words above in a hash table built at compile time, as every word fed is looked up.
+class WordTable {
+ public:
+  constexpr WordTable() {
+    for (const ClassedWord& word : kWords) {
+      std::size_t i = Hash(word.word);
+      while (!slots_[i].word.empty()) i = (i + 1) % kSlots;
+      slots_[i] = word;
+    }
+  }
+
+  unsigned Of(std::string_view word) const {
+    if (word.empty()) return 0;
+    for (std::size_t i = Hash(word);; i = (i + 1) % kSlots) {
+      if (slots_[i].word.empty()) return 0;
+      if (slots_[i].word == word) return slots_[i].classes;
+    }
+  }
+
+ private:
+  static constexpr std::size_t kSlots = 512;
+
+  static constexpr std::size_t Hash(std::string_view word) {
+    return (word.size() * 61 + static_cast<unsigned char>(word[0]) * 7 +
+            static_cast<unsigned char>(word[word.size() - 1]) * 3 +
+            static_cast<unsigned char>(word[word.size() / 2])) %
+           kSlots;
+  }
+
+  std::array<ClassedWord, kSlots> slots_{};
+};
+
+constexpr WordTable kWordTable;
+
+}  // namespace
+
+unsigned ClassesOf(const Token& token) {
+  return token.kind == TokenType::kIdentifier ? kWordTable.Of(token.text) : 0;
+}
+
+}  // namespace local_words
+}  // namespace lexpaint
