@@ -1,18 +1,23 @@
 #!/usr/bin/env bash
-# Measures `lexpaint --tree` on real source trees against `cp -r` of the site it writes.
+# Measures `lexpaint --tree` on real source trees against `cp -r` of the site it writes, and
+# against GNU Global, which also makes a site with definitions and references.
 #
 #   bench/tree.sh                              builds a Release lexpaint and measures it
 #   LEXPAINT=/path/to/lexpaint bench/tree.sh   measures that binary instead (no build)
 #
 # For each tree it times `--tree -j 1`, `--tree -j $(nproc)` and `cp -r` of the site (the cost of
 # creating that many files and bytes at all), RUNS times each, interleaved, and prints medians.
+# Where gtags and htags are installed (apt-get install global), it then times `gtags` followed by
+# `htags` on a copy of the tree, GLOBAL_RUNS times.
 #
 # Environment:
 #   RUNS       runs of each lexpaint command per tree (default 5); cp runs twice as often, once
 #              after each lexpaint run
 #   TREES      the source trees, separated by spaces (default "/usr/include/c++ /usr/include")
-#   OPTIONS    options for lexpaint --tree (default --no-definitions: the targets are for the pages
-#              and indexes; bench/definitions.sh measures what definitions add)
+#   OPTIONS    options for lexpaint --tree (default none: everything on, as a user runs it;
+#              --no-definitions measures the pages and indexes alone, and bench/definitions.sh what
+#              definitions add)
+#   GLOBAL_RUNS  runs of gtags and htags per tree (default 3; 0 leaves them out)
 #   BENCH_DIR  where the sites are written (default /dev/shm/lexpaint-tree-bench when /dev/shm
 #              exists, else /tmp/lexpaint-tree-bench)
 #   BUILD_DIR  where the Release binary is built (default build-bench in the repository)
@@ -29,7 +34,8 @@ set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 runs=${RUNS:-5}
 trees=${TREES:-/usr/include/c++ /usr/include}
-read -r -a options <<<"${OPTIONS---no-definitions}"
+read -r -a options <<<"${OPTIONS-}"
+global_runs=${GLOBAL_RUNS:-3}
 threads=$(nproc)
 quiet_wait=${QUIET_WAIT:-20}
 if [[ -z "${BENCH_DIR:-}" ]]; then
@@ -159,6 +165,21 @@ copy_run() {
   discard "$target"
 }
 
+# Median seconds of gtags followed by htags (a site with references, as htags makes by default) in
+# a copy of the tree, or "" when they are not installed or not asked for.
+global_seconds() {
+  local source=$1 copy=$work/global times=() n seconds rss status cpu others
+  ((global_runs > 0)) && command -v gtags >/dev/null && command -v htags >/dev/null || return 0
+  for ((n = 0; n < global_runs; n++)); do
+    rm -rf "$copy" && cp -r "$source" "$copy"
+    read -r seconds rss status cpu others < <(timed sh -c 'cd "$1" && gtags && htags' sh "$copy")
+    ((status == 0)) || { echo "warning: gtags, htags on $source exited with $status" >&2; }
+    times+=("$seconds")
+  done
+  rm -rf "$copy"
+  printf '%s\n' "${times[@]}" | median
+}
+
 measure() {
   local source=$1 tag
   tag=$(basename "$source")
@@ -203,7 +224,18 @@ measure() {
   ratio=$(printf %.2f "$(echo "$all_s / $copy_s" | bc -l)")
   speedup=$(printf %.2f "$(echo "$one_s / $all_s" | bc -l)")
   peak_mb=$(printf %.1f "$(echo "$peak / 1024" | bc -l)")
-  verdicts+=("$source: jN/cp $ratio (target <= 2), j1/j$threads $speedup (target >= 1.6 with N = 2), peak $peak_mb MiB (target < 64)")
+  local verdict="$source: jN/cp $ratio (target <= 2), j1/j$threads $speedup (target >= 1.6 with N = 2), peak $peak_mb MiB"
+  if [[ " ${options[*]} " == *" --no-definitions "* ]]; then
+    verdict+=" (target < 64)"
+  else
+    verdict+=" (target < 244 MiB, 256 MB, for all of /usr/include)"
+  fi
+  local global_s
+  global_s=$(global_seconds "$source")
+  if [[ -n $global_s ]]; then
+    verdict+=", gtags+htags $(printf %.2f "$global_s") s = $(printf %.1f "$(echo "$global_s / $all_s" | bc -l)") times jN (target >= 12)"
+  fi
+  verdicts+=("$verdict")
   {
     echo "$source, wall seconds of each run in order (and lexpaint's CPU seconds):"
     echo "  j1:$one_times_list"

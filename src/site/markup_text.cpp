@@ -17,6 +17,14 @@ constexpr std::array<std::string_view, 256> Entities() {
 }
 constexpr std::array<std::string_view, 256> kEntities = Entities();
 
+// The bytes that have an entity, as a table small enough to stay in cache.
+constexpr std::array<bool, 256> Escaped() {
+  std::array<bool, 256> escaped{};
+  for (int c = 0; c < 256; ++c) escaped[c] = !kEntities[c].empty();
+  return escaped;
+}
+constexpr std::array<bool, 256> kEscaped = Escaped();
+
 // Bytes that an href holds as they are.
 constexpr std::array<bool, 256> PlainInHref() {
   std::array<bool, 256> plain{};
@@ -32,14 +40,15 @@ constexpr std::array<bool, 256> kPlainInHref = PlainInHref();
 
 // Runs of bytes that need no escape are copied whole.
 void AppendEscapedHtml(std::string& out, std::string_view text) {
-  std::size_t plain = 0;
-  for (std::size_t k = 0; k < text.size(); ++k) {
-    const std::string_view entity = kEntities[static_cast<unsigned char>(text[k])];
-    if (entity.empty()) continue;
-    out.append(text, plain, k - plain).append(entity);
-    plain = k + 1;
+  const char* plain = text.data();
+  const char* const end = plain + text.size();
+  for (const char* p = plain; p != end; ++p) {
+    const auto byte = static_cast<unsigned char>(*p);
+    if (!kEscaped[byte]) continue;
+    out.append(plain, static_cast<std::size_t>(p - plain)).append(kEntities[byte]);
+    plain = p + 1;
   }
-  out.append(text, plain);
+  out.append(plain, static_cast<std::size_t>(end - plain));
 }
 
 std::string EscapeHtml(std::string_view text) {
