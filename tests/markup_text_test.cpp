@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <utility>
+
 namespace lexpaint {
 namespace {
 
@@ -12,6 +16,27 @@ TEST(MarkupTextTest, EscapeHtmlLeavesNoMarkup) {
   std::string page = "<p>";
   AppendEscapedHtml(page, "a<b");
   EXPECT_EQ(page, "<p>a&lt;b");
+}
+
+// Long texts are looked at a block of bytes at a time: every byte that needs an entity is found
+// wherever it lies in a block, in the tail after the last block, or in several blocks at once.
+TEST(MarkupTextTest, EscapeHtmlFindsMarkupAtEveryOffset) {
+  const std::pair<char, std::string> escapes[] = {
+      {'<', "&lt;"}, {'>', "&gt;"}, {'&', "&amp;"}, {'"', "&quot;"}, {'\'', "&#39;"}};
+  for (const auto& [byte, entity] : escapes) {
+    for (std::size_t at = 0; at < 40; ++at) {
+      std::string text(40, 'x');
+      text[at] = byte;
+      text[39 - at] = byte;
+      std::string expected = std::string(40, 'x');
+      expected.replace(std::max(at, 39 - at), 1, entity);
+      if (at != 39 - at) expected.replace(std::min(at, 39 - at), 1, entity);
+      EXPECT_EQ(EscapeHtml(text), expected) << "byte " << byte << " at " << at;
+    }
+  }
+  // The bytes next to those, and those past 0x7F, stand for themselves.
+  const std::string plain = "\xC3\xA9\xFF\x80=?<=?\x7F<\x3C\x3E|~\xBE\xBC";
+  EXPECT_EQ(EscapeHtml(plain), "\xC3\xA9\xFF\x80=?&lt;=?\x7F&lt;&lt;&gt;|~\xBE\xBC");
 }
 
 TEST(MarkupTextTest, EncodeHrefKeepsOnlyUnreservedBytesAndSlashes) {

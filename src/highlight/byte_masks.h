@@ -58,6 +58,16 @@ inline __m128i InRange(__m128i v, char low, char high) {
                         _mm_set1_epi8(static_cast<char>(low + shift - 1)));
 }
 
+// The bytes that markup escapes in text and in attribute values: '<', '>', '&', '"' and '\''.
+inline unsigned MarkupMask(const char* p) {
+  const __m128i v = Load16(p);
+  const __m128i angle = _mm_cmpeq_epi8(_mm_or_si128(v, _mm_set1_epi8(2)), _mm_set1_epi8('>'));
+  const __m128i amp = _mm_cmpeq_epi8(v, _mm_set1_epi8('&'));
+  const __m128i quote = _mm_cmpeq_epi8(v, _mm_set1_epi8('"'));
+  const __m128i apostrophe = _mm_cmpeq_epi8(v, _mm_set1_epi8('\''));
+  return MaskOf(_mm_or_si128(_mm_or_si128(angle, amp), _mm_or_si128(quote, apostrophe)));
+}
+
 // Letters, digits and '_'.
 inline unsigned IdentifierMask(const char* p) {
   const __m128i v = Load16(p);
@@ -78,6 +88,11 @@ unsigned MaskWhere(const char* p, Predicate is) {
 
 inline unsigned EscapableMask(const char* p) {
   return MaskWhere(p, [](char c) { return c == '<' || c == '>' || c == '&' || c == '\r'; });
+}
+
+inline unsigned MarkupMask(const char* p) {
+  return MaskWhere(
+      p, [](char c) { return c == '<' || c == '>' || c == '&' || c == '"' || c == '\''; });
 }
 
 inline unsigned ByteMask(const char* p, char c) {

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "byte_masks.h"
+
 namespace lexpaint {
 namespace {
 
@@ -39,15 +41,23 @@ constexpr std::array<bool, 256> kPlainInHref = PlainInHref();
 }  // namespace
 
 // Runs of bytes that need no escape are copied whole.
+// Most text has no such byte, so whole blocks of kMaskWidth bytes are passed over at once.
 void AppendEscapedHtml(std::string& out, std::string_view text) {
   const char* plain = text.data();
   const char* const end = plain + text.size();
-  for (const char* p = plain; p != end; ++p) {
-    const auto byte = static_cast<unsigned char>(*p);
-    if (!kEscaped[byte]) continue;
-    out.append(plain, static_cast<std::size_t>(p - plain)).append(kEntities[byte]);
-    plain = p + 1;
+  const auto escape = [&](const char* from, const char* to) {
+    for (const char* p = from; p != to; ++p) {
+      const auto byte = static_cast<unsigned char>(*p);
+      if (!kEscaped[byte]) continue;
+      out.append(plain, static_cast<std::size_t>(p - plain)).append(kEntities[byte]);
+      plain = p + 1;
+    }
+  };
+  const char* block = plain;
+  for (; static_cast<std::size_t>(end - block) >= kMaskWidth; block += kMaskWidth) {
+    if (MarkupMask(block) != 0) escape(block, block + kMaskWidth);
   }
+  escape(block, end);
   out.append(plain, static_cast<std::size_t>(end - plain));
 }
 
