@@ -1215,6 +1215,21 @@ TEST_F(TreeTest, LocalNamesStayLocalAndMembersLinkToMembers) {
             std::string::npos);
 }
 
+// The letters that end a number are no names, whatever the tree defines.
+TEST_F(TreeTest, LettersOfNumbersLinkNowhere) {
+  box_.Write("src/a.h", "#define A 1\n#define u 2\nint n = 0x0A + 1u + A + u;\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string body = BodyOf(Page("a.h.html"));
+  EXPECT_NE(body.find("<span class=\"Number\">0x0</span><span class=\"Identifier\">A</span>"),
+            std::string::npos)
+      << body;
+  EXPECT_NE(body.find("<span class=\"Number\">1</span><span class=\"Identifier\">u</span>"),
+            std::string::npos)
+      << body;
+  EXPECT_EQ(NameLink(body, 3, "A"), "a.h.html#L1");  // the names after them
+  EXPECT_EQ(NameLink(body, 3, "u"), "a.h.html#L2");
+}
+
 // A name defined in several places links to the definitions a page sees through its includes,
 // directly or not; a page that sees none links to the list of them all.
 TEST_F(TreeTest, NamesLinkToDefinitionsIncludesReach) {

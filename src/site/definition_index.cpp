@@ -359,6 +359,8 @@ void PageLinks::KeepTexts(const std::vector<std::uint64_t>& lines,
 }
 
 std::string_view PageLinks::Href(std::string_view word, std::uint64_t line) {
+  // A word right after a word byte is the rest of a number, as the 'A' of 0x0A or the 'u' of 1u.
+  if (IsWordByte(word.data()[-1])) return "";
   while (next_ < definitions_.size() && definitions_[next_].line < line) ++next_;
   for (std::size_t d = next_; d < definitions_.size() && definitions_[d].line == line; ++d) {
     if (definitions_[d].name != word) continue;
