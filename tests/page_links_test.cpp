@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "definition_index.h"
+#include "definitions_plan.h"
 
 namespace lexpaint {
 namespace {
@@ -17,27 +18,13 @@ const std::string kSourceA =
     "int f(long x) { return 0; }\n";
 
 SitePlan PlanOfTwoHeaders() {
-  const std::map<std::string, std::vector<Definition>> definitions = {
+  return PlanOf({
       {"a.h",
        {{"f", Definition::kFunction, 1},
         {"g", Definition::kFunction, 2},
         {"f", Definition::kFunction, 3}}},
       {"b.h", {{"f", Definition::kFunction, 1}}},
-  };
-  return PlanSite(
-      {{"a.h", kSourceA.size()}, {"b.h", 10}}, {},
-      [&](const TreeFile& file) {
-        SourceScan scan;
-        scan.readable = true;
-        for (const Definition& definition : definitions.at(file.path)) {
-          scan.definitions.Add(definition);
-        }
-        return scan;
-      },
-      [](const TreeFile&) { return true; },
-      [](std::size_t count, const std::function<void(std::size_t)>& job) {
-        for (std::size_t i = 0; i < count; ++i) job(i);
-      });
+  });
 }
 
 // The word at `at` in `text`, as the highlighter passes it: a view into the page's lines.
