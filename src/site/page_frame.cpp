@@ -1,6 +1,7 @@
 #include "page_frame.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <functional>
 #include <utility>
@@ -126,10 +127,19 @@ void AppendUses(std::string& out, const SitePlan& plan, std::string_view path,
     out.append(href).append("\">");
     AppendEscapedHtml(out, plan.files[shown.file].path);
     out.append("</a> (").append(std::to_string(end - u)).append(")</th></tr>\n");
+    // A row is a link to its line, whose text is the line's number, and the line's text; the
+    // rows of a file start alike, and the rest up to the text is put together in place.
+    const std::string rowStart = "<tr><td><a href=\"" + href + "#L";
     for (; u < end; ++u) {
-      out.append("<tr><td>");
-      AppendLineLink(out, href, uses[u].line, "");
-      out.append("</td><td>");
+      char link[64];
+      char* const number = link;
+      char* at = std::to_chars(number, number + 20, uses[u].line).ptr;
+      const std::size_t digits = static_cast<std::size_t>(at - number);
+      at = std::copy_n("\">", 2, at);
+      at = std::copy_n(number, digits, at);
+      constexpr std::string_view kLinkEnd = "</a></td><td>";
+      at = std::copy_n(kLinkEnd.data(), kLinkEnd.size(), at);
+      out.append(rowStart).append(link, static_cast<std::size_t>(at - link));
       AppendEscapedHtml(out, uses[u].text);
       out.append("</td></tr>\n");
       if (out.size() >= kSpillSize) spill(out);
