@@ -23,11 +23,6 @@ bool IsWord(std::string_view name) {
 constexpr std::size_t kNamesPerListPage = 32;
 constexpr std::size_t kDefinitionsPerListPage = 200;
 
-// A slot of a power-of-two table for the number `name`, spread by Fibonacci hashing.
-std::size_t SlotOf(std::uint32_t name, std::size_t slots) {
-  return static_cast<std::size_t>((name * 0x9E3779B97F4A7C15ull) >> 32) & (slots - 1);
-}
-
 // The first eight bytes of `name`, padded with zeros, as a number that orders as they do.
 std::uint64_t Head(std::string_view name) {
   std::uint64_t head = 0;
@@ -371,31 +366,51 @@ std::string_view PageLinks::Href(std::string_view word, std::uint64_t line) {
   if (name == DefinitionIndex::kUnlinked) return "";
   const NameUse use = nameUses_.At(word, line);
   if (use.kind == NameUse::kLocal) return "";
-  const std::string& href = use.kind == NameUse::kPlain && use.scope.empty()
-                                ? CachedHref(name)
-                                : CachedHref(name, word, use);
+  const std::string& href = CachedHref(name, word, use);
   if (uses_ != nullptr && !href.empty()) uses_->Record(name, line, word, textWidth_);
   return href;
 }
 
-// A class's stretch is known by where its name lies, which spares building a key of text.
+// What a name means follows from its number, its use's kind and its use's scope, so an href is
+// worked out once for each of those on a page.
+std::uint32_t PageLinks::KeyOf(std::uint32_t name, const NameUse& use) {
+  const std::uint64_t scope = use.scope.empty() ? 0 : DefinitionIndex::Hash(use.scope);
+  const std::uint64_t key = (std::uint64_t{name} << 32 | scope) ^ use.kind;
+  return static_cast<std::uint32_t>((key * 0x9E3779B97F4A7C15ull) >> 32);
+}
+
 const std::string& PageLinks::CachedHref(std::uint32_t name, std::string_view word,
                                          const NameUse& use) {
-  const auto resolve = [&] {
-    DefinitionIndex::Meaning meaning = index_.Resolve(name, word, use);
-    return meaning.name == DefinitionIndex::kUnlinked ? std::string()
-                                                      : MeaningHref(std::move(meaning), word);
-  };
-  if (use.kind == NameUse::kPlain) {
-    const auto key = std::make_pair(name, use.scope.data());
-    const auto cached = classHrefs_.find(key);
-    if (cached != classHrefs_.end()) return cached->second;
-    return classHrefs_.emplace(key, resolve()).first->second;
+  if (2 * (hrefs_.size() + 1) > slots_.size()) {
+    slots_.assign(std::max<std::size_t>(64, 2 * slots_.size()), 0);
+    for (std::size_t h = 0; h < hrefs_.size(); ++h) {
+      std::size_t slot = hrefs_[h].key & (slots_.size() - 1);
+      while (slots_[slot] != 0) slot = (slot + 1) & (slots_.size() - 1);
+      slots_[slot] = static_cast<std::uint32_t>(h + 1);
+    }
   }
-  key_.assign(1, static_cast<char>(use.kind)).append(use.scope).append(1, ' ').append(word);
-  const auto cached = useHrefs_.find(key_);
-  if (cached != useHrefs_.end()) return cached->second;
-  return useHrefs_.emplace(key_, resolve()).first->second;
+  const std::uint32_t key = KeyOf(name, use);
+  std::size_t slot = key & (slots_.size() - 1);
+  for (; slots_[slot] != 0; slot = (slot + 1) & (slots_.size() - 1)) {
+    const Worked& worked = hrefs_[slots_[slot] - 1];
+    if (worked.key == key && worked.name == name && worked.kind == use.kind &&
+        worked.scope == use.scope) {
+      return worked.href;
+    }
+  }
+  DefinitionIndex::Meaning meaning;
+  if (use.kind == NameUse::kPlain && use.scope.empty()) {
+    meaning.name = name;
+    meaning.all = true;
+  } else {
+    meaning = index_.Resolve(name, word, use);
+  }
+  std::string href = meaning.name == DefinitionIndex::kUnlinked
+                         ? std::string()
+                         : MeaningHref(std::move(meaning), word);
+  hrefs_.push_back({key, name, use.kind, std::string(use.scope), std::move(href)});
+  slots_[slot] = static_cast<std::uint32_t>(hrefs_.size());
+  return hrefs_.back().href;
 }
 
 // A name defined in several places links to the definitions the page can see through its
@@ -403,32 +418,24 @@ const std::string& PageLinks::CachedHref(std::uint32_t name, std::string_view wo
 std::string PageLinks::MeaningHref(DefinitionIndex::Meaning meaning, std::string_view word) {
   const std::size_t count =
       meaning.all ? index_.NameAt(meaning.name).count : meaning.targets.size();
-  if (count > 1) meaning = index_.Nearest(std::move(meaning), word, IncludeClosure());
+  if (count > 1 && index_.OnSeveralPages(meaning)) {
+    meaning = index_.Nearest(std::move(meaning), word, IncludeClosure());
+  }
   return index_.Href(page_, toRoot_, meaning);
 }
 
-// Breadth first through the pages that includes lead to, marking those seen by the search's
-// number, so that no page's search clears a mark of the whole site.
-const std::vector<std::uint32_t>& PageLinks::IncludeClosure() {
-  if (closureFound_) return closure_;
-  closureFound_ = true;
-  thread_local std::vector<std::uint32_t> seen;
-  thread_local std::uint32_t search = 0;
-  if (seen.size() != plan_.pages.size() || ++search == 0) {
-    seen.assign(plan_.pages.size(), 0);
-    search = 1;
-  }
-  closure_.push_back(static_cast<std::uint32_t>(page_));
-  seen[page_] = search;
-  for (std::size_t next = 0; next < closure_.size(); ++next) {
-    for (const std::optional<std::size_t>& included : plan_.pages[closure_[next]].includePages) {
-      if (!included || seen[*included] == search) continue;
-      seen[*included] = search;
-      closure_.push_back(static_cast<std::uint32_t>(*included));
+// Breadth first through the pages that includes lead to.
+const PageSet& PageLinks::IncludeClosure() {
+  if (closure_) return *closure_;
+  closure_.emplace(plan_.pages.size());
+  std::vector<std::size_t> found{page_};
+  closure_->Add(page_);
+  for (std::size_t next = 0; next < found.size(); ++next) {
+    for (const std::optional<std::size_t>& included : plan_.pages[found[next]].includePages) {
+      if (included && closure_->Add(*included)) found.push_back(*included);
     }
   }
-  std::sort(closure_.begin(), closure_.end());
-  return closure_;
+  return *closure_;
 }
 
 std::string_view PageLinks::DefinitionHref(std::string_view word) {
@@ -437,27 +444,6 @@ std::string_view PageLinks::DefinitionHref(std::string_view word) {
   if (name == DefinitionIndex::kUnlinked) return "";
   definitionHref_ = useIndex_->Href(toRoot_, name);
   return definitionHref_;
-}
-
-const std::string& PageLinks::CachedHref(std::uint32_t name) {
-  if (2 * (hrefs_.size() + 1) > slots_.size()) {
-    slots_.assign(std::max<std::size_t>(64, 2 * slots_.size()), 0);
-    for (std::size_t h = 0; h < hrefs_.size(); ++h) {
-      std::size_t slot = SlotOf(hrefs_[h].first, slots_.size());
-      while (slots_[slot] != 0) slot = (slot + 1) & (slots_.size() - 1);
-      slots_[slot] = static_cast<std::uint32_t>(h + 1);
-    }
-  }
-  std::size_t slot = SlotOf(name, slots_.size());
-  for (; slots_[slot] != 0; slot = (slot + 1) & (slots_.size() - 1)) {
-    if (hrefs_[slots_[slot] - 1].first == name) return hrefs_[slots_[slot] - 1].second;
-  }
-  DefinitionIndex::Meaning meaning;
-  meaning.name = name;
-  meaning.all = true;
-  hrefs_.emplace_back(name, MeaningHref(std::move(meaning), index_.NameAt(name).name));
-  slots_[slot] = static_cast<std::uint32_t>(hrefs_.size());
-  return hrefs_.back().second;
 }
 
 std::vector<DefinitionIndex::ListPage> DefinitionIndex::LinkedListPages() const {
@@ -619,29 +605,41 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
   return meaning;
 }
 
-DefinitionIndex::Meaning DefinitionIndex::Nearest(Meaning meaning, std::string_view word,
-                                                  const std::vector<std::uint32_t>& nearby) const {
+// A name's targets are in the order of their pages.
+bool DefinitionIndex::OnSeveralPages(const Meaning& meaning) const {
   const Targets& targets = names_[meaning.name];
-  std::vector<std::uint32_t> near;
+  const std::uint32_t first = meaning.all ? targets.first : meaning.targets.front();
+  const std::uint32_t last =
+      meaning.all ? targets.first + targets.count - 1 : meaning.targets.back();
+  return targets_[first].page != targets_[last].page;
+}
+
+DefinitionIndex::Meaning DefinitionIndex::Nearest(Meaning meaning, std::string_view word,
+                                                  const PageSet& nearby) const {
+  const Targets& targets = names_[meaning.name];
+  const std::uint32_t* const from = meaning.all ? nullptr : meaning.targets.data();
+  const std::size_t count = meaning.all ? targets.count : meaning.targets.size();
+  const auto targetAt = [&](std::size_t k) {
+    return from != nullptr ? from[k] : targets.first + static_cast<std::uint32_t>(k);
+  };
+  std::size_t near = 0;
+  for (std::size_t k = 0; k < count; ++k) near += nearby.Has(targets_[targetAt(k)].page);
+  if (near == 0 || near == count) return meaning;
+  std::vector<std::uint32_t> kept;
+  kept.reserve(near);
   std::string files;
-  const auto keep = [&](std::uint32_t t) {
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::uint32_t t = targetAt(k);
     const std::uint32_t page = targets_[t].page;
-    if (!std::binary_search(nearby.begin(), nearby.end(), page)) return;
-    if (near.empty() || targets_[near.back()].page != page) {
+    if (!nearby.Has(page)) continue;
+    if (kept.empty() || targets_[kept.back()].page != page) {
       files.append(files.empty() ? "@" : ",").append(plan_.files[plan_.pages[page].file].path);
     }
-    near.push_back(t);
-  };
-  if (meaning.all) {
-    for (std::uint32_t t = targets.first; t < targets.first + targets.count; ++t) keep(t);
-  } else {
-    for (const std::uint32_t t : meaning.targets) keep(t);
+    kept.push_back(t);
   }
-  const std::size_t from = meaning.all ? targets.count : meaning.targets.size();
-  if (near.empty() || near.size() == from) return meaning;
   meaning.section = (meaning.all ? std::string(word) : meaning.section) + files;
   meaning.all = false;
-  meaning.targets = std::move(near);
+  meaning.targets = std::move(kept);
   return meaning;
 }
 

@@ -7,10 +7,10 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -24,6 +24,23 @@ namespace lexpaint {
 
 class PageUses;
 class UseIndex;
+
+// A set of the pages of a site, by their numbers, a bit each.
+class PageSet {
+ public:
+  explicit PageSet(std::size_t pages = 0) : bits_((pages + 63) / 64) {}
+  bool Has(std::size_t page) const { return (bits_[page / 64] >> page % 64 & 1) != 0; }
+  // Adds `page`; false if it was there already.
+  bool Add(std::size_t page) {
+    const std::uint64_t bit = std::uint64_t{1} << page % 64;
+    if ((bits_[page / 64] & bit) != 0) return false;
+    bits_[page / 64] |= bit;
+    return true;
+  }
+
+ private:
+  std::vector<std::uint64_t> bits_;
+};
 
 // Where the pages of a site find the definitions of their names, and the tags file that lists
 // them. Namespaces, and names no identifier can spell (operators, destructors), are listed in
@@ -74,11 +91,13 @@ class DefinitionIndex {
   Meaning Resolve(std::string_view word, const NameUse& use) const;
   // The same, for `word` whose number LinkedName gave.
   Meaning Resolve(std::uint32_t name, std::string_view word, const NameUse& use) const;
+  // Whether a meaning that leads to several definitions leads to more than one page: if not,
+  // Nearest keeps it as it is.
+  bool OnSeveralPages(const Meaning& meaning) const;
   // A meaning that leads to several definitions, as Resolve gives it for `word`, narrowed to
-  // those made on the pages `nearby` (ascending), if any are made there; the section of the
-  // narrowed meaning is named after their files, as in "f@a.h,b.h".
-  Meaning Nearest(Meaning meaning, std::string_view word,
-                  const std::vector<std::uint32_t>& nearby) const;
+  // those made on the pages `nearby` holds, if any are made there; the section of the narrowed
+  // meaning is named after their files, as in "f@a.h,b.h".
+  Meaning Nearest(Meaning meaning, std::string_view word, const PageSet& nearby) const;
   // Where a meaning that leads somewhere links to, from the page `page` as Href above: to the
   // line of its one definition, or to the section of a list page that lists its definitions.
   std::string Href(std::size_t page, std::string_view toRoot, const Meaning& meaning) const;
@@ -120,6 +139,9 @@ class DefinitionIndex {
     return listUsed_[name].load(std::memory_order_relaxed);
   }
   void AppendListHref(std::string& out, std::uint32_t name) const;
+
+  // The hash of a word, by which the index finds names; also that of a scope.
+  static std::uint32_t Hash(std::string_view word);
 
   // The link targets, numbered in name order.
   std::size_t targetCount() const { return targets_.size(); }
@@ -177,7 +199,6 @@ class DefinitionIndex {
   std::string LineHref(std::size_t page, Place place) const;
   void MarkMembers();
   bool IsClass(std::string_view name) const;
-  static std::uint32_t Hash(std::string_view word);
 
   const SitePlan& plan_;
   std::string namesFolder_;
@@ -246,10 +267,18 @@ class PageLinks {
   bool Unkept(const Defined& defined) const {
     return defined.listed != DefinitionIndex::kUnlisted && !texts_.Kept(defined.listed);
   }
-  const std::string& CachedHref(std::uint32_t name);
+  // An href worked out, and what decides it: the name's number and its use's kind and scope.
+  struct Worked {
+    std::uint32_t key;  // KeyOf them
+    std::uint32_t name;
+    NameUse::Kind kind;
+    std::string scope;
+    std::string href;
+  };
+  static std::uint32_t KeyOf(std::uint32_t name, const NameUse& use);
   const std::string& CachedHref(std::uint32_t name, std::string_view word, const NameUse& use);
   std::string MeaningHref(DefinitionIndex::Meaning meaning, std::string_view word);
-  const std::vector<std::uint32_t>& IncludeClosure();
+  const PageSet& IncludeClosure();
   void KeepText(std::string_view word, std::size_t first);
   // Where the definition `word` links to: the uses of its name, if they are listed.
   std::string_view DefinitionHref(std::string_view word);
@@ -257,21 +286,15 @@ class PageLinks {
   const DefinitionIndex& index_;
   const SitePlan& plan_;
   std::size_t page_;
-  // The page and the pages it includes, directly or not, ascending; found when first needed.
-  std::vector<std::uint32_t> closure_;
-  bool closureFound_ = false;
+  // The page and the pages it includes, directly or not; found when first needed.
+  std::optional<PageSet> closure_;
   NameUses nameUses_;
-  // The hrefs of the uses that are not plain, by the use's kind, scope and word.
-  std::unordered_map<std::string, std::string> useHrefs_;
-  std::string key_;
-  // Those of the plain uses in a class's stretch, by the name's number and the class's name.
-  std::map<std::pair<std::uint32_t, const char*>, std::string> classHrefs_;
   std::string toRoot_;
   std::vector<Defined> definitions_;  // the page's, by line
   std::size_t next_ = 0;  // the first of definitions_ not before the line asked about last
-  // The hrefs worked out so far, with their names' numbers, found through an open-addressed
-  // table of 1 + their index, or 0 for an empty slot.
-  std::vector<std::pair<std::uint32_t, std::string>> hrefs_;
+  // The hrefs worked out so far, found by their keys through an open-addressed table of 1 +
+  // their index, or 0 for an empty slot.
+  std::vector<Worked> hrefs_;
   std::vector<std::uint32_t> slots_;
   ListedTexts& texts_;
   std::size_t textWidth_;

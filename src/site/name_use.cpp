@@ -50,6 +50,8 @@ NameUse NameUses::At(std::string_view word, std::uint64_t line) {
 }
 
 void NameUses::MoveTo(std::uint64_t line) {
+  if (line == line_) return;  // most lines hold several names
+  line_ = line;
   const auto ended = [line](const PageScopes::Stretch* s) { return s->last < line; };
   locals_.erase(std::remove_if(locals_.begin(), locals_.end(), ended), locals_.end());
   for (; nextLocal_ < scopes_.locals.size() && scopes_.locals[nextLocal_].first <= line;

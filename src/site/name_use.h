@@ -40,6 +40,7 @@ class NameUses {
   void MoveTo(std::uint64_t line);
 
   const PageScopes& scopes_;
+  std::uint64_t line_ = 0;  // moved to last; lines count from 1
   std::size_t nextLocal_ = 0;
   std::size_t nextClass_ = 0;
   std::vector<const PageScopes::Stretch*> locals_;   // that may cover the line
