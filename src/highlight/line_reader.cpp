@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace lexpaint {
 namespace {
@@ -25,7 +26,11 @@ std::size_t LastLineFeed(const char* p, std::size_t size) {
 }  // namespace
 
 LineReader::LineReader(std::istream& input)
-    : input_(input), buffer_(kFront + kChunkSize + kPadding), begin_(kFront), end_(kFront) {
+    : input_(input),
+      buffer_(new char[kFront + kChunkSize + kPadding]),
+      size_(kFront + kChunkSize + kPadding),
+      begin_(kFront),
+      end_(kFront) {
   buffer_[0] = '\n';
 }
 
@@ -34,9 +39,9 @@ bool LineReader::NextLines(std::string_view* lines) {
   const std::size_t available = end_ - begin_;
   if (available == 0) return false;
   const std::size_t window = std::min(available, kRunSize);
-  const std::size_t last = LastLineFeed(buffer_.data() + begin_, window);
+  const std::size_t last = LastLineFeed(buffer_.get() + begin_, window);
   const std::size_t size = last < window ? last + 1 : LongLineSize();
-  *lines = std::string_view(buffer_.data() + begin_, size);
+  *lines = std::string_view(buffer_.get() + begin_, size);
   begin_ = std::min(begin_ + size, end_);
   return true;
 }
@@ -44,7 +49,7 @@ bool LineReader::NextLines(std::string_view* lines) {
 std::size_t LineReader::LongLineSize() {
   std::size_t searched = std::min(end_ - begin_, kRunSize);
   for (;;) {
-    const char* unread = buffer_.data() + begin_;
+    const char* unread = buffer_.get() + begin_;
     const void* feed = std::memchr(unread + searched, '\n', end_ - begin_ - searched);
     if (feed != nullptr)
       return static_cast<std::size_t>(static_cast<const char*>(feed) - unread) + 1;
@@ -57,19 +62,24 @@ std::size_t LineReader::LongLineSize() {
 bool LineReader::Refill() {
   if (exhausted_) return false;
   if (begin_ > kFront) {
-    std::memmove(buffer_.data() + kFront, buffer_.data() + begin_, end_ - begin_);
+    std::memmove(buffer_.get() + kFront, buffer_.get() + begin_, end_ - begin_);
     end_ -= begin_ - kFront;
     begin_ = kFront;
   }
-  std::size_t capacity = buffer_.size() - kPadding;
+  std::size_t capacity = size_ - kPadding;
   if (end_ == capacity) {
     capacity = kFront + 2 * (capacity - kFront);
-    buffer_.resize(capacity + kPadding);
+    std::unique_ptr<char[]> grown(new char[capacity + kPadding]);
+    std::memcpy(grown.get(), buffer_.get(), end_);
+    buffer_ = std::move(grown);
+    size_ = capacity + kPadding;
   }
-  input_.read(buffer_.data() + end_, static_cast<std::streamsize>(capacity - end_));
+  input_.read(buffer_.get() + end_, static_cast<std::streamsize>(capacity - end_));
   const auto received = static_cast<std::size_t>(input_.gcount());
   end_ += received;
   buffer_[end_] = '\n';
+  // Scans may load a mask past a run's last line feed, but no further.
+  std::memset(buffer_.get() + end_ + 1, 0, kPadding - 1);
   if (!input_) {
     exhausted_ = true;
     failed_ = input_.bad();

@@ -3,8 +3,8 @@
 
 #include <cstddef>
 #include <istream>
+#include <memory>
 #include <string_view>
-#include <vector>
 
 #include "byte_masks.h"
 
@@ -40,8 +40,10 @@ class LineReader {
   bool Refill();
 
   std::istream& input_;
-  // A line feed, the bytes read, a line feed, then padding never read into.
-  std::vector<char> buffer_;
+  // A line feed, the bytes read, a line feed, then padding never read into. It is not cleared
+  // when made, as the stream fills it; only the padding after the bytes read is.
+  std::unique_ptr<char[]> buffer_;
+  std::size_t size_;
   std::size_t begin_;  // first unread byte
   std::size_t end_;    // one past the last byte read from the stream
   bool exhausted_ = false;
