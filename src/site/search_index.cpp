@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
 #include <tuple>
 
 #include "markup_text.h"
@@ -157,6 +158,24 @@ void AppendKey(std::string& key, char c) {
   }
 }
 
+// The first eight bytes of an encoded key as a number that sorts as they do; keys hold no zero
+// byte, so a shorter key sorts first.
+std::uint64_t Head(std::string_view key) {
+  if (key.size() >= 8) {
+    unsigned char bytes[8];
+    std::memcpy(bytes, key.data(), 8);
+    return std::uint64_t{bytes[0]} << 56 | std::uint64_t{bytes[1]} << 48 |
+           std::uint64_t{bytes[2]} << 40 | std::uint64_t{bytes[3]} << 32 |
+           std::uint64_t{bytes[4]} << 24 | std::uint64_t{bytes[5]} << 16 |
+           std::uint64_t{bytes[6]} << 8 | bytes[7];
+  }
+  std::uint64_t head = 0;
+  for (std::size_t k = 0; k < 8; ++k) {
+    head = head << 8 | (k < key.size() ? static_cast<unsigned char>(key[k]) : 0u);
+  }
+  return head;
+}
+
 }  // namespace
 
 std::string EncodeKey(std::string_view text) {
@@ -176,27 +195,26 @@ SearchIndex::SearchIndex(const SitePlan& plan, const DefinitionIndex* definition
   PlanOutlines();
 }
 
-namespace {
-
 // The definition a name's entry shows: its first that is a type, if it has one.
-DefinitionIndex::Place Shown(const DefinitionIndex& definitions, const SitePlan& plan,
-                             std::uint32_t name) {
-  const DefinitionIndex::NameList list = definitions.NameAt(name);
+std::uint32_t SearchIndex::ShownTarget(std::uint32_t name) const {
+  const DefinitionIndex::NameList list = definitions_->NameAt(name);
   for (std::uint32_t t = list.first; t < list.first + list.count; ++t) {
-    const DefinitionIndex::Place place = definitions.TargetAt(t);
-    if (IsType(plan.pages[place.page].scan.definitions.entries[place.definition].kind)) {
-      return place;
-    }
+    if (IsType(EntryOf(t).kind)) return t;
   }
-  return definitions.TargetAt(list.first);
+  return list.first;
 }
 
-}  // namespace
+const PageDefinitions::Entry& SearchIndex::EntryOf(std::uint32_t target) const {
+  const DefinitionIndex::Place place = definitions_->TargetAt(target);
+  return plan_.pages[place.page].scan.definitions.entries[place.definition];
+}
 
 void SearchIndex::AddNames() {
   const std::size_t count = definitions_->nameCount();
   keyStarts_.reserve(count + 1);
-  types_.reserve(count);
+  shown_.reserve(count);
+  std::vector<char> types;
+  types.reserve(count);
   std::vector<std::uint32_t> encodedAt;  // by byte of the name, where its encoding starts
   for (std::uint32_t n = 0; n < count; ++n) {
     const std::string_view name = definitions_->NameAt(n).name;
@@ -209,24 +227,42 @@ void SearchIndex::AddNames() {
     for (std::size_t at = 0; at < name.size(); ++at) {
       if (StartsWord(name, at)) keys_.push_back({n, encodedAt[at]});
     }
-    const DefinitionIndex::Place shown = Shown(*definitions_, plan_, n);
-    types_.push_back(
-        IsType(plan_.pages[shown.page].scan.definitions.entries[shown.definition].kind));
+    shown_.push_back(ShownTarget(n));
+    types.push_back(IsType(EntryOf(shown_.back()).kind));
   }
   keyStarts_.push_back(static_cast<std::uint32_t>(keyText_.size()));
-  // The order of rank among names a query matches alike: the shorter first, then in
-  // case-insensitive order, types first, then in byte order. The page script ranks so.
-  std::vector<std::uint32_t>& byRank = byRank_;
-  byRank.resize(count);
-  for (std::uint32_t n = 0; n < count; ++n) byRank[n] = n;
-  const auto rankOf = [this](std::uint32_t n) {
-    const std::string_view name = definitions_->NameAt(n).name;
-    return std::make_tuple(name.size(), KeyText({n, 0}), !types_[n], name);
+  RankNames(types);
+}
+
+// The order of rank among names a query matches alike: the shorter first, then in
+// case-insensitive order, types first, then in byte order. The page script ranks so. Most names
+// differ in their length or in the first eight bytes of their key, which compare as one number.
+void SearchIndex::RankNames(const std::vector<char>& types) {
+  struct Sortable {
+    std::uint64_t head;
+    std::uint32_t size;
+    std::uint32_t name;
   };
-  std::sort(byRank.begin(), byRank.end(),
-            [&](std::uint32_t a, std::uint32_t b) { return rankOf(a) < rankOf(b); });
+  const std::size_t count = types.size();
+  std::vector<Sortable> sorted(count);
+  for (std::uint32_t n = 0; n < count; ++n) {
+    sorted[n] = {Head(KeyText({n, 0})),
+                 static_cast<std::uint32_t>(definitions_->NameAt(n).name.size()), n};
+  }
+  const auto rankOf = [this, &types](std::uint32_t n) {
+    return std::make_tuple(KeyText({n, 0}), !types[n], definitions_->NameAt(n).name);
+  };
+  std::sort(sorted.begin(), sorted.end(), [&](const Sortable& a, const Sortable& b) {
+    if (a.size != b.size) return a.size < b.size;
+    if (a.head != b.head) return a.head < b.head;
+    return rankOf(a.name) < rankOf(b.name);
+  });
+  byRank_.resize(count);
   ranks_.resize(count);
-  for (std::uint32_t r = 0; r < count; ++r) ranks_[byRank[r]] = r;
+  for (std::uint32_t r = 0; r < count; ++r) {
+    byRank_[r] = sorted[r].name;
+    ranks_[sorted[r].name] = r;
+  }
 }
 
 std::string_view SearchIndex::KeyText(const Key& key) const {
@@ -234,32 +270,48 @@ std::string_view SearchIndex::KeyText(const Key& key) const {
   return std::string_view(keyText_).substr(start, keyStarts_[key.name + 1] - start);
 }
 
-// The keys are sorted in a run for each first byte, side by side. Most keys differ in their first
-// eight bytes, which compare as one number; keys hold no zero byte, so a shorter one sorts first.
+// The keys are put in order of their first two bytes first, then each run of keys alike in those
+// is sorted; the runs of each first byte side by side.
 void SearchIndex::SortKeys(unsigned threads) {
-  struct Sortable {
-    std::uint64_t head;
-    Key key;
-  };
-  std::array<std::vector<Sortable>, 128> runs;
+  constexpr std::size_t kRuns = 1 << 16;
+  std::vector<std::uint32_t> bounds(kRuns + 1);  // of the run of each first two bytes
+  for (const Key& key : keys_) ++bounds[1 + (Head(KeyText(key)) >> 48)];
+  for (std::size_t b = 1; b < bounds.size(); ++b) bounds[b] += bounds[b - 1];
+  std::vector<SortableKey> sorted(keys_.size());
+  std::vector<std::uint32_t> next(bounds.begin(), bounds.end() - 1);
   for (const Key& key : keys_) {
-    const std::string_view text = KeyText(key);
-    std::uint64_t head = 0;
-    for (std::size_t k = 0; k < 8; ++k) {
-      head = head << 8 | (k < text.size() ? static_cast<unsigned char>(text[k]) : 0u);
-    }
-    runs[static_cast<unsigned char>(text[0]) & 127].push_back({head, key});
+    const std::uint64_t head = Head(KeyText(key));
+    sorted[next[head >> 48]++] = {head, key};
   }
-  ParallelFor(runs.size(), threads, [&](std::size_t run) {
-    std::sort(runs[run].begin(), runs[run].end(), [this](const Sortable& a, const Sortable& b) {
-      if (a.head != b.head) return a.head < b.head;
-      const int order = KeyText(a.key).compare(KeyText(b.key));
-      return order != 0 ? order < 0 : a.key.name < b.key.name;
-    });
+  ParallelFor(kRuns >> 8, threads, [&](std::size_t first) {
+    for (std::size_t run = first << 8; run < (first + 1) << 8; ++run) {
+      if (bounds[run + 1] - bounds[run] > 1) {
+        SortFrom(sorted.data() + bounds[run], sorted.data() + bounds[run + 1], 0);
+      }
+    }
   });
-  keys_.clear();
-  for (const std::vector<Sortable>& run : runs) {
-    for (const Sortable& sorted : run) keys_.push_back(sorted.key);
+  for (std::size_t k = 0; k < sorted.size(); ++k) keys_[k] = sorted[k].key;
+}
+
+// Sorts keys whose first `depth` bytes are alike, and whose heads hold their next eight bytes, by
+// those: most keys differ in them. Keys alike in them too are sorted by the eight bytes after, and
+// so on; equal keys by name.
+void SearchIndex::SortFrom(SortableKey* first, SortableKey* last, std::size_t depth) const {
+  std::sort(first, last,
+            [](const SortableKey& a, const SortableKey& b) { return a.head < b.head; });
+  for (SortableKey* alike = first; alike != last;) {
+    SortableKey* end = alike + 1;
+    while (end != last && end->head == alike->head) ++end;
+    if (end - alike > 1 && (alike->head & 0xFF) != 0) {  // keys of more than depth + 8 bytes
+      for (SortableKey* key = alike; key != end; ++key) {
+        key->head = Head(KeyText(key->key).substr(depth + 8));
+      }
+      SortFrom(alike, end, depth + 8);
+    } else if (end - alike > 1) {
+      std::sort(alike, end,
+                [](const SortableKey& a, const SortableKey& b) { return a.key.name < b.key.name; });
+    }
+    alike = end;
   }
 }
 
@@ -318,31 +370,34 @@ void SearchIndex::PlanFirsts() {
 // prefix spells, then those that start with it, then those with a later word that starts with it;
 // in each, in the order of ranks_.
 std::vector<std::uint32_t> SearchIndex::FirstNames(std::string_view prefix) const {
-  const auto from =
-      std::lower_bound(keys_.begin(), keys_.end(), prefix,
-                       [this](const Key& key, std::string_view p) { return KeyText(key) < p; });
+  // The keys that start with the prefix sort from it on, and before it with its last byte raised.
+  const auto byText = [this](const Key& key, std::string_view p) { return KeyText(key) < p; };
+  const auto from = std::lower_bound(keys_.begin(), keys_.end(), prefix, byText);
+  std::string after(prefix);
+  ++after.back();
+  const auto to = std::lower_bound(from, keys_.end(), after, byText);
   std::vector<std::uint64_t> ranked;  // the match above the rank, so a name's best key is first
-  for (auto key = from; key != keys_.end() && KeyText(*key).substr(0, prefix.size()) == prefix;
-       ++key) {
-    const std::uint64_t match = key->start > 0 ? 2 : KeyText(*key).size() == prefix.size() ? 0 : 1;
+  ranked.reserve(static_cast<std::size_t>(to - from));
+  for (auto key = from; key != to; ++key) {
+    const std::uint64_t match = key->start > 0 ? 2
+                                : keyStarts_[key->name + 1] - keyStarts_[key->name] == prefix.size()
+                                    ? 0
+                                    : 1;
     ranked.push_back(match << 32 | ranks_[key->name]);
   }
   // The first few, then all if too few names are among them.
   for (std::size_t wanted = 4 * kFirstNames;; wanted = ranked.size()) {
-    std::vector<std::uint64_t> best = ranked;
-    if (best.size() > wanted) {
-      std::nth_element(best.begin(), best.begin() + wanted, best.end());
-      best.resize(wanted);
-    }
-    std::sort(best.begin(), best.end());
+    const auto end = ranked.begin() + static_cast<std::ptrdiff_t>(std::min(wanted, ranked.size()));
+    if (end != ranked.end()) std::nth_element(ranked.begin(), end, ranked.end());
+    std::sort(ranked.begin(), end);
     std::vector<std::uint32_t> names;
-    for (std::uint64_t value : best) {
-      const std::uint32_t name = byRank_[static_cast<std::uint32_t>(value)];
+    for (auto value = ranked.begin(); value != end; ++value) {
+      const std::uint32_t name = byRank_[static_cast<std::uint32_t>(*value)];
       if (std::find(names.begin(), names.end(), name) != names.end()) continue;
       names.push_back(name);
       if (names.size() == kFirstNames) break;
     }
-    if (names.size() == kFirstNames || wanted == ranked.size()) return names;
+    if (names.size() == kFirstNames || wanted >= ranked.size()) return names;
   }
 }
 
@@ -382,9 +437,7 @@ void SearchIndex::AddEntries(unsigned threads) {
 // other, such as one defined too often to have a list.
 std::string SearchIndex::FormatName(std::uint32_t n) const {
   const DefinitionIndex::NameList name = definitions_->NameAt(n);
-  const DefinitionIndex::Place shown = Shown(*definitions_, plan_, n);
-  const PageDefinitions::Entry& entry =
-      plan_.pages[shown.page].scan.definitions.entries[shown.definition];
+  const PageDefinitions::Entry& entry = EntryOf(shown_[n]);
   std::string text = "[";
   AppendScriptString(text, name.name);
   text += ',';
@@ -396,7 +449,7 @@ std::string SearchIndex::FormatName(std::uint32_t n) const {
     definitions_->AppendListHref(text, n);
     text += "\",";
   } else {
-    AppendNumber(text, shown.page);
+    AppendNumber(text, definitions_->TargetAt(shown_[n]).page);
     text += ',';
     AppendNumber(text, entry.line);
     if (name.count > 1) text += ',';

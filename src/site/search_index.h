@@ -48,6 +48,11 @@ class SearchIndex {
     std::uint32_t name;   // into names_
     std::uint32_t start;  // into its encoded lowercase
   };
+  // A key and its next eight bytes from some depth on, as a number that sorts as they do.
+  struct SortableKey {
+    std::uint64_t head;
+    Key key;
+  };
   // A run of keys, keys_[first, end), named by the shortest start of its first key that no key
   // before it starts with ("" for the first run).
   struct Run {
@@ -62,7 +67,11 @@ class SearchIndex {
   };
 
   void AddNames();
+  std::uint32_t ShownTarget(std::uint32_t name) const;
+  const PageDefinitions::Entry& EntryOf(std::uint32_t target) const;
+  void RankNames(const std::vector<char>& types);
   void SortKeys(unsigned threads);
+  void SortFrom(SortableKey* first, SortableKey* last, std::size_t depth) const;
   void PlanRuns();
   void PlanFirsts();
   std::vector<std::uint32_t> FirstNames(std::string_view prefix) const;
@@ -76,11 +85,12 @@ class SearchIndex {
 
   const SitePlan& plan_;
   const DefinitionIndex* definitions_;
-  // By name, in DefinitionIndex's order: its encoded lowercase (see EncodeKey), which names a
-  // type, its place in the order of rank, and its entry in the parts as the grammar writes it.
+  // By name, in DefinitionIndex's order: its encoded lowercase (see EncodeKey), the link target
+  // its entry shows, its place in the order of rank, and its entry in the parts as the grammar
+  // writes it.
   std::string keyText_;
   std::vector<std::uint32_t> keyStarts_;
-  std::vector<char> types_;
+  std::vector<std::uint32_t> shown_;
   std::vector<std::uint32_t> ranks_;
   std::vector<std::uint32_t> byRank_;  // the names in the order of rank
   std::vector<std::string> entries_;
