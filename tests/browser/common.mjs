@@ -1,12 +1,17 @@
-// Helpers shared by the browser tests: the prerequisite checks and the
-// Chromium launch, the text a <pre> should hold, colour contrast, and the line
-// numbers as Chromium lays them out.
+// Helpers shared by the browser tests: the frame every test runs in (its
+// arguments, prerequisites, folders, browser, failures and exit status), the
+// tree and the site a test publishes, the text a <pre> should hold, colour
+// contrast, axe-core, and the line numbers as Chromium lays them out.
 
-import { createReadStream, existsSync, statSync } from 'node:fs';
+import { spawnSync } from 'node:child_process';
+import { createReadStream, existsSync, mkdirSync, mkdtempSync, rmSync, statSync, writeFileSync } from 'node:fs';
 import { createServer } from 'node:http';
-import { join, normalize } from 'node:path';
+import { createRequire } from 'node:module';
+import { tmpdir } from 'node:os';
+import { dirname, join, normalize, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
 
-export const SKIP = 77;
+const SKIP = 77;
 export const CHROMIUM = '/usr/bin/chromium';
 export const CHROMIUM_FLAGS = [
   '--no-sandbox', '--headless', '--disable-gpu', '--no-first-run',
@@ -17,15 +22,16 @@ export const CHROMIUM_FLAGS = [
 export const MIN_CONTRAST = 4.5;
 
 const inCI = process.env.CI === 'true';
+const here = dirname(fileURLToPath(import.meta.url));
 
-export function fatal(message) {
+function fatal(message) {
   console.error(`FAIL: ${message}`);
   process.exit(1);
 }
 
 // A missing prerequisite is a skip on a developer machine but a failure in CI,
 // where the pipeline is expected to have installed everything.
-export function prerequisiteMissing(message) {
+function prerequisiteMissing(message) {
   if (inCI) fatal(`${message} (CI=true, so this is an error)`);
   console.log(`SKIP: ${message}`);
   process.exit(SKIP);
@@ -247,25 +253,17 @@ export async function renderedContrast(page, [x, y, width, height]) {
 }
 
 // Checks that the system Chromium and playwright-core (installed by "npm ci"
-// in HERE) are there, skipping or failing as prerequisiteMissing does, and
-// returns playwright-core's chromium.
-export async function requireChromium(here) {
+// here), and axe-core when NEEDS_AXE, are there, skipping or failing as
+// prerequisiteMissing does, and returns playwright-core's chromium.
+async function requireChromium(needsAxe) {
   if (!existsSync(CHROMIUM)) prerequisiteMissing(`${CHROMIUM} is not installed`);
-  if (!existsSync(join(here, 'node_modules', 'playwright-core'))) {
-    prerequisiteMissing(`${join(here, 'node_modules')} is missing; run "npm ci" in ${here}`);
+  for (const module of ['playwright-core', ...(needsAxe ? ['axe-core'] : [])]) {
+    if (!existsSync(join(here, 'node_modules', module))) {
+      prerequisiteMissing(`${module} is missing from ${join(here, 'node_modules')}; run "npm ci" in ${here}`);
+    }
   }
   const { chromium } = await import('playwright-core');
   return chromium;
-}
-
-// A headless system Chromium with its own profile folder.
-export function launchChromium(chromium, profile, options) {
-  return chromium.launchPersistentContext(profile, {
-    executablePath: CHROMIUM,
-    headless: true,
-    args: CHROMIUM_FLAGS,
-    ...options,
-  });
 }
 
 // Serves the files of FOLDER over HTTP on 127.0.0.1, at a free port; resolves to the server.
@@ -281,4 +279,107 @@ export function serveFolder(folder) {
     createReadStream(path).pipe(response);
   });
   return new Promise((done) => server.listen(0, '127.0.0.1', () => done(server)));
+}
+
+// Runs the browser test NAME (the file NAME_test.mjs) and exits. USAGE names
+// its arguments, the lexpaint binary first; those in [brackets] are optional.
+// A wrong call or a missing binary is fatal; a missing Chromium, playwright-core
+// or (with NEEDS_AXE) axe-core skips the test, as prerequisiteMissing says.
+// Then CHECKS runs with
+//   binary    the lexpaint binary, as an absolute path
+//   args      the arguments after it
+//   work      an empty folder of the test's own
+//   fail      fail(message) records a failed check and lets the test go on
+//   openPage  openPage(options) launches Chromium with options for its context
+//             and resolves to its first page
+//   serve     serve(folder) serves the files of FOLDER over HTTP on 127.0.0.1
+//             and resolves to the server
+// Whatever CHECKS opened is closed when it ends, however it ends, and the
+// Chromium profile is removed. When nothing failed, the test prints
+// "PASS: " and PASS, removes WORK and exits 0. Otherwise it prints each distinct
+// failure once on stderr as "FAIL: message", then an error CHECKS threw and a
+// count, keeps WORK for a look at what was wrong, names it, and exits 1.
+export async function runBrowserTest({ name, usage = 'LEXPAINT_BINARY', needsAxe = false, pass }, checks) {
+  const args = process.argv.slice(2);
+  if (args.length < usage.split(' ').filter((word) => !word.startsWith('[')).length) {
+    fatal(`usage: node ${name}_test.mjs ${usage}`);
+  }
+  const binary = resolve(args[0]);
+  if (!existsSync(binary)) fatal(`lexpaint binary not found: ${binary}`);
+  const chromium = await requireChromium(needsAxe);
+
+  const work = mkdtempSync(join(tmpdir(), `lexpaint-${name}-`));
+  const profile = mkdtempSync(join(tmpdir(), 'lexpaint-chromium-'));
+  const failures = new Set();
+  const fail = (message) => failures.add(message);
+  const open = new Set();
+  const openPage = async (options) => {
+    const context = await chromium.launchPersistentContext(profile, {
+      executablePath: CHROMIUM, headless: true, args: CHROMIUM_FLAGS, ...options,
+    });
+    open.add(context);
+    context.once('close', () => open.delete(context));
+    return context.pages()[0] ?? (await context.newPage());
+  };
+  const serve = async (folder) => {
+    const server = await serveFolder(folder);
+    open.add(server);
+    return server;
+  };
+
+  let error = null;
+  try {
+    await checks({ binary, args: args.slice(1), work, fail, openPage, serve });
+  } catch (thrown) {
+    error = thrown;
+  }
+  for (const thing of open) {
+    try {
+      await thing.close();
+    } catch (thrown) {
+      fail(`closing ${thing.constructor.name} failed: ${thrown.message}`);
+    }
+  }
+  rmSync(profile, { recursive: true, force: true });
+
+  if (failures.size === 0 && !error) {
+    rmSync(work, { recursive: true, force: true });
+    console.log(`PASS: ${pass}`);
+    process.exit(0);
+  }
+  for (const message of failures) console.error(`FAIL: ${message}`);
+  if (error) console.error(`FAIL: the test stopped: ${error instanceof Error ? error.stack : String(error)}`);
+  const count = `${failures.size} check(s) failed`;
+  const summary = !error ? count : failures.size ? `${count}, then the test stopped` : 'the test stopped';
+  console.error(`${summary}; its files are kept in ${work}`);
+  process.exit(1);
+}
+
+// Writes TREE, a map of paths relative to ROOT to the texts of the files, under ROOT.
+export function writeTree(root, tree) {
+  for (const [rel, text] of Object.entries(tree)) {
+    mkdirSync(join(root, dirname(rel)), { recursive: true });
+    writeFileSync(join(root, rel), text);
+  }
+}
+
+// Runs lexpaint with ARGS (OPTIONS as spawnSync takes them) and throws unless it exits 0.
+export function runLexpaint(binary, args, options = {}) {
+  const run = spawnSync(binary, args, { encoding: 'utf8', ...options });
+  if (run.error) throw new Error(`could not run ${binary}: ${run.error.message}`);
+  if (run.status !== 0) {
+    throw new Error(`lexpaint ${args.join(' ')} exited with ${run.status ?? run.signal}; output: ${JSON.stringify(run.stdout + run.stderr)}`);
+  }
+}
+
+// Runs axe-core on the page with its default rules, and RULES switched on or
+// off beside them; resolves to a line for each violation, or to a complaint
+// when no rule ran at all.
+export async function axeViolations(page, rules = {}) {
+  await page.addScriptTag({ path: createRequire(import.meta.url).resolve('axe-core/axe.min.js') });
+  return page.evaluate(async (chosen) => {
+    const result = await window.axe.run(document, { rules: chosen });
+    if (result.passes.length === 0) return ['no rule of axe-core ran'];
+    return result.violations.map((v) => `${v.impact} ${v.id}: ${v.nodes.length} node(s), e.g. ${v.nodes[0]?.target.join(' ')}: ${v.help}`);
+  }, rules);
 }

@@ -27,30 +27,12 @@ setup)
     # the test always drives the system Chromium.
     PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 exec npm ci --no-audit --no-fund
     ;;
-page)
-    [ $# -eq 3 ] || { echo "usage: $0 page LEXPAINT_BINARY DATA_DIR"; exit 1; }
+page | site | reader | uses | search)
     command -v node >/dev/null 2>&1 || missing "node is not installed"
-    exec node "$here/page_test.mjs" "$2" "$3"
-    ;;
-site)
-    [ $# -eq 2 ] || { echo "usage: $0 site LEXPAINT_BINARY"; exit 1; }
-    command -v node >/dev/null 2>&1 || missing "node is not installed"
-    exec node "$here/site_test.mjs" "$2"
-    ;;
-reader)
-    [ $# -eq 2 ] || { echo "usage: $0 reader LEXPAINT_BINARY"; exit 1; }
-    command -v node >/dev/null 2>&1 || missing "node is not installed"
-    exec node "$here/reader_test.mjs" "$2"
-    ;;
-uses)
-    [ $# -eq 2 ] || { echo "usage: $0 uses LEXPAINT_BINARY"; exit 1; }
-    command -v node >/dev/null 2>&1 || missing "node is not installed"
-    exec node "$here/uses_test.mjs" "$2"
-    ;;
-search)
-    [ $# -eq 2 ] || { echo "usage: $0 search LEXPAINT_BINARY"; exit 1; }
-    command -v node >/dev/null 2>&1 || missing "node is not installed"
-    exec node "$here/search_test.mjs" "$2"
+    name=$1
+    shift
+    # The test checks its own arguments.
+    exec node "$here/${name}_test.mjs" "$@"
     ;;
 *)
     echo "usage: $0 setup | page LEXPAINT_BINARY DATA_DIR | site LEXPAINT_BINARY | reader LEXPAINT_BINARY | uses LEXPAINT_BINARY | search LEXPAINT_BINARY"

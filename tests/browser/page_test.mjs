@@ -8,19 +8,16 @@
 // link to a line scrolls to it and marks it, and that clicking a number links
 // to its line.
 //
-// Usage: node page_test.mjs LEXPAINT_BINARY DATA_DIR
-// Exit status: 0 all checks passed, 1 a check failed, 77 skipped because
-// Chromium or node_modules is missing (only when CI is not "true").
+// Usage: node page_test.mjs LEXPAINT_BINARY DATA_DIR (runBrowserTest in
+// common.mjs tells what it prints and its exit status)
 
-import { spawnSync } from 'node:child_process';
-import { copyFileSync, existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
-import { tmpdir } from 'node:os';
+import { copyFileSync, existsSync, readFileSync, writeFileSync } from 'node:fs';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import {
-  MIN_CONTRAST, checkGutterContrast, checkLineNumbers, contrast, expectedText, fatal,
-  firstDifference, gutter, inspectAnchors, launchChromium, luminance, parseColour,
-  renderedContrast, requireChromium,
+  MIN_CONTRAST, checkGutterContrast, checkLineNumbers, contrast, expectedText,
+  firstDifference, gutter, inspectAnchors, luminance, parseColour, renderedContrast,
+  runBrowserTest, runLexpaint,
 } from './common.mjs';
 
 const KINDS = ['Identifier', 'Comment', 'Keyword', 'Operator', 'Number', 'String', 'Preprocessor'];
@@ -81,8 +78,8 @@ function inspectPage(kinds) {
   };
 }
 
-function checkScheme(scheme, label, info, expected, allowedTags, failures) {
-  const fail = (message) => failures.push(`[${label}] ${message}`);
+function checkScheme(scheme, label, info, expected, allowedTags, report) {
+  const fail = (message) => report(`[${label}] ${message}`);
 
   if (info.darkQueryMatches !== (scheme === 'dark')) {
     fail(`prefers-color-scheme emulation did not take effect (dark matches: ${info.darkQueryMatches})`);
@@ -216,11 +213,7 @@ async function checkClick(page, laidOut, fail) {
 
 // Runs lexpaint in WORK with ARGS and returns the file URL of the page it wrote.
 function convert(binary, work, args, target) {
-  const run = spawnSync(binary, args, { cwd: work, encoding: 'utf8' });
-  if (run.error) throw new Error(`could not run ${binary}: ${run.error.message}`);
-  if (run.status !== 0) {
-    throw new Error(`lexpaint ${args.join(' ')} exited with ${run.status ?? run.signal}; output: ${JSON.stringify(run.stdout + run.stderr)}`);
-  }
+  runLexpaint(binary, args, { cwd: work });
   const pagePath = join(work, target);
   if (!existsSync(pagePath)) throw new Error(`lexpaint ${args.join(' ')} exited 0 but wrote no ${pagePath}`);
   return pathToFileURL(pagePath).href;
@@ -229,12 +222,12 @@ function convert(binary, work, args, target) {
 // The pages made with --line-numbers: the fixture page must pass every check
 // the plain page passes (with <a> allowed) and show the right numbers; the long
 // page is opened at #L40.
-async function checkNumberedPages(page, scheme, pages, texts, background, failures) {
+async function checkNumberedPages(page, scheme, pages, texts, background, report) {
   const label = `${scheme}, --line-numbers`;
-  const fail = (message) => failures.push(`[${label}] ${message}`);
+  const fail = (message) => report(`[${label}] ${message}`);
 
   await page.goto(pages.numbered);
-  checkScheme(scheme, label, await page.evaluate(inspectPage, KINDS), texts.fixture, NUMBERED_TAGS, failures);
+  checkScheme(scheme, label, await page.evaluate(inspectPage, KINDS), texts.fixture, NUMBERED_TAGS, report);
   const laidOut = await gutter(page);
   checkLineNumbers(await page.evaluate(inspectAnchors), laidOut, texts.fixture, fail);
   const gutterContrast = background ? checkGutterContrast(laidOut, background, fail) : 'n/a';
@@ -248,70 +241,42 @@ async function checkNumberedPages(page, scheme, pages, texts, background, failur
   console.log(`${scheme}: line number contrast ${gutterContrast}; marked line number ${marked?.toFixed(2) ?? 'n/a'}`);
 }
 
-async function main() {
-  const [binaryArg, dataArg] = process.argv.slice(2);
-  if (!binaryArg || !dataArg) fatal('usage: node page_test.mjs LEXPAINT_BINARY DATA_DIR');
-  const binary = resolve(binaryArg);
+runBrowserTest({
+  name: 'page',
+  usage: 'LEXPAINT_BINARY DATA_DIR',
+  pass: 'page text, markup, colours, contrast and line numbers are right in both schemes',
+}, async ({ binary, args: [dataArg], work, fail, openPage }) => {
   const dataDir = resolve(dataArg);
-  if (!existsSync(binary)) fatal(`lexpaint binary not found: ${binary}`);
   for (const name of DATA_FILES) {
-    if (!existsSync(join(dataDir, name))) fatal(`data file not found: ${join(dataDir, name)}`);
+    if (!existsSync(join(dataDir, name))) throw new Error(`data file not found: ${join(dataDir, name)}`);
+    copyFileSync(join(dataDir, name), join(work, name));
   }
-  const chromium = await requireChromium(here);
+  const fixturePath = join(here, 'fixture.cpp');
+  copyFileSync(fixturePath, join(work, 'fixture.cpp'));
+  writeFileSync(join(work, 'long.cpp'), longSource());
+  const texts = {
+    fixture: expectedText(readFileSync(fixturePath, 'utf8')),
+    long: expectedText(longSource()),
+  };
+  const pages = {
+    plain: convert(binary, work, ['fixture.cpp'], 'fixture.cpp.html'),
+    numbered: convert(binary, work, ['--line-numbers', 'fixture.cpp', 'numbered.html'], 'numbered.html'),
+    long: convert(binary, work, ['-n', 'long.cpp', 'long.html'], 'long.html'),
+  };
 
-  const work = mkdtempSync(join(tmpdir(), 'lexpaint-page-'));
-  const profile = mkdtempSync(join(tmpdir(), 'lexpaint-chromium-'));
-  let context;
-  let keepPages = false;
-  try {
-    for (const name of DATA_FILES) copyFileSync(join(dataDir, name), join(work, name));
-    const fixturePath = join(here, 'fixture.cpp');
-    copyFileSync(fixturePath, join(work, 'fixture.cpp'));
-    writeFileSync(join(work, 'long.cpp'), longSource());
-    const texts = {
-      fixture: expectedText(readFileSync(fixturePath, 'utf8')),
-      long: expectedText(longSource()),
-    };
-    const pages = {
-      plain: convert(binary, work, ['fixture.cpp'], 'fixture.cpp.html'),
-      numbered: convert(binary, work, ['--line-numbers', 'fixture.cpp', 'numbered.html'], 'numbered.html'),
-      long: convert(binary, work, ['-n', 'long.cpp', 'long.html'], 'long.html'),
-    };
-
-    context = await launchChromium(chromium, profile, { viewport: VIEWPORT });
-    const page = context.pages()[0] ?? (await context.newPage());
-    const failures = [];
-    const results = {};
-    for (const scheme of ['light', 'dark']) {
-      await page.emulateMedia({ colorScheme: scheme });
-      await page.goto(pages.plain);
-      const info = await page.evaluate(inspectPage, KINDS);
-      results[scheme] = checkScheme(scheme, scheme, info, texts.fixture, ALLOWED_TAGS, failures);
-      const shown = Object.entries(results[scheme].contrasts).map(([k, v]) => `${k} ${v.toFixed(2)}`);
-      console.log(`${scheme}: ${info.spans.length} spans; contrast: ${shown.join(', ')}`);
-      await checkNumberedPages(page, scheme, pages, texts, results[scheme].background, failures);
-    }
-    const { light, dark } = results;
-    if (light.background && dark.background && luminance(dark.background) >= luminance(light.background)) {
-      failures.push('the dark scheme background is not darker than the light one');
-    }
-
-    if (failures.length) {
-      for (const message of failures) console.error(`FAIL: ${message}`);
-      console.error(`${failures.length} check(s) failed; pages kept in ${work}`);
-      keepPages = true;
-      return 1;
-    }
-    console.log('PASS: page text, markup, colours, contrast and line numbers are right in both schemes');
-    return 0;
-  } finally {
-    if (context) await context.close();
-    rmSync(profile, { recursive: true, force: true });
-    if (!keepPages) rmSync(work, { recursive: true, force: true });
+  const page = await openPage({ viewport: VIEWPORT });
+  const results = {};
+  for (const scheme of ['light', 'dark']) {
+    await page.emulateMedia({ colorScheme: scheme });
+    await page.goto(pages.plain);
+    const info = await page.evaluate(inspectPage, KINDS);
+    results[scheme] = checkScheme(scheme, scheme, info, texts.fixture, ALLOWED_TAGS, fail);
+    const shown = Object.entries(results[scheme].contrasts).map(([k, v]) => `${k} ${v.toFixed(2)}`);
+    console.log(`${scheme}: ${info.spans.length} spans; contrast: ${shown.join(', ')}`);
+    await checkNumberedPages(page, scheme, pages, texts, results[scheme].background, fail);
   }
-}
-
-main().then(
-  (status) => process.exit(status),
-  (error) => fatal(error instanceof Error ? error.message : String(error)),
-);
+  const { light, dark } = results;
+  if (light.background && dark.background && luminance(dark.background) >= luminance(light.background)) {
+    fail('the dark scheme background is not darker than the light one');
+  }
+});

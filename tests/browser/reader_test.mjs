@@ -17,19 +17,14 @@
 //   number then a shift-click on another makes such an address;
 // - the root index and a list page opened at #NAME are titled as they should.
 //
-// Usage: node reader_test.mjs LEXPAINT_BINARY
-// Exit status: 0 all checks passed, 1 a check failed, 77 skipped because
-// Chromium or node_modules is missing (only when CI is not "true").
+// Usage: node reader_test.mjs LEXPAINT_BINARY (runBrowserTest in common.mjs
+// tells what it prints and its exit status)
 
-import { spawnSync } from 'node:child_process';
-import { existsSync, mkdirSync, mkdtempSync, rmSync, writeFileSync } from 'node:fs';
-import { createRequire } from 'node:module';
-import { tmpdir } from 'node:os';
-import { dirname, join, resolve } from 'node:path';
-import { fileURLToPath, pathToFileURL } from 'node:url';
-import { contrast, fatal, gutter, launchChromium, parseColour, prerequisiteMissing, requireChromium } from './common.mjs';
+import { existsSync } from 'node:fs';
+import { join } from 'node:path';
+import { pathToFileURL } from 'node:url';
+import { axeViolations, contrast, gutter, parseColour, runBrowserTest, runLexpaint, writeTree } from './common.mjs';
 
-const here = dirname(fileURLToPath(import.meta.url));
 const LAPTOP = { width: 900, height: 600 };
 const PHONE = { width: 390, height: 844 };
 const MIN_TARGET = 24;
@@ -48,13 +43,6 @@ const TREE = {
   // Sees neither definition of twice through its includes, so links to the list of both.
   'src/twice.c': 'int twice_of_three(void) { return twice(3); }\n',
 };
-
-function buildTree(root) {
-  for (const [rel, text] of Object.entries(TREE)) {
-    mkdirSync(join(root, dirname(rel)), { recursive: true });
-    writeFileSync(join(root, rel), text);
-  }
-}
 
 // Runs inside the page: its landmarks and headings, and what a phone shows.
 function inspectStructure() {
@@ -137,183 +125,140 @@ async function tabStops(page, count) {
   return { stops, ring };
 }
 
-async function runAxe(page) {
-  await page.addScriptTag({ path: createRequire(import.meta.url).resolve('axe-core/axe.min.js') });
-  return page.evaluate(async () => {
-    const result = await window.axe.run(document, { rules: { 'target-size': { enabled: true } } });
-    if (result.passes.length === 0) return ['no rule of axe-core ran'];
-    return result.violations.map((v) => `${v.impact} ${v.id}: ${v.nodes.length} node(s), e.g. ${v.nodes[0]?.target.join(' ')}: ${v.help}`);
-  });
-}
-
-async function main() {
-  const [binaryArg] = process.argv.slice(2);
-  if (!binaryArg) fatal('usage: node reader_test.mjs LEXPAINT_BINARY');
-  const binary = resolve(binaryArg);
-  if (!existsSync(binary)) fatal(`lexpaint binary not found: ${binary}`);
-  const chromium = await requireChromium(here);
-  if (!existsSync(join(here, 'node_modules', 'axe-core'))) prerequisiteMissing(`axe-core is missing from ${join(here, 'node_modules')}; run "npm ci" in ${here}`);
-
-  const work = mkdtempSync(join(tmpdir(), 'lexpaint-reader-'));
-  const profile = mkdtempSync(join(tmpdir(), 'lexpaint-chromium-'));
+runBrowserTest({
+  name: 'reader',
+  needsAxe: true,
+  pass: 'the site reads by keyboard, by screen reader and on a phone in both schemes',
+}, async ({ binary, work, fail, openPage }) => {
   const site = join(work, 'site');
   const url = (rel) => pathToFileURL(join(site, rel)).href;
-  const failures = [];
-  let context;
-  let keep = false;
-  try {
-    buildTree(join(work, 'proj'));
-    const run = spawnSync(binary, ['--tree', join(work, 'proj'), site], { encoding: 'utf8' });
-    if (run.status !== 0) throw new Error(`lexpaint --tree exited with ${run.status ?? run.signal}: ${run.stdout}${run.stderr}`);
-    const listPage = 'names/area.html';
-    for (const rel of [listPage, 'uses/area.html']) {
-      if (!existsSync(join(site, rel))) throw new Error(`the site has no ${rel}`);
-    }
-    const deepFolder = Object.keys(TREE)[3].split('/').slice(0, 2).join('/');
-    const pages = {
-      source: 'src/main.cpp.html',
-      index: 'index.html',
-      'deep index': `${deepFolder}/index.html`,
-      list: listPage,
-      uses: 'uses/area.html',
-    };
-
-    context = await launchChromium(chromium, profile, { viewport: LAPTOP });
-    const page = context.pages()[0] ?? (await context.newPage());
-    for (const scheme of ['light', 'dark']) {
-      await page.emulateMedia({ colorScheme: scheme });
-      const fail = (where) => (message) => failures.push(`[${scheme}, ${where}] ${message}`);
-
-      // Landmarks, headings and titles; axe-core on a laptop and on a phone.
-      for (const [kind, rel] of Object.entries(pages)) {
-        for (const viewport of [LAPTOP, PHONE]) {
-          await page.setViewportSize(viewport);
-          await page.goto(url(rel));
-          const where = fail(`${rel} at ${viewport.width}x${viewport.height}`);
-          for (const violation of await runAxe(page)) where(`axe-core: ${violation}`);
-          const seen = await page.evaluate(inspectStructure);
-          if (seen.mains !== 1) where(`${seen.mains} main elements, expected 1`);
-          if (seen.h1s.length !== 1) where(`${seen.h1s.length} h1 elements, expected 1`);
-          if (!seen.navLabel) where('the breadcrumb nav has no label');
-          if (seen.tables && seen.headerCells === 0) where('a table without header cells');
-          if (seen.pageWidth > seen.windowWidth) where(`the page is ${seen.pageWidth} px wide in a ${seen.windowWidth} px window`);
-          if (seen.shortLinks.length) where(`links under ${MIN_TARGET} px tall: ${seen.shortLinks.slice(0, 3).join(', ')}`);
-          if (kind === 'source' && seen.h1s[0] !== 'src/main.cpp') where(`the h1 reads ${JSON.stringify(seen.h1s[0])}, expected the path src/main.cpp`);
-          if (kind === 'index' && seen.title !== 'proj \u2014 source') where(`the root index is titled ${JSON.stringify(seen.title)}`);
-        }
-      }
-
-      // A list page opened at #twice: titled and headed with that name, with
-      // the breadcrumb in view on a phone.
-      await page.setViewportSize(PHONE);
-      await page.goto(`${url(listPage)}#twice`);
-      const list = await page.evaluate(inspectStructure);
-      if (list.title !== 'twice \u2014 definitions' || list.h1s[0] !== 'twice') {
-        fail(`${listPage}#twice`)(`titled ${JSON.stringify(list.title)}, headed ${JSON.stringify(list.h1s[0])}; expected the name twice`);
-      }
-      if (!list.navInView) fail(`${listPage}#twice`)('the breadcrumb is out of view after the jump');
-      await page.goto(`${url('uses/area.html')}#twice`);
-      const uses = await page.evaluate(inspectStructure);
-      if (uses.title !== 'twice \u2014 uses' || uses.h1s[0] !== 'Uses of twice') {
-        fail('uses/area.html#twice')(`titled ${JSON.stringify(uses.title)}, headed ${JSON.stringify(uses.h1s[0])}; expected the name twice`);
-      }
-      if (list.pageWidth > list.windowWidth) fail(`${listPage}#twice`)(`the page is ${list.pageWidth} px wide`);
-
-      // A jump to a line on a phone keeps the breadcrumb in view.
-      await page.goto(`${url(pages.source)}#L40`);
-      const jumped = await page.evaluate(inspectStructure);
-      const atLine = await page.evaluate(inspectCode, 'L40');
-      if (!jumped.navInView) fail(`${pages.source}#L40`)('the breadcrumb is out of view after the jump');
-      if (!atLine?.lineInView) fail(`${pages.source}#L40`)(`line 40 is not in view: ${JSON.stringify(atLine)}`);
-
-      // Keyboard and screen reader, on a laptop.
-      await page.setViewportSize(LAPTOP);
-      await page.goto(url(pages.source));
-      // The breadcrumb, then the code; other stops of the top bar, such as a search box, are
-      // passed over.
-      const { stops: allStops, ring } = await tabStops(page, 8);
-      const stops = allStops.map((s) => s.replace(/^(code:).*/, '$1')).filter((s) => !s.startsWith('header:')).slice(0, 5);
-      const wantStops = ['breadcrumb:proj', 'breadcrumb:src', 'code:', 'code link:"shapes/area.h"', 'code link:area'];
-      if (JSON.stringify(stops) !== JSON.stringify(wantStops)) {
-        fail(pages.source)(`Tab stops at ${JSON.stringify(stops)}, expected ${JSON.stringify(wantStops)}`);
-      }
-      const [ringStyle, ringWidth, ringColour] = ring?.outline ?? [];
-      const ringContrast = ring ? contrast(parseColour(await page.evaluate((c) => { const x = document.createElement('canvas').getContext('2d'); x.fillStyle = c; return x.fillStyle; }, ringColour)), parseColour(await page.evaluate((c) => { const x = document.createElement('canvas').getContext('2d'); x.fillStyle = c; return x.fillStyle; }, ring.background))) : 0;
-      if (ringStyle === 'none' || !(ringWidth >= 2) || ringContrast < 3) {
-        fail(pages.source)(`the focus ring of the first stop is ${ringStyle} ${ringWidth}px ${ringColour}, contrast ${ringContrast.toFixed(2)} (expected a ring of 2 px or more at 3:1)`);
-      }
-      const number = await accessibleNode(page, '#L42');
-      if (number?.role !== 'link' || number?.name !== 'line 42' || number?.ignored) {
-        fail(pages.source)(`line 42 is ${JSON.stringify(number)} to a screen reader, expected a link named "line 42"`);
-      }
-
-      // A range: #L20-L25 marks its lines and scrolls to the first.
-      await page.goto(`${url(pages.source)}#L20-L25`);
-      const range = await page.evaluate(inspectCode, 'L20');
-      const wantRange = ['L20', 'L21', 'L22', 'L23', 'L24', 'L25'];
-      if (JSON.stringify(range?.marked) !== JSON.stringify(wantRange)) fail(`${pages.source}#L20-L25`)(`marked ${JSON.stringify(range?.marked)}, expected ${JSON.stringify(wantRange)}`);
-      if (!range?.lineInView || range.lineTop > range.box.top + range.box.height / 3) fail(`${pages.source}#L20-L25`)(`line 20 is not scrolled to the top of the code: ${JSON.stringify(range)}`);
-      const bands = await gutter(page);
-      const unbanded = wantRange.filter((id) => !(bands.lines.get(id)?.band?.[2] > 0));
-      if (unbanded.length) fail(`${pages.source}#L20-L25`)(`lines ${unbanded.join(', ')} are not marked across the page`);
-
-      // Click on the number of line 10, shift-click on that of line 14.
-      const clickNumber = async (id, modifiers) => {
-        const box = await page.locator(`#${id}`).boundingBox();
-        if (!box) throw new Error(`${id} has no box`);
-        await page.mouse.move(box.x + 4, box.y + box.height / 2);
-        for (const key of modifiers) await page.keyboard.down(key);
-        await page.mouse.down();
-        await page.mouse.up();
-        for (const key of modifiers) await page.keyboard.up(key);
-      };
-      await page.goto(url(pages.source));
-      await clickNumber('L10', []);
-      await clickNumber('L14', ['Shift']);
-      const shift = { hash: await page.evaluate(() => location.hash), code: await page.evaluate(inspectCode, 'L10'), pages: context.pages().length };
-      const wantShift = ['L10', 'L11', 'L12', 'L13', 'L14'];
-      if (shift.hash !== '#L10-L14' || JSON.stringify(shift.code?.marked) !== JSON.stringify(wantShift) || shift.pages !== 1) {
-        fail(pages.source)(`click on 10 and shift-click on 14 gave ${shift.hash}, marked ${JSON.stringify(shift.code?.marked)}, ${shift.pages} window(s); expected #L10-L14 marking lines 10 to 14 in one window`);
-      }
-
-      // A long line, scrolled sideways to its end on a phone: marked across
-      // its width, its number in view, the scrollbar at the foot of the window.
-      await page.setViewportSize(PHONE);
-      await page.goto(`${url('src/long.h.html')}#L30`);
-      await page.evaluate(() => { const code = document.querySelector('div.Code'); code.scrollLeft = code.scrollWidth; });
-      const long = await page.evaluate(inspectCode, 'L30');
-      const laidOut = await gutter(page);
-      const band = laidOut.lines.get('L30')?.band;
-      const where = fail('src/long.h#L30');
-      if (!long?.sideways || !(long.scrollLeft > 0)) where(`the code does not scroll sideways: ${JSON.stringify(long)}`);
-      if (long?.numberAtLeft !== 'L30') where(`after scrolling sideways, the left of line 30 shows ${JSON.stringify(long?.numberAtLeft)}, not its number`);
-      if (!band || !laidOut.pre || band[0] > laidOut.pre[0] + 1 || band[0] + band[2] < laidOut.pre[0] + laidOut.pre[2] - 1) {
-        where(`the mark of line 30 (${band}) does not span the code (${laidOut.pre})`);
-      }
-      if (long?.pageScrolls || !(long?.box.bottom <= PHONE.height + 0.5)) where(`the code's sideways scrollbar is not at the foot of the window: ${JSON.stringify(long)}`);
-      console.log(`${scheme}: axe-core, landmarks, keyboard (focus ring ${ringContrast.toFixed(2)}:1), phone, ranges and long lines checked`);
-    }
-
-    if (failures.length) {
-      for (const message of failures) console.error(`FAIL: ${message}`);
-      console.error(`${failures.length} check(s) failed; site kept in ${work}`);
-      keep = true;
-      return 1;
-    }
-    console.log('PASS: the site reads by keyboard, by screen reader and on a phone in both schemes');
-    return 0;
-  } catch (error) {
-    keep = true;
-    for (const message of failures) console.error(`FAIL: ${message}`);
-    throw new Error(`${error instanceof Error ? error.message : String(error)} (site kept in ${work})`);
-  } finally {
-    if (context) await context.close();
-    rmSync(profile, { recursive: true, force: true });
-    if (!keep) rmSync(work, { recursive: true, force: true });
+  writeTree(join(work, 'proj'), TREE);
+  runLexpaint(binary, ['--tree', join(work, 'proj'), site]);
+  const listPage = 'names/area.html';
+  for (const rel of [listPage, 'uses/area.html']) {
+    if (!existsSync(join(site, rel))) throw new Error(`the site has no ${rel}`);
   }
-}
+  const deepFolder = Object.keys(TREE)[3].split('/').slice(0, 2).join('/');
+  const pages = {
+    source: 'src/main.cpp.html',
+    index: 'index.html',
+    'deep index': `${deepFolder}/index.html`,
+    list: listPage,
+    uses: 'uses/area.html',
+  };
 
-main().then(
-  (status) => process.exit(status),
-  (error) => fatal(error instanceof Error ? error.message : String(error)),
-);
+  const page = await openPage({ viewport: LAPTOP });
+  for (const scheme of ['light', 'dark']) {
+    await page.emulateMedia({ colorScheme: scheme });
+    const failAt = (where) => (message) => fail(`[${scheme}, ${where}] ${message}`);
+
+    // Landmarks, headings and titles; axe-core on a laptop and on a phone.
+    for (const [kind, rel] of Object.entries(pages)) {
+      for (const viewport of [LAPTOP, PHONE]) {
+        await page.setViewportSize(viewport);
+        await page.goto(url(rel));
+        const where = failAt(`${rel} at ${viewport.width}x${viewport.height}`);
+        for (const violation of await axeViolations(page, { 'target-size': { enabled: true } })) where(`axe-core: ${violation}`);
+        const seen = await page.evaluate(inspectStructure);
+        if (seen.mains !== 1) where(`${seen.mains} main elements, expected 1`);
+        if (seen.h1s.length !== 1) where(`${seen.h1s.length} h1 elements, expected 1`);
+        if (!seen.navLabel) where('the breadcrumb nav has no label');
+        if (seen.tables && seen.headerCells === 0) where('a table without header cells');
+        if (seen.pageWidth > seen.windowWidth) where(`the page is ${seen.pageWidth} px wide in a ${seen.windowWidth} px window`);
+        if (seen.shortLinks.length) where(`links under ${MIN_TARGET} px tall: ${seen.shortLinks.slice(0, 3).join(', ')}`);
+        if (kind === 'source' && seen.h1s[0] !== 'src/main.cpp') where(`the h1 reads ${JSON.stringify(seen.h1s[0])}, expected the path src/main.cpp`);
+        if (kind === 'index' && seen.title !== 'proj \u2014 source') where(`the root index is titled ${JSON.stringify(seen.title)}`);
+      }
+    }
+
+    // A list page opened at #twice: titled and headed with that name, with
+    // the breadcrumb in view on a phone.
+    await page.setViewportSize(PHONE);
+    await page.goto(`${url(listPage)}#twice`);
+    const list = await page.evaluate(inspectStructure);
+    if (list.title !== 'twice \u2014 definitions' || list.h1s[0] !== 'twice') {
+      failAt(`${listPage}#twice`)(`titled ${JSON.stringify(list.title)}, headed ${JSON.stringify(list.h1s[0])}; expected the name twice`);
+    }
+    if (!list.navInView) failAt(`${listPage}#twice`)('the breadcrumb is out of view after the jump');
+    await page.goto(`${url('uses/area.html')}#twice`);
+    const uses = await page.evaluate(inspectStructure);
+    if (uses.title !== 'twice \u2014 uses' || uses.h1s[0] !== 'Uses of twice') {
+      failAt('uses/area.html#twice')(`titled ${JSON.stringify(uses.title)}, headed ${JSON.stringify(uses.h1s[0])}; expected the name twice`);
+    }
+    if (list.pageWidth > list.windowWidth) failAt(`${listPage}#twice`)(`the page is ${list.pageWidth} px wide`);
+
+    // A jump to a line on a phone keeps the breadcrumb in view.
+    await page.goto(`${url(pages.source)}#L40`);
+    const jumped = await page.evaluate(inspectStructure);
+    const atLine = await page.evaluate(inspectCode, 'L40');
+    if (!jumped.navInView) failAt(`${pages.source}#L40`)('the breadcrumb is out of view after the jump');
+    if (!atLine?.lineInView) failAt(`${pages.source}#L40`)(`line 40 is not in view: ${JSON.stringify(atLine)}`);
+
+    // Keyboard and screen reader, on a laptop.
+    await page.setViewportSize(LAPTOP);
+    await page.goto(url(pages.source));
+    // The breadcrumb, then the code; other stops of the top bar, such as a search box, are
+    // passed over.
+    const { stops: allStops, ring } = await tabStops(page, 8);
+    const stops = allStops.map((s) => s.replace(/^(code:).*/, '$1')).filter((s) => !s.startsWith('header:')).slice(0, 5);
+    const wantStops = ['breadcrumb:proj', 'breadcrumb:src', 'code:', 'code link:"shapes/area.h"', 'code link:area'];
+    if (JSON.stringify(stops) !== JSON.stringify(wantStops)) {
+      failAt(pages.source)(`Tab stops at ${JSON.stringify(stops)}, expected ${JSON.stringify(wantStops)}`);
+    }
+    const [ringStyle, ringWidth, ringColour] = ring?.outline ?? [];
+    const ringContrast = ring ? contrast(parseColour(await page.evaluate((c) => { const x = document.createElement('canvas').getContext('2d'); x.fillStyle = c; return x.fillStyle; }, ringColour)), parseColour(await page.evaluate((c) => { const x = document.createElement('canvas').getContext('2d'); x.fillStyle = c; return x.fillStyle; }, ring.background))) : 0;
+    if (ringStyle === 'none' || !(ringWidth >= 2) || ringContrast < 3) {
+      failAt(pages.source)(`the focus ring of the first stop is ${ringStyle} ${ringWidth}px ${ringColour}, contrast ${ringContrast.toFixed(2)} (expected a ring of 2 px or more at 3:1)`);
+    }
+    const number = await accessibleNode(page, '#L42');
+    if (number?.role !== 'link' || number?.name !== 'line 42' || number?.ignored) {
+      failAt(pages.source)(`line 42 is ${JSON.stringify(number)} to a screen reader, expected a link named "line 42"`);
+    }
+
+    // A range: #L20-L25 marks its lines and scrolls to the first.
+    await page.goto(`${url(pages.source)}#L20-L25`);
+    const range = await page.evaluate(inspectCode, 'L20');
+    const wantRange = ['L20', 'L21', 'L22', 'L23', 'L24', 'L25'];
+    if (JSON.stringify(range?.marked) !== JSON.stringify(wantRange)) failAt(`${pages.source}#L20-L25`)(`marked ${JSON.stringify(range?.marked)}, expected ${JSON.stringify(wantRange)}`);
+    if (!range?.lineInView || range.lineTop > range.box.top + range.box.height / 3) failAt(`${pages.source}#L20-L25`)(`line 20 is not scrolled to the top of the code: ${JSON.stringify(range)}`);
+    const bands = await gutter(page);
+    const unbanded = wantRange.filter((id) => !(bands.lines.get(id)?.band?.[2] > 0));
+    if (unbanded.length) failAt(`${pages.source}#L20-L25`)(`lines ${unbanded.join(', ')} are not marked across the page`);
+
+    // Click on the number of line 10, shift-click on that of line 14.
+    const clickNumber = async (id, modifiers) => {
+      const box = await page.locator(`#${id}`).boundingBox();
+      if (!box) throw new Error(`${id} has no box`);
+      await page.mouse.move(box.x + 4, box.y + box.height / 2);
+      for (const key of modifiers) await page.keyboard.down(key);
+      await page.mouse.down();
+      await page.mouse.up();
+      for (const key of modifiers) await page.keyboard.up(key);
+    };
+    await page.goto(url(pages.source));
+    await clickNumber('L10', []);
+    await clickNumber('L14', ['Shift']);
+    const shift = { hash: await page.evaluate(() => location.hash), code: await page.evaluate(inspectCode, 'L10'), pages: page.context().pages().length };
+    const wantShift = ['L10', 'L11', 'L12', 'L13', 'L14'];
+    if (shift.hash !== '#L10-L14' || JSON.stringify(shift.code?.marked) !== JSON.stringify(wantShift) || shift.pages !== 1) {
+      failAt(pages.source)(`click on 10 and shift-click on 14 gave ${shift.hash}, marked ${JSON.stringify(shift.code?.marked)}, ${shift.pages} window(s); expected #L10-L14 marking lines 10 to 14 in one window`);
+    }
+
+    // A long line, scrolled sideways to its end on a phone: marked across
+    // its width, its number in view, the scrollbar at the foot of the window.
+    await page.setViewportSize(PHONE);
+    await page.goto(`${url('src/long.h.html')}#L30`);
+    await page.evaluate(() => { const code = document.querySelector('div.Code'); code.scrollLeft = code.scrollWidth; });
+    const long = await page.evaluate(inspectCode, 'L30');
+    const laidOut = await gutter(page);
+    const band = laidOut.lines.get('L30')?.band;
+    const where = failAt('src/long.h#L30');
+    if (!long?.sideways || !(long.scrollLeft > 0)) where(`the code does not scroll sideways: ${JSON.stringify(long)}`);
+    if (long?.numberAtLeft !== 'L30') where(`after scrolling sideways, the left of line 30 shows ${JSON.stringify(long?.numberAtLeft)}, not its number`);
+    if (!band || !laidOut.pre || band[0] > laidOut.pre[0] + 1 || band[0] + band[2] < laidOut.pre[0] + laidOut.pre[2] - 1) {
+      where(`the mark of line 30 (${band}) does not span the code (${laidOut.pre})`);
+    }
+    if (long?.pageScrolls || !(long?.box.bottom <= PHONE.height + 0.5)) where(`the code's sideways scrollbar is not at the foot of the window: ${JSON.stringify(long)}`);
+    console.log(`${scheme}: axe-core, landmarks, keyboard (focus ring ${ringContrast.toFixed(2)}:1), phone, ranges and long lines checked`);
+  }
+});

@@ -16,21 +16,16 @@
 //   violation with them open;
 // - a page loads no part of the index before the box is used.
 //
-// Usage: node search_test.mjs LEXPAINT_BINARY
-// Exit status: 0 all checks passed, 1 a check failed, 77 skipped because
-// Chromium or node_modules is missing (only when CI is not "true").
+// Usage: node search_test.mjs LEXPAINT_BINARY (runBrowserTest in common.mjs
+// tells what it prints and its exit status)
 
-import { spawnSync } from 'node:child_process';
-import { existsSync, mkdirSync, mkdtempSync, rmSync, writeFileSync } from 'node:fs';
-import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
-import { dirname, join, resolve } from 'node:path';
-import { fileURLToPath, pathToFileURL } from 'node:url';
+import { join } from 'node:path';
+import { pathToFileURL } from 'node:url';
 import {
-  MIN_CONTRAST, fatal, launchChromium, prerequisiteMissing, requireChromium, seenContrast, serveFolder,
+  MIN_CONTRAST, axeViolations, runBrowserTest, runLexpaint, seenContrast, writeTree,
 } from './common.mjs';
 
-const here = dirname(fileURLToPath(import.meta.url));
 const HOSTILE = '<img src=x onerror=alert(1)>.h';
 
 // main.cpp calls twice(), defined in two headers; lib/both.c, which sees neither, links to the
@@ -62,13 +57,6 @@ const TREE = {
   'llvm/Support/Smoothing.h': '#pragma once\n',
   [`evil/${HOSTILE}`]: '#define HOSTILE 1\n',
 };
-
-function buildTree(root) {
-  for (const [rel, text] of Object.entries(TREE)) {
-    mkdirSync(join(root, dirname(rel)), { recursive: true });
-    writeFileSync(join(root, rel), text);
-  }
-}
 
 // Runs inside the page: what the results show.
 function inspectResults() {
@@ -114,176 +102,144 @@ function inspectResultColours() {
   return seen;
 }
 
-async function runAxe(page) {
-  await page.addScriptTag({ path: createRequire(import.meta.url).resolve('axe-core/axe.min.js') });
-  return page.evaluate(async () => {
-    const result = await window.axe.run(document);
-    if (result.passes.length === 0) return ['no rule of axe-core ran'];
-    return result.violations.map((v) => `${v.impact} ${v.id}: ${v.nodes[0]?.target.join(' ')}: ${v.help}`);
-  });
-}
+runBrowserTest({
+  name: 'search',
+  needsAxe: true,
+  pass: 'search',
+}, async ({ binary, work, fail, openPage, serve }) => {
+  const source = join(work, 'proj');
+  const site = join(work, 'site');
+  writeTree(source, TREE);
+  runLexpaint(binary, ['--tree', source, site]);
+  const server = await serve(site);
+  const origins = {
+    'file://': (rel) => pathToFileURL(join(site, rel)).href,
+    HTTP: (rel) => `http://127.0.0.1:${server.address().port}/${rel.split('/').map(encodeURIComponent).join('/')}`,
+  };
 
-async function main() {
-  const [binary] = process.argv.slice(2);
-  if (!binary) fatal('usage: node search_test.mjs LEXPAINT_BINARY');
-  const chromium = await requireChromium(here);
-  if (!existsSync(join(here, 'node_modules', 'axe-core'))) prerequisiteMissing(`axe-core is missing from ${join(here, 'node_modules')}; run "npm ci" in ${here}`);
-
-  const work = mkdtempSync(join(tmpdir(), 'lexpaint-search-'));
-  const profile = mkdtempSync(join(tmpdir(), 'lexpaint-chromium-'));
-  const failures = [];
-  let server;
-  let context;
-  try {
-    const source = join(work, 'proj');
-    const site = join(work, 'site');
-    buildTree(source);
-    const run = spawnSync(resolve(binary), ['--tree', source, site], { encoding: 'utf8' });
-    if (run.status !== 0) fatal(`lexpaint --tree exited with ${run.status ?? run.signal}: ${run.stdout}${run.stderr}`);
-    server = await serveFolder(site);
-    const origins = {
-      'file://': (rel) => pathToFileURL(join(site, rel)).href,
-      HTTP: (rel) => `http://127.0.0.1:${server.address().port}/${rel.split('/').map(encodeURIComponent).join('/')}`,
-    };
-
-    for (const colorScheme of ['light', 'dark']) {
-      for (const [origin, url] of Object.entries(origins)) {
-        const where = (message) => failures.push(`${origin}, ${colorScheme}: ${message}`);
-        context = await launchChromium(chromium, profile, { viewport: { width: 1000, height: 700 }, colorScheme });
-        const page = context.pages()[0] ?? (await context.newPage());
-        page.on('dialog', (dialog) => {
-          where(`a dialog opened: ${dialog.message()}`);
-          dialog.dismiss();
-        });
-        page.on('pageerror', (error) => where(`script error: ${error.message}`));
-        const results = () => page.evaluate(inspectResults);
-        // Types QUERY into the box, focused by `/`, and waits for its results.
-        const search = async (query) => {
-          await page.keyboard.press('/');
-          await page.keyboard.type(query);
-          await page.waitForFunction((q) => document.getElementById('lexpaint-results')?.dataset.query === q, query, { timeout: 5000 });
-          return results();
-        };
-        const first = (seen) => seen.options[0] ?? {};
-
-        // No part of the index before the box is used; `/` focuses it, and in it is a character.
-        await page.goto(url('index.html'));
-        let seen = await results();
-        if (seen.parts.length) where(`the index page loaded ${seen.parts.join(', ')} before the box was used`);
+  for (const colorScheme of ['light', 'dark']) {
+    for (const [origin, url] of Object.entries(origins)) {
+      const where = (message) => fail(`${origin}, ${colorScheme}: ${message}`);
+      const page = await openPage({ viewport: { width: 1000, height: 700 }, colorScheme });
+      page.on('dialog', (dialog) => {
+        where(`a dialog opened: ${dialog.message()}`);
+        dialog.dismiss();
+      });
+      page.on('pageerror', (error) => where(`script error: ${error.message}`));
+      const results = () => page.evaluate(inspectResults);
+      // Types QUERY into the box, focused by `/`, and waits for its results.
+      const search = async (query) => {
         await page.keyboard.press('/');
-        seen = await results();
-        if (!seen.focused) where('/ did not focus the search box');
-        await page.keyboard.type('ADT/SmallVec');
-        await page.waitForFunction(() => document.getElementById('lexpaint-results')?.dataset.query === 'ADT/SmallVec');
-        seen = await results();
-        if (seen.value !== 'ADT/SmallVec') where(`typing "ADT/SmallVec" in the box gave ${JSON.stringify(seen.value)}`);
-        if (first(seen).where !== 'llvm/ADT/SmallVector.h' || first(seen).what !== 'file') {
-          where(`ADT/SmallVec found ${JSON.stringify(seen.options.slice(0, 2))} first, not the file llvm/ADT/SmallVector.h`);
-        }
+        await page.keyboard.type(query);
+        await page.waitForFunction((q) => document.getElementById('lexpaint-results')?.dataset.query === q, query, { timeout: 5000 });
+        return results();
+      };
+      const first = (seen) => seen.options[0] ?? {};
 
-        // Results of a file by its name and by its letters with gaps; Enter opens the first.
-        for (const [query, path] of [['SmallVector.h', 'llvm/ADT/SmallVector.h'], ['smvec', 'llvm/ADT/SmallVector.h'], ['smset', 'llvm/ADT/SmallSet.h']]) {
-          await page.goto(url('index.html'));
-          seen = await search(query);
-          if (first(seen).where !== path) where(`${query} found ${JSON.stringify(first(seen))} first, not ${path}`);
-          await Promise.all([page.waitForURL((u) => u.pathname.endsWith(`${path}.html`)), page.keyboard.press('Enter')]);
-        }
-
-        // A name defined once opens its line; one defined twice, its list; types rank first.
-        await page.goto(url('llvm/ADT/SmallSet.h.html'));
-        seen = await search('widget');
-        if (first(seen).name !== 'Widget' || first(seen).what !== 'struct' || first(seen).where !== 'lib/once.h:3') {
-          where(`widget found ${JSON.stringify(first(seen))} first, not the struct Widget at lib/once.h:3`);
-        }
-        await Promise.all([page.waitForURL((u) => u.hash === '#L3' && u.pathname.endsWith('lib/once.h.html')), page.keyboard.press('Enter')]);
-        await page.goto(url('index.html'));
-        seen = await search('twice');
-        if (first(seen).name !== 'twice' || first(seen).where !== '2 definitions') where(`twice found ${JSON.stringify(first(seen))} first`);
-        await Promise.all([page.waitForURL((u) => u.hash === '#twice' && u.pathname.includes('/names/')), page.keyboard.press('Enter')]);
-        const section = await page.evaluate(() => document.querySelector('section:target')?.querySelectorAll('tbody tr').length);
-        if (section !== 2) where(`twice's list shows ${section} definitions, not 2`);
-        // Typed and entered at once, before the results come.
-        await page.goto(url('index.html'));
-        await page.keyboard.press('/');
-        await page.keyboard.type('LIMIT');
-        await Promise.all([page.waitForURL((u) => u.hash === '#L3'), page.keyboard.press('Enter')]);
-
-        // The keys: ↓ and ↑ move, Enter opens the one selected, Esc closes.
-        await page.goto(url('index.html'));
-        seen = await search('small');
-        const names = seen.options.map((o) => o.name);
-        if (seen.selected !== 0 || names.length < 3) where(`small shows ${JSON.stringify(names)}, with ${seen.selected} selected`);
-        await page.keyboard.press('ArrowDown');
-        await page.keyboard.press('ArrowDown');
-        await page.keyboard.press('ArrowUp');
-        seen = await results();
-        if (seen.selected !== 1) where(`↓ ↓ ↑ selected result ${seen.selected}, not 1`);
-        await page.keyboard.press('Escape');
-        seen = await results();
-        if (seen.open) where('Esc left the results open');
-        await page.keyboard.press('ArrowDown');
-        await page.waitForFunction(() => !document.querySelector('div.Results').hidden);
-        await page.keyboard.press('ArrowDown');
-        const second = (await results()).options[1];
-        await Promise.all([page.waitForURL((u) => u.href === second.href), page.keyboard.press('Enter')]);
-
-        // The outline of a source page, and :42.
-        await page.goto(url('src/main.cpp.html'));
-        await page.keyboard.press('/');
-        await page.waitForFunction(() => document.getElementById('lexpaint-results')?.dataset.query === '');
-        seen = await results();
-        const outline = seen.options.map((o) => [o.name, o.what, Number(o.where.replace('line ', ''))]);
-        if (JSON.stringify(outline) !== JSON.stringify(OUTLINE)) where(`the outline of main.cpp is ${JSON.stringify(outline.slice(0, 5))}…, expected ${JSON.stringify(OUTLINE.slice(0, 5))}…`);
-        if (!seen.parts.some((part) => part.startsWith('outline/'))) where('the outline loaded no outline part');
-        await page.keyboard.type(':42');
-        await page.keyboard.press('Enter');
-        await page.waitForFunction(() => location.hash === '#L42');
-        const target = await page.evaluate(() => {
-          const box = document.querySelector('a.Line:target')?.getBoundingClientRect();
-          return box ? box.top >= 0 && box.bottom <= innerHeight : false;
-        });
-        if (!target) where(':42 did not bring line 42 into view');
-
-        // ?search=TEXT, and the hostile file name, shown as text.
-        await page.goto(`${url('index.html')}?search=img`);
-        await page.waitForFunction(() => document.getElementById('lexpaint-results')?.dataset.query === 'img');
-        seen = await results();
-        if (!seen.open || seen.value !== 'img' || !seen.focused) where(`?search=img shows ${JSON.stringify({ open: seen.open, value: seen.value })}`);
-        if (first(seen).name !== HOSTILE || first(seen).where !== `evil/${HOSTILE}`) where(`img found ${JSON.stringify(first(seen))} first`);
-        if (seen.images) where(`${seen.images} img element(s) in the page`);
-        await Promise.all([page.waitForURL((u) => u.pathname.endsWith('.h.html')), page.keyboard.press('Enter')]);
-        const title = await page.title();
-        if (!title.includes(HOSTILE)) where(`the hostile file's page is titled ${JSON.stringify(title)}`);
-
-        // Legible in this scheme, the selected result too, and no violation of axe-core.
-        await page.goto(`${url('index.html')}?search=s`);
-        await page.waitForFunction(() => document.getElementById('lexpaint-results')?.dataset.query === 's');
-        const ratios = (await page.evaluate(inspectResultColours)).map((text) => ({ ...text, ratio: seenContrast(text).ratio }));
-        if (!ratios.length || !ratios.some((text) => text.selected)) where('no result text to measure');
-        for (const text of ratios.filter((t) => t.ratio < MIN_CONTRAST)) {
-          where(`result text ${JSON.stringify(text.text)} (${text.colour}${text.selected ? ', selected' : ''}) has contrast ${text.ratio.toFixed(2)}`);
-        }
-        for (const violation of await runAxe(page)) where(`axe-core: ${violation}`);
-        const lowest = Math.min(...ratios.map((t) => t.ratio));
-        console.log(`${origin}, ${colorScheme}: search checked (lowest contrast of results ${lowest.toFixed(2)}:1)`);
-        if (colorScheme === 'light' && origin === 'HTTP') {
-          await page.screenshot({ path: join(tmpdir(), 'lexpaint-search-light.png') });
-        }
-        await context.close();
-        context = null;
+      // No part of the index before the box is used; `/` focuses it, and in it is a character.
+      await page.goto(url('index.html'));
+      let seen = await results();
+      if (seen.parts.length) where(`the index page loaded ${seen.parts.join(', ')} before the box was used`);
+      await page.keyboard.press('/');
+      seen = await results();
+      if (!seen.focused) where('/ did not focus the search box');
+      await page.keyboard.type('ADT/SmallVec');
+      await page.waitForFunction(() => document.getElementById('lexpaint-results')?.dataset.query === 'ADT/SmallVec');
+      seen = await results();
+      if (seen.value !== 'ADT/SmallVec') where(`typing "ADT/SmallVec" in the box gave ${JSON.stringify(seen.value)}`);
+      if (first(seen).where !== 'llvm/ADT/SmallVector.h' || first(seen).what !== 'file') {
+        where(`ADT/SmallVec found ${JSON.stringify(seen.options.slice(0, 2))} first, not the file llvm/ADT/SmallVector.h`);
       }
-    }
-  } finally {
-    if (context) await context.close();
-    if (server) server.close();
-    rmSync(work, { recursive: true, force: true });
-    rmSync(profile, { recursive: true, force: true });
-  }
-  if (failures.length) {
-    for (const failure of failures) console.error(`FAIL: ${failure}`);
-    process.exit(1);
-  }
-  console.log('PASS: search');
-}
 
-await main();
+      // Results of a file by its name and by its letters with gaps; Enter opens the first.
+      for (const [query, path] of [['SmallVector.h', 'llvm/ADT/SmallVector.h'], ['smvec', 'llvm/ADT/SmallVector.h'], ['smset', 'llvm/ADT/SmallSet.h']]) {
+        await page.goto(url('index.html'));
+        seen = await search(query);
+        if (first(seen).where !== path) where(`${query} found ${JSON.stringify(first(seen))} first, not ${path}`);
+        await Promise.all([page.waitForURL((u) => u.pathname.endsWith(`${path}.html`)), page.keyboard.press('Enter')]);
+      }
+
+      // A name defined once opens its line; one defined twice, its list; types rank first.
+      await page.goto(url('llvm/ADT/SmallSet.h.html'));
+      seen = await search('widget');
+      if (first(seen).name !== 'Widget' || first(seen).what !== 'struct' || first(seen).where !== 'lib/once.h:3') {
+        where(`widget found ${JSON.stringify(first(seen))} first, not the struct Widget at lib/once.h:3`);
+      }
+      await Promise.all([page.waitForURL((u) => u.hash === '#L3' && u.pathname.endsWith('lib/once.h.html')), page.keyboard.press('Enter')]);
+      await page.goto(url('index.html'));
+      seen = await search('twice');
+      if (first(seen).name !== 'twice' || first(seen).where !== '2 definitions') where(`twice found ${JSON.stringify(first(seen))} first`);
+      await Promise.all([page.waitForURL((u) => u.hash === '#twice' && u.pathname.includes('/names/')), page.keyboard.press('Enter')]);
+      const section = await page.evaluate(() => document.querySelector('section:target')?.querySelectorAll('tbody tr').length);
+      if (section !== 2) where(`twice's list shows ${section} definitions, not 2`);
+      // Typed and entered at once, before the results come.
+      await page.goto(url('index.html'));
+      await page.keyboard.press('/');
+      await page.keyboard.type('LIMIT');
+      await Promise.all([page.waitForURL((u) => u.hash === '#L3'), page.keyboard.press('Enter')]);
+
+      // The keys: ↓ and ↑ move, Enter opens the one selected, Esc closes.
+      await page.goto(url('index.html'));
+      seen = await search('small');
+      const names = seen.options.map((o) => o.name);
+      if (seen.selected !== 0 || names.length < 3) where(`small shows ${JSON.stringify(names)}, with ${seen.selected} selected`);
+      await page.keyboard.press('ArrowDown');
+      await page.keyboard.press('ArrowDown');
+      await page.keyboard.press('ArrowUp');
+      seen = await results();
+      if (seen.selected !== 1) where(`↓ ↓ ↑ selected result ${seen.selected}, not 1`);
+      await page.keyboard.press('Escape');
+      seen = await results();
+      if (seen.open) where('Esc left the results open');
+      await page.keyboard.press('ArrowDown');
+      await page.waitForFunction(() => !document.querySelector('div.Results').hidden);
+      await page.keyboard.press('ArrowDown');
+      const second = (await results()).options[1];
+      await Promise.all([page.waitForURL((u) => u.href === second.href), page.keyboard.press('Enter')]);
+
+      // The outline of a source page, and :42.
+      await page.goto(url('src/main.cpp.html'));
+      await page.keyboard.press('/');
+      await page.waitForFunction(() => document.getElementById('lexpaint-results')?.dataset.query === '');
+      seen = await results();
+      const outline = seen.options.map((o) => [o.name, o.what, Number(o.where.replace('line ', ''))]);
+      if (JSON.stringify(outline) !== JSON.stringify(OUTLINE)) where(`the outline of main.cpp is ${JSON.stringify(outline.slice(0, 5))}…, expected ${JSON.stringify(OUTLINE.slice(0, 5))}…`);
+      if (!seen.parts.some((part) => part.startsWith('outline/'))) where('the outline loaded no outline part');
+      await page.keyboard.type(':42');
+      await page.keyboard.press('Enter');
+      await page.waitForFunction(() => location.hash === '#L42');
+      const target = await page.evaluate(() => {
+        const box = document.querySelector('a.Line:target')?.getBoundingClientRect();
+        return box ? box.top >= 0 && box.bottom <= innerHeight : false;
+      });
+      if (!target) where(':42 did not bring line 42 into view');
+
+      // ?search=TEXT, and the hostile file name, shown as text.
+      await page.goto(`${url('index.html')}?search=img`);
+      await page.waitForFunction(() => document.getElementById('lexpaint-results')?.dataset.query === 'img');
+      seen = await results();
+      if (!seen.open || seen.value !== 'img' || !seen.focused) where(`?search=img shows ${JSON.stringify({ open: seen.open, value: seen.value })}`);
+      if (first(seen).name !== HOSTILE || first(seen).where !== `evil/${HOSTILE}`) where(`img found ${JSON.stringify(first(seen))} first`);
+      if (seen.images) where(`${seen.images} img element(s) in the page`);
+      await Promise.all([page.waitForURL((u) => u.pathname.endsWith('.h.html')), page.keyboard.press('Enter')]);
+      const title = await page.title();
+      if (!title.includes(HOSTILE)) where(`the hostile file's page is titled ${JSON.stringify(title)}`);
+
+      // Legible in this scheme, the selected result too, and no violation of axe-core.
+      await page.goto(`${url('index.html')}?search=s`);
+      await page.waitForFunction(() => document.getElementById('lexpaint-results')?.dataset.query === 's');
+      const ratios = (await page.evaluate(inspectResultColours)).map((text) => ({ ...text, ratio: seenContrast(text).ratio }));
+      if (!ratios.length || !ratios.some((text) => text.selected)) where('no result text to measure');
+      for (const text of ratios.filter((t) => t.ratio < MIN_CONTRAST)) {
+        where(`result text ${JSON.stringify(text.text)} (${text.colour}${text.selected ? ', selected' : ''}) has contrast ${text.ratio.toFixed(2)}`);
+      }
+      for (const violation of await axeViolations(page)) where(`axe-core: ${violation}`);
+      const lowest = Math.min(...ratios.map((t) => t.ratio));
+      console.log(`${origin}, ${colorScheme}: search checked (lowest contrast of results ${lowest.toFixed(2)}:1)`);
+      if (colorScheme === 'light' && origin === 'HTTP') {
+        await page.screenshot({ path: join(tmpdir(), 'lexpaint-search-light.png') });
+      }
+      await page.context().close();
+    }
+  }
+});

@@ -8,19 +8,12 @@
 //   reads the same, and only those, with a contrast of at least 4.5:1; leaving it clears them;
 // - axe-core finds no accessibility violation on the page of uses.
 //
-// Usage: node uses_test.mjs LEXPAINT_BINARY [SCREENSHOT_DIR]
-// Exit status: 0 all checks passed, 1 a check failed, 77 skipped because Chromium or
-// node_modules is missing (only when CI is not "true").
+// Usage: node uses_test.mjs LEXPAINT_BINARY [SCREENSHOT_DIR] (runBrowserTest in common.mjs tells
+// what it prints and its exit status)
 
-import { spawnSync } from 'node:child_process';
-import { existsSync, mkdirSync, mkdtempSync, rmSync, writeFileSync } from 'node:fs';
-import { createRequire } from 'node:module';
-import { tmpdir } from 'node:os';
-import { dirname, join, resolve } from 'node:path';
-import { fileURLToPath, pathToFileURL } from 'node:url';
-import { MIN_CONTRAST, contrast, fatal, launchChromium, parseColour, requireChromium } from './common.mjs';
-
-const here = dirname(fileURLToPath(import.meta.url));
+import { join } from 'node:path';
+import { pathToFileURL } from 'node:url';
+import { MIN_CONTRAST, axeViolations, contrast, parseColour, runBrowserTest, runLexpaint, writeTree } from './common.mjs';
 
 const TREE = {
   'src/lib/shapes.h': 'int twice(int x) { return 2 * x; }\nstruct Point { int x, y; };\n',
@@ -69,15 +62,6 @@ function countIdentifiers(text) {
   return [...document.querySelectorAll('pre span.Identifier')].filter((span) => span.textContent === text).length;
 }
 
-async function runAxe(page) {
-  await page.addScriptTag({ path: createRequire(import.meta.url).resolve('axe-core/axe.min.js') });
-  return page.evaluate(async () => {
-    const result = await window.axe.run(document);
-    if (result.passes.length === 0) return ['no rule of axe-core ran'];
-    return result.violations.map((v) => `${v.impact} ${v.id}: ${v.nodes.length} node(s), e.g. ${v.nodes[0]?.target.join(' ')}: ${v.help}`);
-  });
-}
-
 async function checkMarks(page, text, fail) {
   const marks = await page.evaluate(readMarks);
   const expected = await page.evaluate(countIdentifiers, text);
@@ -90,84 +74,61 @@ async function checkMarks(page, text, fail) {
   return ratio;
 }
 
-async function main() {
-  const [binaryArg, shots] = process.argv.slice(2);
-  if (!binaryArg) fatal('usage: node uses_test.mjs LEXPAINT_BINARY [SCREENSHOT_DIR]');
-  const binary = resolve(binaryArg);
-  if (!existsSync(binary)) fatal(`lexpaint binary not found: ${binary}`);
-  const chromium = await requireChromium(here);
-
-  const work = mkdtempSync(join(tmpdir(), 'lexpaint-uses-'));
-  const profile = mkdtempSync(join(tmpdir(), 'lexpaint-chromium-'));
+runBrowserTest({
+  name: 'uses',
+  usage: 'LEXPAINT_BINARY [SCREENSHOT_DIR]',
+  needsAxe: true,
+  pass: 'definitions lead to their uses and back, and a name pointed at or focused marks the same names, in both schemes',
+}, async ({ binary, args: [shots], work, fail, openPage }) => {
   const site = join(work, 'site');
   const url = (rel) => pathToFileURL(join(site, rel)).href;
-  const failures = [];
-  let context;
-  try {
-    for (const [rel, text] of Object.entries(TREE)) {
-      mkdirSync(join(work, dirname(rel)), { recursive: true });
-      writeFileSync(join(work, rel), text);
+  writeTree(work, TREE);
+  runLexpaint(binary, ['--tree', join(work, 'src'), site]);
+
+  const page = await openPage({ viewport: { width: 900, height: 600 } });
+  for (const scheme of ['light', 'dark']) {
+    await page.emulateMedia({ colorScheme: scheme });
+    const failAt = (where) => (message) => fail(`[${scheme}, ${where}] ${message}`);
+
+    // From the definition to its uses.
+    await page.goto(url('lib/shapes.h.html'));
+    await page.locator('pre a[href*="uses/"]', { hasText: /^twice$/ }).click();
+    await page.waitForURL((target) => target.hash === '#twice', { timeout: 5000 }).catch(() => {});
+    const usesUrl = page.url();
+    if (!/\/uses\/[^/]*\.html#twice$/.test(usesUrl)) failAt('lib/shapes.h.html')(`the definition of twice led to ${usesUrl}`);
+    const groups = await page.evaluate(readUses, 'twice');
+    const seen = JSON.stringify(groups?.map((g) => [g.file, g.rows.map((r) => r.line)]));
+    const wanted = JSON.stringify(TWICE_USES.map(([file, lines]) => [`${file} (${lines.length})`, lines]));
+    if (seen !== wanted) failAt('uses of twice')(`files and lines ${seen}, expected ${wanted}`);
+    for (const row of (groups ?? []).flatMap((g) => g.rows)) {
+      if (!/\btwice\b/.test(row.text)) failAt('uses of twice')(`line ${row.line} reads ${JSON.stringify(row.text)}`);
     }
-    const run = spawnSync(binary, ['--tree', join(work, 'src'), site], { encoding: 'utf8' });
-    if (run.status !== 0) throw new Error(`lexpaint --tree exited with ${run.status ?? run.signal}: ${run.stdout}${run.stderr}`);
+    for (const violation of await axeViolations(page)) failAt('uses page')(`axe-core: ${violation}`);
+    if (shots) await page.screenshot({ path: join(shots, `uses-${scheme}.png`) });
 
-    context = await launchChromium(chromium, profile, { viewport: { width: 900, height: 600 } });
-    const page = context.pages()[0] ?? (await context.newPage());
-    for (const scheme of ['light', 'dark']) {
-      await page.emulateMedia({ colorScheme: scheme });
-      const fail = (where) => (message) => failures.push(`[${scheme}, ${where}] ${message}`);
+    // Back to a use.
+    await page.goto(usesUrl);
+    await page.locator('section#twice tbody', { hasText: 'main.cpp' }).getByRole('link', { name: '6', exact: true }).click();
+    await page.waitForURL((target) => target.hash === '#L6', { timeout: 5000 }).catch(() => {});
+    const line = await page.evaluate(() => {
+      const anchor = document.getElementById('L6');
+      let text = '';
+      for (let node = anchor?.nextSibling; node && !(node.nodeType === 1 && node.matches('a.Line')); node = node.nextSibling) text += node.textContent;
+      return text;
+    });
+    if (!page.url().endsWith('/main.cpp.html#L6') || !/\btwice\b/.test(line)) failAt('main.cpp')(`the use led to ${page.url()}, whose line reads ${JSON.stringify(line)}`);
 
-      // From the definition to its uses.
-      await page.goto(url('lib/shapes.h.html'));
-      await page.locator('pre a[href*="uses/"]', { hasText: /^twice$/ }).click();
-      await page.waitForURL((target) => target.hash === '#twice', { timeout: 5000 }).catch(() => {});
-      const usesUrl = page.url();
-      if (!/\/uses\/[^/]*\.html#twice$/.test(usesUrl)) fail('lib/shapes.h.html')(`the definition of twice led to ${usesUrl}`);
-      const groups = await page.evaluate(readUses, 'twice');
-      const seen = JSON.stringify(groups?.map((g) => [g.file, g.rows.map((r) => r.line)]));
-      const wanted = JSON.stringify(TWICE_USES.map(([file, lines]) => [`${file} (${lines.length})`, lines]));
-      if (seen !== wanted) fail('uses of twice')(`files and lines ${seen}, expected ${wanted}`);
-      for (const row of (groups ?? []).flatMap((g) => g.rows)) {
-        if (!/\btwice\b/.test(row.text)) fail('uses of twice')(`line ${row.line} reads ${JSON.stringify(row.text)}`);
-      }
-      for (const violation of await runAxe(page)) fail('uses page')(`axe-core: ${violation}`);
-      if (shots) await page.screenshot({ path: join(shots, `uses-${scheme}.png`) });
-
-      // Back to a use.
-      await page.goto(usesUrl);
-      await page.locator('section#twice tbody', { hasText: 'main.cpp' }).getByRole('link', { name: '6', exact: true }).click();
-      await page.waitForURL((target) => target.hash === '#L6', { timeout: 5000 }).catch(() => {});
-      const line = await page.evaluate(() => {
-        const anchor = document.getElementById('L6');
-        let text = '';
-        for (let node = anchor?.nextSibling; node && !(node.nodeType === 1 && node.matches('a.Line')); node = node.nextSibling) text += node.textContent;
-        return text;
-      });
-      if (!page.url().endsWith('/main.cpp.html#L6') || !/\btwice\b/.test(line)) fail('main.cpp')(`the use led to ${page.url()}, whose line reads ${JSON.stringify(line)}`);
-
-      // Other occurrences marked, by pointing and by focus.
-      const where = fail('main.cpp.html');
-      await page.locator('span.Identifier', { hasText: /^twice$/ }).nth(1).hover();
-      const ratio = await checkMarks(page, 'twice', where);
-      if (shots) await page.screenshot({ path: join(shots, `marks-${scheme}.png`) });
-      await page.locator('span.Operator').first().hover();
-      if ((await page.evaluate(readMarks)).texts.length) where('marks stay once the pointer leaves the identifier');
-      await page.locator('a', { has: page.locator('span.Identifier', { hasText: /^Point$/ }) }).first().focus();
-      await checkMarks(page, 'Point', where);
-      await page.locator('a', { has: page.locator('span.Identifier', { hasText: /^Point$/ }) }).first().blur();
-      if ((await page.evaluate(readMarks)).texts.length) where('marks stay once focus leaves the identifier');
-      console.log(`${scheme}: definition to uses to a use, marks by pointer and focus (contrast ${ratio?.toFixed(2)}:1), axe-core checked`);
-    }
-  } finally {
-    await context?.close();
-    rmSync(profile, { recursive: true, force: true });
-    if (failures.length === 0) rmSync(work, { recursive: true, force: true });
+    // Other occurrences marked, by pointing and by focus.
+    const where = failAt('main.cpp.html');
+    await page.locator('span.Identifier', { hasText: /^twice$/ }).nth(1).hover();
+    const ratio = await checkMarks(page, 'twice', where);
+    if (shots) await page.screenshot({ path: join(shots, `marks-${scheme}.png`) });
+    await page.locator('span.Operator').first().hover();
+    if ((await page.evaluate(readMarks)).texts.length) where('marks stay once the pointer leaves the identifier');
+    await page.locator('a', { has: page.locator('span.Identifier', { hasText: /^Point$/ }) }).first().focus();
+    await checkMarks(page, 'Point', where);
+    await page.locator('a', { has: page.locator('span.Identifier', { hasText: /^Point$/ }) }).first().blur();
+    if ((await page.evaluate(readMarks)).texts.length) where('marks stay once focus leaves the identifier');
+    console.log(`${scheme}: definition to uses to a use, marks by pointer and focus (contrast ${ratio?.toFixed(2)}:1), axe-core checked`);
   }
-  for (const failure of failures) console.log(`FAIL: ${failure}`);
-  if (failures.length) {
-    console.log(`${failures.length} check(s) failed; site kept in ${site}`);
-    process.exit(1);
-  }
-}
-
-main().catch((error) => fatal(error.stack ?? String(error)));
+});
