@@ -27,6 +27,9 @@ void AppendNumber(std::string& out, std::uint64_t number) {
   out.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
 }
 
+// A byte that a script string holds as it is: printable ASCII but '"' and '\\'.
+bool IsPlain(char c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '\\'; }
+
 // The length of the UTF-8 sequence at the start of `text`, or 0 if it is none.
 std::size_t Utf8Length(std::string_view text) {
   const auto byte = [&text](std::size_t k) { return static_cast<unsigned char>(text[k]); };
@@ -117,6 +120,11 @@ void AppendScriptString(std::string& out, std::string_view text) {
   static constexpr char kHex[] = "0123456789abcdef";
   out += '"';
   for (std::size_t k = 0; k < text.size();) {
+    std::size_t plain = k;  // bytes that stand for themselves
+    while (plain < text.size() && IsPlain(text[plain])) ++plain;
+    out.append(text, k, plain - k);
+    if (plain == text.size()) break;
+    k = plain;
     const auto byte = static_cast<unsigned char>(text[k]);
     if (byte >= 0x80) {
       const std::size_t length = Utf8Length(text.substr(k));
@@ -192,7 +200,14 @@ SearchIndex::SearchIndex(const SitePlan& plan, const DefinitionIndex* definition
   SortKeys(threads);
   PlanRuns();
   PlanFirsts();
+  ListRunNames();
   PlanOutlines();
+  // What only the planning needs is let go, as the index is kept while the pages are written.
+  std::string().swap(keyText_);
+  std::vector<std::uint32_t>().swap(keyStarts_);
+  std::vector<std::uint32_t>().swap(ranks_);
+  std::vector<std::uint32_t>().swap(byRank_);
+  std::vector<Key>().swap(keys_);
 }
 
 // The definition a name's entry shows: its first that is a type, if it has one.
@@ -401,6 +416,38 @@ std::vector<std::uint32_t> SearchIndex::FirstNames(std::string_view prefix) cons
   }
 }
 
+// Each run's names, in name order and once each: the runs of each name's keys are found in the
+// order of the names, and so are listed in it.
+void SearchIndex::ListRunNames() {
+  const std::size_t count = keyStarts_.size() - 1;
+  // The runs of the keys, a name's side by side: those of the name n from firstKeys[n] on.
+  std::vector<std::uint32_t> firstKeys(count + 1);
+  for (const Key& key : keys_) ++firstKeys[key.name + 1];
+  for (std::size_t n = 0; n < count; ++n) firstKeys[n + 1] += firstKeys[n];
+  std::vector<std::uint32_t> runsOfKeys(keys_.size());
+  std::vector<std::uint32_t> next(firstKeys.begin(), firstKeys.end() - 1);
+  for (std::uint32_t r = 0; r < runs_.size(); ++r) {
+    for (std::size_t k = runs_[r].first; k < runs_[r].end; ++k) {
+      runsOfKeys[next[keys_[k].name]++] = r;
+    }
+  }
+  std::vector<std::vector<std::uint32_t>> names(runs_.size());
+  for (std::uint32_t n = 0; n < count; ++n) {
+    for (std::size_t k = firstKeys[n]; k < firstKeys[n + 1]; ++k) {
+      std::vector<std::uint32_t>& listed = names[runsOfKeys[k]];
+      if (listed.empty() || listed.back() != n) listed.push_back(n);
+    }
+  }
+  std::size_t total = 0;
+  for (const std::vector<std::uint32_t>& listed : names) total += listed.size();
+  runNames_.reserve(total);
+  for (std::size_t r = 0; r < runs_.size(); ++r) {
+    runs_[r].first = runNames_.size();
+    runNames_.insert(runNames_.end(), names[r].begin(), names[r].end());
+    runs_[r].end = runNames_.size();
+  }
+}
+
 // A page's outline stays in one part, and a part holds whole pages up to kPartBytes.
 void SearchIndex::PlanOutlines() {
   const bool any = std::any_of(plan_.pages.begin(), plan_.pages.end(), [](const SitePage& page) {
@@ -422,23 +469,32 @@ void SearchIndex::PlanOutlines() {
 void SearchIndex::AddEntries(unsigned threads) {
   if (definitions_ == nullptr) return;
   const std::size_t count = definitions_->nameCount();
-  entries_.resize(count);
-  constexpr std::size_t kNamesPerJob = 4096;
-  ParallelFor((count + kNamesPerJob - 1) / kNamesPerJob, threads, [&](std::size_t job) {
-    const std::size_t end = std::min(count, (job + 1) * kNamesPerJob);
-    for (std::size_t n = job * kNamesPerJob; n < end; ++n) {
-      entries_[n] = FormatName(static_cast<std::uint32_t>(n));
+  entryEnds_.resize(count);
+  entryTexts_.resize((count + kEntriesPerText - 1) / kEntriesPerText);
+  ParallelFor(entryTexts_.size(), threads, [&](std::size_t job) {
+    std::string& text = entryTexts_[job];
+    const std::size_t end = std::min(count, (job + 1) * kEntriesPerText);
+    for (std::size_t n = job * kEntriesPerText; n < end; ++n) {
+      AppendEntry(text, static_cast<std::uint32_t>(n));
+      entryEnds_[n] = static_cast<std::uint32_t>(text.size());
     }
+    text.shrink_to_fit();
   });
+}
+
+std::string_view SearchIndex::EntryText(std::uint32_t name) const {
+  const std::string& text = entryTexts_[name / kEntriesPerText];
+  const std::uint32_t start = name % kEntriesPerText == 0 ? 0 : entryEnds_[name - 1];
+  return std::string_view(text).substr(start, entryEnds_[name] - start);
 }
 
 // [name, kind, page, line] for a name defined once; [name, kind, "href", count] for one whose
 // list page a link leads to; [name, kind, page, line, count] at the definition it shows for any
 // other, such as one defined too often to have a list.
-std::string SearchIndex::FormatName(std::uint32_t n) const {
+void SearchIndex::AppendEntry(std::string& text, std::uint32_t n) const {
   const DefinitionIndex::NameList name = definitions_->NameAt(n);
   const PageDefinitions::Entry& entry = EntryOf(shown_[n]);
-  std::string text = "[";
+  text += '[';
   AppendScriptString(text, name.name);
   text += ',';
   AppendNumber(text, entry.kind);
@@ -456,7 +512,6 @@ std::string SearchIndex::FormatName(std::uint32_t n) const {
   }
   if (name.count > 1) AppendNumber(text, name.count);
   text += ']';
-  return text;
 }
 
 std::string SearchIndex::PartName(std::size_t part) const {
@@ -474,17 +529,15 @@ std::string SearchIndex::PartText(std::size_t part) const {
   if (part == 1) return NamesText();
   part -= 2;
   if (part < runs_.size()) {
-    std::vector<std::uint32_t> names;
-    for (std::size_t k = runs_[part].first; k < runs_[part].end; ++k) {
-      names.push_back(keys_[k].name);
-    }
-    std::sort(names.begin(), names.end());
-    names.erase(std::unique(names.begin(), names.end()), names.end());
-    return EntriesText(PartName(part + 2), names);
+    const std::uint32_t* names = runNames_.data();
+    return EntriesText(PartName(part + 2), names + runs_[part].first, names + runs_[part].end);
   }
   part -= runs_.size();
-  if (part < firsts_.size())
-    return EntriesText(PartName(part + 2 + runs_.size()), firsts_[part].names);
+  if (part < firsts_.size()) {
+    const std::vector<std::uint32_t>& names = firsts_[part].names;
+    return EntriesText(PartName(part + 2 + runs_.size()), names.data(),
+                       names.data() + names.size());
+  }
   return OutlineText(part - firsts_.size());
 }
 
@@ -525,7 +578,7 @@ std::string SearchIndex::FilesText() const {
     if (k > 0) text += ',';
     AppendNumber(text, outlines_[k]);
   }
-  return text + "]}" + std::string(kPartEnd);
+  return text.append("]}").append(kPartEnd);
 }
 
 // {"kinds":[name...], "types":[kind...], "runs":[start...]}
@@ -546,18 +599,24 @@ std::string SearchIndex::NamesText() const {
     if (r > 0) text += ',';
     AppendScriptString(text, runs_[r].start);
   }
-  return text + "]}" + std::string(kPartEnd);
+  return text.append("]}").append(kPartEnd);
 }
 
 // [entry...]: a run's names in name order, or a prefix's first names by rank.
-std::string SearchIndex::EntriesText(std::string_view part,
-                                     const std::vector<std::uint32_t>& names) const {
-  std::string text = PartStart(part) + "[";
-  for (std::size_t k = 0; k < names.size(); ++k) {
-    if (k > 0) text += ',';
-    text += entries_[names[k]];
+std::string SearchIndex::EntriesText(std::string_view part, const std::uint32_t* first,
+                                     const std::uint32_t* end) const {
+  std::size_t bytes = part.size() + 32;
+  for (const std::uint32_t* name = first; name != end; ++name) {
+    bytes += EntryText(*name).size() + 1;
   }
-  return text + "]" + std::string(kPartEnd);
+  std::string text = PartStart(part);
+  text.reserve(bytes);
+  text += '[';
+  for (const std::uint32_t* name = first; name != end; ++name) {
+    if (name != first) text += ',';
+    text += EntryText(*name);
+  }
+  return text.append("]").append(kPartEnd);
 }
 
 // [[name, kind, line, name, kind, line...]...]: for each page from the part's first, its
@@ -566,13 +625,18 @@ std::string SearchIndex::OutlineText(std::size_t outline) const {
   const std::size_t first = outlines_[outline];
   const std::size_t end =
       outline + 1 < outlines_.size() ? outlines_[outline + 1] : plan_.pages.size();
-  std::string text = PartStart("outline/" + std::to_string(first)) + "[";
+  std::string text = PartStart("outline/" + std::to_string(first));
+  text.reserve(2 * kPartBytes);
+  text += '[';
+  std::vector<const PageDefinitions::Entry*> byLine;
   for (std::size_t page = first; page < end; ++page) {
     const PageDefinitions& definitions = plan_.pages[page].scan.definitions;
-    std::vector<const PageDefinitions::Entry*> byLine;
+    byLine.clear();
     for (const PageDefinitions::Entry& entry : definitions.entries) byLine.push_back(&entry);
-    std::stable_sort(byLine.begin(), byLine.end(),
-                     [](const auto* a, const auto* b) { return a->line < b->line; });
+    const auto byLines = [](const auto* a, const auto* b) { return a->line < b->line; };
+    if (!std::is_sorted(byLine.begin(), byLine.end(), byLines)) {
+      std::stable_sort(byLine.begin(), byLine.end(), byLines);
+    }
     text += page > first ? ",[" : "[";
     for (std::size_t d = 0; d < byLine.size(); ++d) {
       if (d > 0) text += ',';
@@ -584,7 +648,7 @@ std::string SearchIndex::OutlineText(std::size_t outline) const {
     }
     text += ']';
   }
-  return text + "]" + std::string(kPartEnd);
+  return text.append("]").append(kPartEnd);
 }
 
 std::vector<std::string> SearchIndex::PartsForQuery(std::string_view query) const {

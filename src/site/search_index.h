@@ -53,8 +53,9 @@ class SearchIndex {
     std::uint64_t head;
     Key key;
   };
-  // A run of keys, keys_[first, end), named by the shortest start of its first key that no key
-  // before it starts with ("" for the first run).
+  // A run of keys, named by the shortest start of its first key that no key before it starts
+  // with ("" for the first run): keys_[first, end) while it is planned, then the names of those
+  // keys, runNames_[first, end).
   struct Run {
     std::string start;
     std::size_t first;
@@ -75,27 +76,34 @@ class SearchIndex {
   void PlanRuns();
   void PlanFirsts();
   std::vector<std::uint32_t> FirstNames(std::string_view prefix) const;
+  void ListRunNames();
   void PlanOutlines();
   std::string_view KeyText(const Key& key) const;
-  std::string FormatName(std::uint32_t name) const;
+  void AppendEntry(std::string& text, std::uint32_t name) const;
+  std::string_view EntryText(std::uint32_t name) const;
   std::string FilesText() const;
   std::string NamesText() const;
-  std::string EntriesText(std::string_view part, const std::vector<std::uint32_t>& names) const;
+  std::string EntriesText(std::string_view part, const std::uint32_t* first,
+                          const std::uint32_t* end) const;
   std::string OutlineText(std::size_t outline) const;
 
   const SitePlan& plan_;
   const DefinitionIndex* definitions_;
-  // By name, in DefinitionIndex's order: its encoded lowercase (see EncodeKey), the link target
-  // its entry shows, its place in the order of rank, and its entry in the parts as the grammar
-  // writes it.
+  // By name, in DefinitionIndex's order: its encoded lowercase (see EncodeKey) and its place in
+  // the order of rank, while the parts are planned; the link target its entry shows.
   std::string keyText_;
   std::vector<std::uint32_t> keyStarts_;
-  std::vector<std::uint32_t> shown_;
   std::vector<std::uint32_t> ranks_;
   std::vector<std::uint32_t> byRank_;  // the names in the order of rank
-  std::vector<std::string> entries_;
-  std::vector<Key> keys_;  // sorted by their text, then by name
+  std::vector<std::uint32_t> shown_;
+  // The entries of the names as the grammar writes them, a text for each kEntriesPerText names
+  // in name order, and by name, where its entry ends in its text.
+  static constexpr std::size_t kEntriesPerText = 4096;
+  std::vector<std::string> entryTexts_;
+  std::vector<std::uint32_t> entryEnds_;
+  std::vector<Key> keys_;  // sorted by their text, then by name, while the parts are planned
   std::vector<Run> runs_;
+  std::vector<std::uint32_t> runNames_;
   std::vector<First> firsts_;
   std::vector<std::size_t> outlines_;  // the first page of each outline part
 };
