@@ -1,5 +1,6 @@
 #include "local_words.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -102,14 +103,19 @@ class WordTable {
  public:
   constexpr WordTable() {
     for (const ClassedWord& word : kWords) {
+      shortest_ = std::min(shortest_, word.word.size());
+      longest_ = std::max(longest_, word.word.size());
       std::size_t i = Hash(word.word);
       while (!slots_[i].word.empty()) i = (i + 1) % kSlots;
       slots_[i] = word;
     }
   }
 
+  // Most words are turned away by their size or their first letter: every keyword starts with a
+  // lower-case letter or '_'.
   unsigned Of(std::string_view word) const {
-    if (word.empty()) return 0;
+    if (word.size() < shortest_ || word.size() > longest_) return 0;
+    if (!((word[0] >= 'a' && word[0] <= 'z') || word[0] == '_')) return 0;
     for (std::size_t i = Hash(word);; i = (i + 1) % kSlots) {
       if (slots_[i].word.empty()) return 0;
       if (slots_[i].word == word) return slots_[i].classes;
@@ -127,6 +133,8 @@ class WordTable {
   }
 
   std::array<ClassedWord, kSlots> slots_{};
+  std::size_t shortest_ = ~std::size_t{0};
+  std::size_t longest_ = 0;
 };
 
 constexpr WordTable kWordTable;
