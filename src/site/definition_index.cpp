@@ -32,6 +32,18 @@ std::uint64_t Head(std::string_view name) {
   return head;
 }
 
+// The first eight bytes of `word`; a word shorter than that is padded with zeros and its size
+// stands in its last byte, so two such words are the same if their prefixes are. The eighth byte
+// of a name that can link is never a size, as no such name holds a control character.
+std::uint64_t Prefix(std::string_view word) {
+  char bytes[8] = {};
+  std::memcpy(bytes, word.data(), std::min<std::size_t>(word.size(), 8));
+  if (word.size() < 8) bytes[7] = static_cast<char>(word.size());
+  std::uint64_t prefix;
+  std::memcpy(&prefix, bytes, 8);
+  return prefix;
+}
+
 // Appends `number` in decimal digits.
 void AppendNumber(std::string& out, std::uint64_t number) {
   char digits[20];  // room for any 64-bit number
@@ -173,7 +185,7 @@ DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder, 
   });
   std::size_t capacity = 16;
   while (capacity < 2 * names_.size()) capacity *= 2;
-  table_.assign(capacity, 0);
+  table_.assign(capacity, Slot{0, 0});
   // Eight bits for each slot of the table, so sixteen or more for each name.
   int filterBits = 3;
   while (std::size_t{1} << (filterBits - 3) < capacity) ++filterBits;
@@ -185,8 +197,8 @@ DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder, 
     const std::uint32_t bit = static_cast<std::uint32_t>(hash) >> filterShift_;
     filter_[bit / 64] |= std::uint64_t{1} << bit % 64;
     std::size_t slot = hash & (capacity - 1);
-    while (table_[slot] != 0) slot = (slot + 1) & (capacity - 1);
-    table_[slot] = hash << 32 | (n + 1);
+    while (table_[slot].hashAndName != 0) slot = (slot + 1) & (capacity - 1);
+    table_[slot] = {hash << 32 | (n + 1), Prefix(names_[n].name)};
   }
   listUsed_.reset(new std::atomic<bool>[names_.size()]());
   PlanListPages();
@@ -254,11 +266,12 @@ std::uint32_t DefinitionIndex::LinkedName(std::string_view word) const {
   const std::uint64_t hash = Hash(word);
   const std::uint32_t bit = static_cast<std::uint32_t>(hash) >> filterShift_;
   if ((filter_[bit / 64] >> bit % 64 & 1) == 0) return kUnlinked;
+  const std::uint64_t prefix = Prefix(word);
   const std::size_t mask = table_.size() - 1;
-  for (std::size_t slot = hash & mask; table_[slot] != 0; slot = (slot + 1) & mask) {
-    if (table_[slot] >> 32 != hash) continue;
-    const auto name = static_cast<std::uint32_t>(table_[slot] - 1);
-    if (names_[name].name == word) return name;
+  for (std::size_t slot = hash & mask; table_[slot].hashAndName != 0; slot = (slot + 1) & mask) {
+    if (table_[slot].hashAndName >> 32 != hash || table_[slot].prefix != prefix) continue;
+    const auto name = static_cast<std::uint32_t>(table_[slot].hashAndName - 1);
+    if (word.size() < 8 || names_[name].name == word) return name;
   }
   return kUnlinked;
 }

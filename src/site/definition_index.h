@@ -207,9 +207,14 @@ class DefinitionIndex {
   std::vector<Targets> names_;  // in name order
   std::vector<ListRange> listPages_;
   // The linked names, found by their hash: every identifier of every page is looked up in it.
-  // A slot holds the name's hash above 1 + its index into names_, or 0 if it is empty; probing
-  // compares the hashes first, which keeps most misses off names_.
-  std::vector<std::uint64_t> table_;
+  // A slot holds the name's hash above 1 + its index into names_, or 0 if it is empty, and the
+  // name's first eight bytes (Prefix); probing compares the hashes first, which keeps most misses
+  // off names_, and a name shorter than eight bytes is told by its slot alone.
+  struct Slot {
+    std::uint64_t hashAndName;
+    std::uint64_t prefix;
+  };
+  std::vector<Slot> table_;
   // A bit for each hash of a linked name, by the hash's top bits: small enough to stay in cache,
   // it turns most words that name nothing away before the table is read.
   std::vector<std::uint64_t> filter_;
