@@ -286,7 +286,10 @@ std::string DefinitionIndex::Href(std::size_t page, std::string_view toRoot,
   const Targets& targets = names_[name];
   if (targets.count > 1) {
     listUsed_[name].store(true, std::memory_order_relaxed);
-    std::string href(toRoot);
+    std::string href;
+    href.reserve(toRoot.size() + listPages_[targets.listPage].href.size() + 1 +
+                 targets.name.size());
+    href.append(toRoot);
     AppendListHref(href, name);
     return href;
   }
@@ -385,9 +388,20 @@ std::string_view PageLinks::Href(std::string_view word, std::uint64_t line) {
 }
 
 // What a name means follows from its number, its use's kind and its use's scope, so an href is
-// worked out once for each of those on a page.
+// worked out once for each of those on a page. The plain uses in a class's stretch view its name
+// in one place that lasts as long as the page, whose hash is kept.
 std::uint32_t PageLinks::KeyOf(std::uint32_t name, const NameUse& use) {
-  const std::uint64_t scope = use.scope.empty() ? 0 : DefinitionIndex::Hash(use.scope);
+  std::uint32_t scope = 0;
+  if (use.kind == NameUse::kPlain && use.scope.data() == classScope_.data() &&
+      use.scope.size() == classScope_.size()) {
+    scope = classScopeHash_;
+  } else if (!use.scope.empty()) {
+    scope = DefinitionIndex::Hash(use.scope);
+    if (use.kind == NameUse::kPlain) {
+      classScope_ = use.scope;
+      classScopeHash_ = scope;
+    }
+  }
   const std::uint64_t key = (std::uint64_t{name} << 32 | scope) ^ use.kind;
   return static_cast<std::uint32_t>((key * 0x9E3779B97F4A7C15ull) >> 32);
 }
@@ -434,7 +448,27 @@ std::string PageLinks::MeaningHref(DefinitionIndex::Meaning meaning, std::string
   if (count > 1 && index_.OnSeveralPages(meaning)) {
     meaning = index_.Nearest(std::move(meaning), word, IncludeClosure());
   }
+  if (meaning.all && count == 1) return LineHref(index_.NameAt(meaning.name).first);
+  if (!meaning.all && meaning.targets.size() == 1) return LineHref(meaning.targets[0]);
   return index_.Href(page_, toRoot_, meaning);
+}
+
+// As DefinitionIndex::Href for a single target, but with the href of each page that such links
+// lead to worked out once.
+std::string PageLinks::LineHref(std::uint32_t target) {
+  const DefinitionIndex::Place place = index_.TargetAt(target);
+  auto found = pageHrefs_.find(place.page);
+  if (found == pageHrefs_.end()) {
+    found = pageHrefs_
+                .emplace(place.page,
+                         RelativeHref(plan_.pages[page_].path, plan_.pages[place.page].path))
+                .first;
+  }
+  std::string href;
+  href.reserve(found->second.size() + 12);
+  href.append(found->second).append("#L");
+  AppendNumber(href, plan_.pages[place.page].scan.definitions.entries[place.definition].line);
+  return href;
 }
 
 // Breadth first through the pages that includes lead to.

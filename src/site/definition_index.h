@@ -11,6 +11,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -280,9 +281,10 @@ class PageLinks {
     std::string scope;
     std::string href;
   };
-  static std::uint32_t KeyOf(std::uint32_t name, const NameUse& use);
+  std::uint32_t KeyOf(std::uint32_t name, const NameUse& use);
   const std::string& CachedHref(std::uint32_t name, std::string_view word, const NameUse& use);
   std::string MeaningHref(DefinitionIndex::Meaning meaning, std::string_view word);
+  std::string LineHref(std::uint32_t target);
   const PageSet& IncludeClosure();
   void KeepText(std::string_view word, std::size_t first);
   // Where the definition `word` links to: the uses of its name, if they are listed.
@@ -301,6 +303,9 @@ class PageLinks {
   // their index, or 0 for an empty slot.
   std::vector<Worked> hrefs_;
   std::vector<std::uint32_t> slots_;
+  std::unordered_map<std::uint32_t, std::string> pageHrefs_;  // by page, from this one
+  std::string_view classScope_;  // the class of the plain use KeyOf was asked about last
+  std::uint32_t classScopeHash_ = 0;
   ListedTexts& texts_;
   std::size_t textWidth_;
   const UseIndex* useIndex_ = nullptr;
