@@ -230,17 +230,18 @@ void SearchIndex::AddNames() {
   shown_.reserve(count);
   std::vector<char> types;
   types.reserve(count);
-  std::vector<std::uint32_t> encodedAt;  // by byte of the name, where its encoding starts
+  std::size_t bytes = 0;
+  for (std::uint32_t n = 0; n < count; ++n) bytes += definitions_->NameAt(n).name.size();
+  keyText_.reserve(bytes);
   for (std::uint32_t n = 0; n < count; ++n) {
     const std::string_view name = definitions_->NameAt(n).name;
-    keyStarts_.push_back(static_cast<std::uint32_t>(keyText_.size()));
-    encodedAt.clear();
+    const auto start = static_cast<std::uint32_t>(keyText_.size());
+    keyStarts_.push_back(start);
     for (std::size_t at = 0; at < name.size(); ++at) {
-      encodedAt.push_back(static_cast<std::uint32_t>(keyText_.size() - keyStarts_.back()));
+      if (StartsWord(name, at)) {
+        keys_.push_back({n, static_cast<std::uint32_t>(keyText_.size()) - start});
+      }
       AppendKey(keyText_, name[at]);
-    }
-    for (std::size_t at = 0; at < name.size(); ++at) {
-      if (StartsWord(name, at)) keys_.push_back({n, encodedAt[at]});
     }
     shown_.push_back(ShownTarget(n));
     types.push_back(IsType(EntryOf(shown_.back()).kind));
@@ -250,28 +251,37 @@ void SearchIndex::AddNames() {
 }
 
 // The order of rank among names a query matches alike: the shorter first, then in
-// case-insensitive order, types first, then in byte order. The page script ranks so. Most names
-// differ in their length or in the first eight bytes of their key, which compare as one number.
+// case-insensitive order, types first, then in byte order. The page script ranks so. The names
+// are put in order of their lengths first; most names of a length differ in the first eight bytes
+// of their key, which compare as one number.
 void SearchIndex::RankNames(const std::vector<char>& types) {
+  const std::size_t count = types.size();
+  std::vector<std::uint32_t> bounds(2);  // of the names of each length
+  for (std::uint32_t n = 0; n < count; ++n) {
+    const std::size_t size = definitions_->NameAt(n).name.size();
+    if (size + 2 > bounds.size()) bounds.resize(size + 2);
+    ++bounds[size + 1];
+  }
+  for (std::size_t b = 1; b < bounds.size(); ++b) bounds[b] += bounds[b - 1];
   struct Sortable {
     std::uint64_t head;
-    std::uint32_t size;
     std::uint32_t name;
   };
-  const std::size_t count = types.size();
   std::vector<Sortable> sorted(count);
+  std::vector<std::uint32_t> next(bounds.begin(), bounds.end() - 1);
   for (std::uint32_t n = 0; n < count; ++n) {
-    sorted[n] = {Head(KeyText({n, 0})),
-                 static_cast<std::uint32_t>(definitions_->NameAt(n).name.size()), n};
+    sorted[next[definitions_->NameAt(n).name.size()]++] = {Head(KeyText(Key{n, 0})), n};
   }
   const auto rankOf = [this, &types](std::uint32_t n) {
-    return std::make_tuple(KeyText({n, 0}), !types[n], definitions_->NameAt(n).name);
+    return std::make_tuple(KeyText(Key{n, 0}), !types[n], definitions_->NameAt(n).name);
   };
-  std::sort(sorted.begin(), sorted.end(), [&](const Sortable& a, const Sortable& b) {
-    if (a.size != b.size) return a.size < b.size;
-    if (a.head != b.head) return a.head < b.head;
-    return rankOf(a.name) < rankOf(b.name);
-  });
+  for (std::size_t size = 0; size + 1 < bounds.size(); ++size) {
+    std::sort(sorted.begin() + bounds[size], sorted.begin() + bounds[size + 1],
+              [&](const Sortable& a, const Sortable& b) {
+                if (a.head != b.head) return a.head < b.head;
+                return rankOf(a.name) < rankOf(b.name);
+              });
+  }
   byRank_.resize(count);
   ranks_.resize(count);
   for (std::uint32_t r = 0; r < count; ++r) {
@@ -394,10 +404,8 @@ std::vector<std::uint32_t> SearchIndex::FirstNames(std::string_view prefix) cons
   std::vector<std::uint64_t> ranked;  // the match above the rank, so a name's best key is first
   ranked.reserve(static_cast<std::size_t>(to - from));
   for (auto key = from; key != to; ++key) {
-    const std::uint64_t match = key->start > 0 ? 2
-                                : keyStarts_[key->name + 1] - keyStarts_[key->name] == prefix.size()
-                                    ? 0
-                                    : 1;
+    const std::size_t size = keyStarts_[key->name + 1] - keyStarts_[key->name];
+    const std::uint64_t match = key->start > 0 ? 2 : size == prefix.size() ? 0 : 1;
     ranked.push_back(match << 32 | ranks_[key->name]);
   }
   // The first few, then all if too few names are among them.
