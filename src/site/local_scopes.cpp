@@ -27,41 +27,18 @@ bool LocalScopes::Keeps(const Group& group) const {
          (group.kind == GroupKind::kBrackets && group.structured);
 }
 
+// The common tokens take the short way through here, the rarer ones calls of their own, so that
+// this stays light.
 void LocalScopes::Feed(const Token& token) {
   line_ = token.line;
   classes_ = ClassesOf(token);
   const char c = token.Punctuation();
-  if (colonPending_) {
-    colonPending_ = false;
-    static constexpr Token kColon{TokenType::kPunctuation, ":", 0};
-    if (c == ':') {  // "::", part of a name
-      ItemToken(kColon);
-      ItemToken(token);
-      Remember(token);
-      previous_ = '\0';  // a ':' right after "::" starts no other "::"
-      return;
-    }
-    Colon(kColon);
-    Remember(kColon);
-  }
+  if (colonPending_ && ColonPending(token)) return;
   switch (c) {
     case '(':
-    case '[': {
-      Group& group = groups_.back();
-      const bool structured = c == '[' && StatementLike(group) && IsStructuredBinding(group);
-      const bool bracketed = c == '[' && group.kind == GroupKind::kBrackets && group.structured;
-      if (structured) {
-        group.state = ItemState::kDeclared;
-        tokens_.Truncate(group.itemStart);
-      } else if (group.angles == 0) {
-        ItemToken(token);  // a terminator of a statement's head
-      }
-      const Control control = c == '(' ? control_ : Control::kNone;
-      Open(c == '(' ? GroupKind::kParentheses : GroupKind::kBrackets);
-      groups_.back().control = control;
-      groups_.back().structured = structured || bracketed;
+    case '[':
+      OpenGroup(token);
       break;
-    }
     case ')':
     case ']':
     case '}':
@@ -87,30 +64,62 @@ void LocalScopes::Feed(const Token& token) {
       colonPending_ = true;  // remembered once the next token tells whether it starts "::"
       return;
     case '<':
-      if (previousIsWord_ && (previousWord_ & kTemplate) != 0) {
-        Open(GroupKind::kTemplateHead);
-        break;
-      }
-      if (previousIsWord_ && (previousWord_ & kOperator) == 0) ++groups_.back().angles;
-      ItemToken(token);
+    case '>':
+      Angle(token);
       break;
-    case '>': {
-      Group& group = groups_.back();
-      if (previous_ == '-') {
-        group.arrow = true;
-      } else if (group.angles > 0) {
-        --group.angles;
-      } else if (group.kind == GroupKind::kTemplateHead) {
-        CloseGroup(token);
-        break;
-      }
-      ItemToken(token);
-      break;
-    }
     default:
       ItemToken(token);
   }
   Remember(token);
+}
+
+// The ':' before `token` starts a "::" or stands alone; true if `token` is taken in with it.
+bool LocalScopes::ColonPending(const Token& token) {
+  colonPending_ = false;
+  static constexpr Token kColon{TokenType::kPunctuation, ":", 0};
+  if (token.Is(':')) {  // "::", part of a name
+    ItemToken(kColon);
+    ItemToken(token);
+    Remember(token);
+    previous_ = '\0';  // a ':' right after "::" starts no other "::"
+    return true;
+  }
+  Colon(kColon);
+  Remember(kColon);
+  return false;
+}
+
+void LocalScopes::OpenGroup(const Token& token) {
+  const char c = token.Punctuation();
+  Group& group = groups_.back();
+  const bool structured = c == '[' && StatementLike(group) && IsStructuredBinding(group);
+  const bool bracketed = c == '[' && group.kind == GroupKind::kBrackets && group.structured;
+  if (structured) {
+    group.state = ItemState::kDeclared;
+    tokens_.Truncate(group.itemStart);
+  } else if (group.angles == 0) {
+    ItemToken(token);  // a terminator of a statement's head
+  }
+  const Control control = c == '(' ? control_ : Control::kNone;
+  Open(c == '(' ? GroupKind::kParentheses : GroupKind::kBrackets);
+  groups_.back().control = control;
+  groups_.back().structured = structured || bracketed;
+}
+
+// A '<' or '>': of a template's head, of template arguments, of "->", or an operator.
+void LocalScopes::Angle(const Token& token) {
+  Group& group = groups_.back();
+  if (token.Is('<')) {
+    if (previousIsWord_ && (previousWord_ & kTemplate) != 0) return Open(GroupKind::kTemplateHead);
+    if (previousIsWord_ && (previousWord_ & kOperator) == 0) ++group.angles;
+  } else if (previous_ == '-') {
+    group.arrow = true;
+  } else if (group.angles > 0) {
+    --group.angles;
+  } else if (group.kind == GroupKind::kTemplateHead) {
+    return CloseGroup(token);
+  }
+  ItemToken(token);
 }
 
 void LocalScopes::Remember(const Token& token) {

@@ -75,6 +75,9 @@ class LocalScopes {
     bool classBody = false;   // declarations of a class's members
   };
 
+  [[gnu::noinline]] bool ColonPending(const Token& token);
+  [[gnu::noinline]] void OpenGroup(const Token& token);
+  [[gnu::noinline]] void Angle(const Token& token);
   void Open(GroupKind kind);
   void OpenBrace();
   void Close(const Token& token);
