@@ -107,7 +107,7 @@ void AppendLineLink(std::string& out, std::string_view pageHref, std::uint64_t l
 constexpr std::size_t kSpillSize = 64 * 1024;
 
 // The uses of a name, a table of them with a group for each file, or a line that there are none.
-void AppendUses(std::string& out, const SitePlan& plan, std::string_view path,
+void AppendUses(std::string& out, const SitePlan& plan, const PageHrefs& hrefs,
                 const std::vector<ListedUse>& uses,
                 const std::function<void(std::string&)>& spill) {
   if (uses.empty()) {
@@ -122,7 +122,7 @@ void AppendUses(std::string& out, const SitePlan& plan, std::string_view path,
     std::size_t end = u;
     while (end < uses.size() && uses[end].page == uses[u].page) ++end;
     const SitePage& shown = plan.pages[uses[u].page];
-    const std::string href = RelativeHref(path, shown.path);
+    const std::string& href = hrefs[uses[u].page];
     out.append("<tbody>\n<tr><th colspan=\"2\" scope=\"rowgroup\"><a href=\"");
     out.append(href).append("\">");
     AppendEscapedHtml(out, plan.files[shown.file].path);
@@ -228,7 +228,15 @@ void AppendSectionStart(std::string& page, std::string_view name) {
 
 }  // namespace
 
-std::string NameListPage(const SitePlan& plan, std::string_view path,
+PageHrefs PageHrefsFrom(const SitePlan& plan, std::string_view folder) {
+  const std::string from = std::string(folder) + "/" + std::string(kIndexName);
+  PageHrefs hrefs;
+  hrefs.reserve(plan.pages.size());
+  for (const SitePage& page : plan.pages) hrefs.push_back(RelativeHref(from, page.path));
+  return hrefs;
+}
+
+std::string NameListPage(const SitePlan& plan, std::string_view path, const PageHrefs& hrefs,
                          const std::vector<ListedName>& names, std::string_view siteName) {
   std::string page = RunPageStart(plan, path, names.front().name, names.back().name, "",
                                   "definitions", "Names", siteName);
@@ -247,10 +255,11 @@ std::string NameListPage(const SitePlan& plan, std::string_view path,
     for (const ListedDefinition& definition : listed.definitions) {
       const SitePage& shown = plan.pages[definition.page];
       const std::string line = std::to_string(definition.line);
-      const std::string href = RelativeHref(path, shown.path) + "#L" + line;
-      page.append("<tr><td><a href=\"").append(href).append("\">");
+      const std::string& href = hrefs[definition.page];
+      page.append("<tr><td><a href=\"").append(href).append("#L").append(line).append("\">");
       AppendBreakablePath(page, plan.files[shown.file].path);
-      page.append("</a></td><td><a href=\"").append(href).append("\">").append(line);
+      page.append("</a></td><td><a href=\"").append(href).append("#L").append(line);
+      page.append("\">").append(line);
       page.append("</a></td><td>").append(definition.kind).append("</td><td><code>");
       AppendEscapedHtml(page, definition.text);
       page.append("</code></td></tr>\n");
@@ -266,20 +275,19 @@ std::string UsesPageStart(const SitePlan& plan, std::string_view path, std::stri
   return RunPageStart(plan, path, first, last, "Uses of ", "uses", "Uses", siteName);
 }
 
-void AppendUsesSection(std::string& out, const SitePlan& plan, std::string_view path,
+void AppendUsesSection(std::string& out, const SitePlan& plan, const PageHrefs& hrefs,
                        const UsedName& used, const std::function<void(std::string&)>& spill) {
   AppendSectionStart(out, used.name);
   out.append("<p>Defined at ");
   for (std::size_t d = 0; d < used.definitions.size(); ++d) {
     const ListedDefinition& definition = used.definitions[d];
     if (d > 0) out.append(", ");
-    const SitePage& shown = plan.pages[definition.page];
-    AppendLineLink(out, RelativeHref(path, shown.path), definition.line,
-                   plan.files[shown.file].path);
+    AppendLineLink(out, hrefs[definition.page], definition.line,
+                   plan.files[plan.pages[definition.page].file].path);
     out.append(" (").append(definition.kind).append(")");
   }
   out.append(".</p>\n");
-  AppendUses(out, plan, path, used.uses, spill);
+  AppendUses(out, plan, hrefs, used.uses, spill);
   out.append("</section>\n");
 }
 

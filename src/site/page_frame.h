@@ -58,9 +58,15 @@ struct UsedName {
   std::vector<ListedUse> uses;  // those of a file together
 };
 
+// The hrefs of the pages of `plan` from a page in the folder `folder` of the site, by the pages'
+// index. The pages that list names and uses, each in a folder of its kind, link to the same pages
+// many times over.
+using PageHrefs = std::vector<std::string>;
+PageHrefs PageHrefsFrom(const SitePlan& plan, std::string_view folder);
+
 // The whole page at `path` that lists the definitions of `names`, in a section each whose id is
-// the name. `names` must not be empty.
-std::string NameListPage(const SitePlan& plan, std::string_view path,
+// the name. `names` must not be empty; `hrefs` are those of the plan's pages from `path`.
+std::string NameListPage(const SitePlan& plan, std::string_view path, const PageHrefs& hrefs,
                          const std::vector<ListedName>& names, std::string_view siteName);
 
 // The page at `path` that lists the uses of a run of names, from `first` to `last`, is written a
@@ -69,8 +75,9 @@ std::string NameListPage(const SitePlan& plan, std::string_view path,
 std::string UsesPageStart(const SitePlan& plan, std::string_view path, std::string_view first,
                           std::string_view last, std::string_view siteName);
 // Appends the section of `used` to `out`: its definitions, then its uses grouped by file, each file
-// with its count. Calls `spill(out)`, which must empty `out`, whenever `out` grows large.
-void AppendUsesSection(std::string& out, const SitePlan& plan, std::string_view path,
+// with its count. Calls `spill(out)`, which must empty `out`, whenever `out` grows large. `hrefs`
+// are those of the plan's pages from the page of uses.
+void AppendUsesSection(std::string& out, const SitePlan& plan, const PageHrefs& hrefs,
                        const UsedName& used, const std::function<void(std::string&)>& spill);
 std::string UsesPageEnd();
 

@@ -129,12 +129,16 @@ class SiteRun {
     // the folders' indexes.
     const std::vector<DefinitionIndex::ListPage> lists =
         index_ ? index_->LinkedListPages() : std::vector<DefinitionIndex::ListPage>();
-    if (!lists.empty()) MakeFolder(index_->namesFolder());
+    if (!lists.empty()) {
+      MakeFolder(index_->namesFolder());
+      namesHrefs_ = PageHrefsFrom(plan_, index_->namesFolder());
+    }
     std::vector<UseIndex::ListPage> usesPages;
     if (uses_) {
       uses_->Collect(plan_);
       usesPages = uses_->ListPages();
       MakeFolder(uses_->folder());
+      usesHrefs_ = PageHrefsFrom(plan_, uses_->folder());
     }
     ParallelFor(usesPages.size() + lists.size(), options_.threads, [&](std::size_t job) {
       if (job < usesPages.size()) return WriteUsesPage(usesPages[job]);
@@ -247,7 +251,8 @@ class SiteRun {
         listed.back().usesHref = uses_->Href("", number);
       }
     }
-    WriteWhole(Join(options_.target, list.path), NameListPage(plan_, list.path, listed, siteName_));
+    WriteWhole(Join(options_.target, list.path),
+               NameListPage(plan_, list.path, *namesHrefs_, listed, siteName_));
   }
 
   // Writes a page that lists the uses of a run of names, a name at a time.
@@ -270,7 +275,7 @@ class SiteRun {
             plan_.pages[place.page].scan.definitions.entries[place.definition];
         used.definitions.push_back({place.page, definition.line, KindName(definition.kind), ""});
       }
-      AppendUsesSection(part, plan_, list.path, used, spill);
+      AppendUsesSection(part, plan_, *usesHrefs_, used, spill);
       if (part.size() >= kSpillSize) spill(part);
     }
     spill(part.append(UsesPageEnd()));
@@ -408,6 +413,8 @@ class SiteRun {
   std::optional<ListedTexts> listedTexts_;
   std::optional<UseIndex> uses_;
   std::optional<SearchIndex> search_;
+  std::optional<PageHrefs> namesHrefs_;  // the pages' hrefs from the list pages
+  std::optional<PageHrefs> usesHrefs_;   // and from the pages of uses
   std::atomic<bool> failed_{false};
   std::mutex observing_;
 };
