@@ -52,13 +52,13 @@ SourceScan ScanSource(std::string_view lines) {
   return scan;
 }
 
-std::string ShownLineText(std::string_view line, std::size_t width) {
+std::string_view ShownLine(std::string_view line, std::size_t width) {
   line = line.substr(0, line.find('\0'));
   const std::size_t first = line.find_first_not_of(" \t\r\f\v");
-  if (first == std::string_view::npos) return "";
+  if (first == std::string_view::npos) return line.substr(line.size());
   line = line.substr(first);
   line = line.substr(0, line.find_last_not_of(" \t\r\f\v") + 1);
-  if (line.size() <= width) return std::string(line);
+  if (line.size() <= width) return line;
   // A cut inside a UTF-8 sequence would leave half a character: it moves back to its start, at
   // most three bytes back. Bytes that are no UTF-8 are cut where asked.
   const auto continues = [&line](std::size_t k) {
@@ -67,7 +67,7 @@ std::string ShownLineText(std::string_view line, std::size_t width) {
   std::size_t cut = width;
   for (int back = 0; back < 3 && cut > 0 && continues(cut); ++back) --cut;
   if (continues(cut)) cut = width;
-  return std::string(line.substr(0, cut));
+  return line.substr(0, cut);
 }
 
 std::vector<std::string> ReadLines(std::istream& source, const std::vector<std::uint64_t>& lines,

@@ -77,8 +77,11 @@ SourceScan ScanSource(std::string_view lines);
 
 // `line`, the text of a line without its line end, as a list of definitions shows it: cut at a
 // NUL, without white space at either end, and at most `width` bytes long, never inside a UTF-8
-// sequence.
-std::string ShownLineText(std::string_view line, std::size_t width);
+// sequence. ShownLine gives it as a part of `line`.
+std::string_view ShownLine(std::string_view line, std::size_t width);
+inline std::string ShownLineText(std::string_view line, std::size_t width) {
+  return std::string(ShownLine(line, width));
+}
 
 // The text of the lines numbered `lines` (from 1, ascending) of `source`, each as ShownLineText
 // shows it; "" for a line past the end.

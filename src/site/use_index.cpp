@@ -22,7 +22,7 @@ void PageUses::Record(std::uint32_t name, std::uint64_t line, std::string_view w
   while (begin[-1] != '\n') --begin;
   const char* end = word.data() + word.size();
   while (*end != '\n') ++end;
-  texts_ += ShownLineText(std::string_view(begin, static_cast<std::size_t>(end - begin)), width);
+  texts_ += ShownLine(std::string_view(begin, static_cast<std::size_t>(end - begin)), width);
   lineStart_ = uses_.size();
   uses_.push_back({name, static_cast<std::uint32_t>(lines_.size())});
   lines_.push_back(number);
