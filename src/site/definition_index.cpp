@@ -54,9 +54,11 @@ void AppendNumber(std::string& out, std::uint64_t number) {
 bool FitsTagsFile(std::string_view text) { return text.find_first_of("\t\n\r") == text.npos; }
 
 // A definition as the index sorts them, with its name and line beside it, which the comparisons
-// need; most names differ in their first eight bytes, which compare as one number.
+// need; most names differ in their first eight bytes, which compare as one number, and most of the
+// rest, such as macros of one family, in their next eight.
 struct Sortable {
   std::uint64_t head;
+  std::uint64_t next;  // the Head of the bytes after the first eight
   std::string_view name;
   std::uint64_t line;
   DefinitionIndex::Place place;
@@ -66,6 +68,7 @@ struct Sortable {
 // By name, then page, then line, then the order found.
 bool Before(const Sortable& a, const Sortable& b) {
   if (a.head != b.head) return a.head < b.head;
+  if (a.next != b.next) return a.next < b.next;
   const int byName = a.name.compare(b.name);
   if (byName != 0) return byName < 0;
   if (a.place.page != b.place.page) return a.place.page < b.place.page;
@@ -90,6 +93,7 @@ void SortDefinitions(const SitePlan& plan, std::size_t first, std::size_t end,
       const PageDefinitions::Entry& entry = definitions.entries[d];
       const std::string_view name = definitions.NameOf(entry);
       sorted.push_back({Head(name),
+                        name.size() > 8 ? Head(name.substr(8)) : 0,
                         name,
                         entry.line,
                         {static_cast<std::uint32_t>(page), static_cast<std::uint32_t>(d)},
