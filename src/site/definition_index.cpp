@@ -352,7 +352,7 @@ void PageLinks::KeepText(std::string_view word, std::size_t first) {
     while (*end != '\n') ++end;
     texts_.Keep(
         target, page_,
-        ShownLineText(std::string_view(begin, static_cast<std::size_t>(end - begin)), textWidth_));
+        ShownLine(std::string_view(begin, static_cast<std::size_t>(end - begin)), textWidth_));
     kept = target;
   }
 }
