@@ -7,8 +7,8 @@
 #
 # Environment: TREE (default /usr/include); BENCH_DIR, where the site is written (default
 # /dev/shm/lexpaint-search-bench when /dev/shm exists, else /tmp/lexpaint-search-bench); RUNS and
-# QUERIES, passed to bench/search.mjs. The time that writing the index adds to a run is measured
-# by bench/tree.sh, on this binary and on one built without the search index.
+# QUERIES, passed to bench/search.mjs. bench/search_cost.sh measures the time that writing the
+# index adds to a run, and bench/search_index_bench the index's own steps.
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
