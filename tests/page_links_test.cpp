@@ -1,3 +1,5 @@
+#include "page_links.h"
+
 #include <gtest/gtest.h>
 
 #include <string>

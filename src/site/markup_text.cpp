@@ -1,6 +1,7 @@
 #include "markup_text.h"
 
 #include <array>
+#include <charconv>
 
 #include "byte_masks.h"
 
@@ -88,6 +89,11 @@ std::string EncodeHref(std::string_view path) {
   encoded.reserve(path.size());
   AppendEncodedHref(encoded, path);
   return encoded;
+}
+
+void AppendNumber(std::string& out, std::uint64_t number) {
+  char digits[20];  // room for any 64-bit number
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
 }
 
 }  // namespace lexpaint

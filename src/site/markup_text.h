@@ -1,6 +1,7 @@
 #ifndef LEXPAINT_SITE_MARKUP_TEXT_H_
 #define LEXPAINT_SITE_MARKUP_TEXT_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,9 @@ void AppendEscapedHtml(std::string& out, std::string_view text);
 // nothing that HTML would read as markup.
 std::string EncodeHref(std::string_view path);
 void AppendEncodedHref(std::string& out, std::string_view path);
+
+// `number` in decimal digits, as line numbers and counts are written everywhere.
+void AppendNumber(std::string& out, std::uint64_t number);
 
 }  // namespace lexpaint
 

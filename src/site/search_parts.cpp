@@ -1,7 +1,6 @@
 // The texts of the search index's parts: the entries of the names, the scripts that hold them,
 // the list of files and the outlines of the pages.
 #include <algorithm>
-#include <charconv>
 
 #include "markup_text.h"
 #include "search_index.h"
@@ -9,11 +8,6 @@
 
 namespace lexpaint {
 namespace {
-
-void AppendNumber(std::string& out, std::uint64_t number) {
-  char digits[20];  // room for any 64-bit number
-  out.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
-}
 
 // A byte that a script string holds as it is: printable ASCII but '"' and '\\'.
 bool IsPlain(char c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '\\'; }

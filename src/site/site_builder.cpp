@@ -15,6 +15,7 @@
 #include "definition_index.h"
 #include "highlighter.h"
 #include "page_frame.h"
+#include "page_links.h"
 #include "search_index.h"
 #include "site_plan.h"
 #include "source_scan.h"

@@ -1,0 +1,197 @@
+#include "page_links.h"
+
+#include <algorithm>
+
+#include "code_lexer.h"
+#include "markup_text.h"
+#include "page_frame.h"
+#include "use_index.h"
+
+namespace lexpaint {
+
+PageLinks::PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::size_t page,
+                     std::size_t textWidth, ListedTexts& texts)
+    : index_(index),
+      plan_(plan),
+      page_(page),
+      nameUses_(plan.pages[page].scan.scopes),
+      toRoot_(RelativeHref(plan.pages[page].path, "")),
+      texts_(texts),
+      textWidth_(textWidth) {
+  const PageDefinitions& definitions = plan.pages[page].scan.definitions;
+  for (std::size_t d = 0; d < definitions.entries.size(); ++d) {
+    const PageDefinitions::Entry& entry = definitions.entries[d];
+    definitions_.push_back({entry.line, definitions.NameOf(entry), index.ListedTarget(page, d)});
+  }
+  std::sort(definitions_.begin(), definitions_.end(),
+            [](const Defined& a, const Defined& b) { return a.line < b.line; });
+}
+
+// Every listed definition on the line of `word`, definitions_[first] on, keeps the line's text.
+// `word` lies in its line, which a line feed ends and another precedes.
+void PageLinks::KeepText(std::string_view word, std::size_t first) {
+  std::uint32_t kept = DefinitionIndex::kUnlisted;  // the target that kept the text first
+  for (std::size_t d = first;
+       d < definitions_.size() && definitions_[d].line == definitions_[first].line; ++d) {
+    if (!Unkept(definitions_[d])) continue;
+    const std::uint32_t target = definitions_[d].listed;
+    if (kept != DefinitionIndex::kUnlisted) {
+      texts_.Share(target, kept);
+      continue;
+    }
+    const char* begin = word.data();
+    while (begin[-1] != '\n') --begin;
+    const char* end = word.data() + word.size();
+    while (*end != '\n') ++end;
+    texts_.Keep(
+        target, page_,
+        ShownLine(std::string_view(begin, static_cast<std::size_t>(end - begin)), textWidth_));
+    kept = target;
+  }
+}
+
+std::vector<std::uint64_t> PageLinks::UnkeptLines() const {
+  std::vector<std::uint64_t> lines;
+  for (const Defined& defined : definitions_) {
+    if (!Unkept(defined)) continue;
+    if (lines.empty() || lines.back() != defined.line) lines.push_back(defined.line);
+  }
+  return lines;
+}
+
+void PageLinks::KeepTexts(const std::vector<std::uint64_t>& lines,
+                          const std::vector<std::string>& lineTexts) {
+  std::size_t k = 0;
+  for (const Defined& defined : definitions_) {
+    if (!Unkept(defined)) continue;
+    while (k < lines.size() && lines[k] < defined.line) ++k;
+    if (k == lines.size() || lines[k] != defined.line) continue;
+    texts_.Keep(defined.listed, page_, lineTexts[k]);
+  }
+}
+
+std::string_view PageLinks::Href(std::string_view word, std::uint64_t line) {
+  // A word right after a word byte is the rest of a number, as the 'A' of 0x0A or the 'u' of 1u.
+  if (IsWordByte(word.data()[-1])) return "";
+  while (next_ < definitions_.size() && definitions_[next_].line < line) ++next_;
+  for (std::size_t d = next_; d < definitions_.size() && definitions_[d].line == line; ++d) {
+    if (definitions_[d].name != word) continue;
+    KeepText(word, next_);
+    return DefinitionHref(word);
+  }
+  const std::uint32_t name = index_.LinkedName(word);
+  if (name == DefinitionIndex::kUnlinked) return "";
+  const NameUse use = nameUses_.At(word, line);
+  if (use.kind == NameUse::kLocal) return "";
+  const std::string& href = CachedHref(name, word, use);
+  if (uses_ != nullptr && !href.empty()) uses_->Record(name, line, word, textWidth_);
+  return href;
+}
+
+// What a name means follows from its number, its use's kind and its use's scope, so an href is
+// worked out once for each of those on a page. The plain uses in a class's stretch view its name
+// in one place that lasts as long as the page, whose hash is kept.
+std::uint32_t PageLinks::KeyOf(std::uint32_t name, const NameUse& use) {
+  std::uint32_t scope = 0;
+  if (use.kind == NameUse::kPlain && use.scope.data() == classScope_.data() &&
+      use.scope.size() == classScope_.size()) {
+    scope = classScopeHash_;
+  } else if (!use.scope.empty()) {
+    scope = DefinitionIndex::Hash(use.scope);
+    if (use.kind == NameUse::kPlain) {
+      classScope_ = use.scope;
+      classScopeHash_ = scope;
+    }
+  }
+  const std::uint64_t key = (std::uint64_t{name} << 32 | scope) ^ use.kind;
+  return static_cast<std::uint32_t>((key * 0x9E3779B97F4A7C15ull) >> 32);
+}
+
+const std::string& PageLinks::CachedHref(std::uint32_t name, std::string_view word,
+                                         const NameUse& use) {
+  if (2 * (hrefs_.size() + 1) > slots_.size()) {
+    slots_.assign(std::max<std::size_t>(64, 2 * slots_.size()), 0);
+    for (std::size_t h = 0; h < hrefs_.size(); ++h) {
+      std::size_t slot = hrefs_[h].key & (slots_.size() - 1);
+      while (slots_[slot] != 0) slot = (slot + 1) & (slots_.size() - 1);
+      slots_[slot] = static_cast<std::uint32_t>(h + 1);
+    }
+  }
+  const std::uint32_t key = KeyOf(name, use);
+  std::size_t slot = key & (slots_.size() - 1);
+  for (; slots_[slot] != 0; slot = (slot + 1) & (slots_.size() - 1)) {
+    const Worked& worked = hrefs_[slots_[slot] - 1];
+    if (worked.key == key && worked.name == name && worked.kind == use.kind &&
+        worked.scope == use.scope) {
+      return worked.href;
+    }
+  }
+  DefinitionIndex::Meaning meaning;
+  if (use.kind == NameUse::kPlain && use.scope.empty()) {
+    meaning.name = name;
+    meaning.all = true;
+  } else {
+    meaning = index_.Resolve(name, word, use);
+  }
+  std::string href = meaning.name == DefinitionIndex::kUnlinked
+                         ? std::string()
+                         : MeaningHref(std::move(meaning), word);
+  hrefs_.push_back({key, name, use.kind, std::string(use.scope), std::move(href)});
+  slots_[slot] = static_cast<std::uint32_t>(hrefs_.size());
+  return hrefs_.back().href;
+}
+
+// A name defined in several places links to the definitions the page can see through its
+// includes, if it sees any.
+std::string PageLinks::MeaningHref(DefinitionIndex::Meaning meaning, std::string_view word) {
+  const std::size_t count =
+      meaning.all ? index_.NameAt(meaning.name).count : meaning.targets.size();
+  if (count > 1 && index_.OnSeveralPages(meaning)) {
+    meaning = index_.Nearest(std::move(meaning), word, IncludeClosure());
+  }
+  if (meaning.all && count == 1) return LineHref(index_.NameAt(meaning.name).first);
+  if (!meaning.all && meaning.targets.size() == 1) return LineHref(meaning.targets[0]);
+  return index_.Href(page_, toRoot_, meaning);
+}
+
+// As DefinitionIndex::Href for a single target, but with the href of each page that such links
+// lead to worked out once.
+std::string PageLinks::LineHref(std::uint32_t target) {
+  const DefinitionIndex::Place place = index_.TargetAt(target);
+  auto found = pageHrefs_.find(place.page);
+  if (found == pageHrefs_.end()) {
+    found = pageHrefs_
+                .emplace(place.page,
+                         RelativeHref(plan_.pages[page_].path, plan_.pages[place.page].path))
+                .first;
+  }
+  std::string href;
+  href.reserve(found->second.size() + 12);
+  href.append(found->second).append("#L");
+  AppendNumber(href, plan_.pages[place.page].scan.definitions.entries[place.definition].line);
+  return href;
+}
+
+// Breadth first through the pages that includes lead to.
+const PageSet& PageLinks::IncludeClosure() {
+  if (closure_) return *closure_;
+  closure_.emplace(plan_.pages.size());
+  std::vector<std::size_t> found{page_};
+  closure_->Add(page_);
+  for (std::size_t next = 0; next < found.size(); ++next) {
+    for (const std::optional<std::size_t>& included : plan_.pages[found[next]].includePages) {
+      if (included && closure_->Add(*included)) found.push_back(*included);
+    }
+  }
+  return *closure_;
+}
+
+std::string_view PageLinks::DefinitionHref(std::string_view word) {
+  if (useIndex_ == nullptr) return "";
+  const std::uint32_t name = index_.LinkedName(word);
+  if (name == DefinitionIndex::kUnlinked) return "";
+  definitionHref_ = useIndex_->Href(toRoot_, name);
+  return definitionHref_;
+}
+
+}  // namespace lexpaint
