@@ -11,7 +11,7 @@
 # reports any difference between the uses listed and the links made. TREES (default the
 # /usr/include/c++/N and /usr/include/llvm-N folders) and BENCH_DIR (default /dev/shm, else /tmp)
 # may be set. The time of a whole run against `cp -r` of its site, and on one thread against two,
-# is bench/tree.sh's (OPTIONS="" for everything on).
+# is bench/tree.sh's.
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
