@@ -93,7 +93,8 @@ startListTitles();
 // ---- Occurrences of a name ---------------------------------------------------------------------
 // Pointing at an identifier of a source page, or focusing its link, marks every identifier of the
 // page that reads the same (class "Same"), as code browsers do; leaving it clears the marks. The
-// identifiers are gathered by their text the first time.
+// identifiers are gathered by their text the first time. The letters that end a number, as the A
+// of 0x0A, stand right after it as identifiers of their own, but are no names.
 function startOccurrences() {
   const code = document.querySelector('pre');
   if (!code || !code.querySelector('span.Identifier')) return;
@@ -101,10 +102,11 @@ function startOccurrences() {
   let marked = [];
   let shown = null; // the text marked now
 
+  const isName = (span) => !span.previousSibling?.matches?.('span.Number');
   const identifierAt = (target) => {
     if (!(target instanceof Element) || !code.contains(target)) return null;
-    if (target.matches('span.Identifier')) return target;
-    return target.matches('a') ? target.querySelector(':scope > span.Identifier') : null;
+    const span = target.matches('a') ? target.querySelector(':scope > span.Identifier') : target;
+    return span?.matches('span.Identifier') && isName(span) ? span : null;
   };
   const mark = (identifier) => {
     const text = identifier ? identifier.textContent : null;
@@ -116,6 +118,7 @@ function startOccurrences() {
     if (!byText) {
       byText = new Map();
       for (const span of code.querySelectorAll('span.Identifier')) {
+        if (!isName(span)) continue;
         const same = byText.get(span.textContent);
         if (same) same.push(span);
         else byText.set(span.textContent, [span]);

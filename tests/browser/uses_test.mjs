@@ -6,6 +6,7 @@
 // - clicking a use there opens its page at that line, which holds the name;
 // - pointing at an identifier, or focusing its link, marks every identifier of the page that
 //   reads the same, and only those, with a contrast of at least 4.5:1; leaving it clears them;
+//   the letter that ends a number (the a of 0x0a) is no such identifier;
 // - axe-core finds no accessibility violation on the page of uses.
 //
 // Usage: node uses_test.mjs LEXPAINT_BINARY [SCREENSHOT_DIR] (runBrowserTest in common.mjs tells
@@ -25,6 +26,7 @@ const TREE = {
     '  // twice in a comment is no use',
     '  return twice(a) + (int)((Point*)&origin)->x;',
     '}',
+    'int b = 0x0a;',
     '',
   ].join('\n'),
   'src/app/run.cpp': '#include "../lib/shapes.h"\nint run() { return twice(3); }\n',
@@ -58,8 +60,16 @@ function readMarks() {
   };
 }
 
+// The identifiers that read `text`, but for the letters that end a number.
 function countIdentifiers(text) {
-  return [...document.querySelectorAll('pre span.Identifier')].filter((span) => span.textContent === text).length;
+  const glued = (span) => span.previousSibling instanceof Element && span.previousSibling.matches('span.Number');
+  return [...document.querySelectorAll('pre span.Identifier')].filter((span) => span.textContent === text && !glued(span)).length;
+}
+
+// Whether the letter after the number 0x0 is marked.
+function numberLetterMarked() {
+  const number = [...document.querySelectorAll('pre span.Number')].find((span) => span.textContent === '0x0');
+  return number?.nextSibling?.classList?.contains('Same') ?? null;
 }
 
 async function checkMarks(page, text, fail) {
@@ -129,6 +139,16 @@ runBrowserTest({
     await checkMarks(page, 'Point', where);
     await page.locator('a', { has: page.locator('span.Identifier', { hasText: /^Point$/ }) }).first().blur();
     if ((await page.evaluate(readMarks)).texts.length) where('marks stay once focus leaves the identifier');
+    // The a of 0x0a is part of the number: pointing at the variable a marks its two
+    // occurrences, not it, and pointing at it marks nothing.
+    await page.locator('span.Identifier', { hasText: /^a$/ }).first().hover();
+    const variable = await page.evaluate(readMarks);
+    const letterMarked = await page.evaluate(numberLetterMarked);
+    if (variable.texts.length !== 2 || letterMarked !== false) {
+      where(`pointing at a marked ${variable.texts.length} identifiers, expected 2; the a of 0x0a marked: ${letterMarked}`);
+    }
+    await page.locator('span.Number', { hasText: /^0x0$/ }).locator('xpath=following-sibling::span[1]').hover();
+    if ((await page.evaluate(readMarks)).texts.length) where('pointing at the a of 0x0a marks identifiers');
     console.log(`${scheme}: definition to uses to a use, marks by pointer and focus (contrast ${ratio?.toFixed(2)}:1), axe-core checked`);
   }
 });
