@@ -21,15 +21,12 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
+source "$repo/bench/common.sh"
 runs=${RUNS:-3}
-bench_dir=${BENCH_DIR:-$([[ -d /dev/shm && -w /dev/shm ]] && echo /dev/shm || echo /tmp)}/lexpaint-definitions
+bench_dir=${BENCH_DIR:-$(scratch_root)}/lexpaint-definitions
 command -v ctags >/dev/null || { echo "universal-ctags is missing" >&2; exit 1; }
 
-if [[ -z "${LEXPAINT:-}" ]]; then
-  cmake -S "$repo" -B "$repo/build-bench" -DCMAKE_BUILD_TYPE=Release -DLEXPAINT_TESTS=OFF >/dev/null
-  cmake --build "$repo/build-bench" -j2 --target lexpaint >/dev/null
-  LEXPAINT=$repo/build-bench/lexpaint
-fi
+LEXPAINT=$(lexpaint_binary "$repo")
 
 trees=()
 for tree in /usr/include/c++/* /usr/include/llvm-[0-9]*; do

@@ -9,16 +9,12 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
+source "$repo/bench/common.sh"
 runs=${RUNS:-5}
 corpus_dir=${CORPUS_DIR:-/tmp/lexpaint-bench}
 data_dir=$repo/data
 
-if [[ -z "${LEXPAINT:-}" ]]; then
-  cmake -S "$repo" -B "$repo/build-bench" -DCMAKE_BUILD_TYPE=Release -DLEXPAINT_TESTS=OFF \
-    -DLEXPAINT_BENCH=ON >/dev/null
-  cmake --build "$repo/build-bench" -j2 --target lexpaint >/dev/null
-  LEXPAINT=$repo/build-bench/lexpaint
-fi
+LEXPAINT=$(lexpaint_binary "$repo" -DLEXPAINT_BENCH=ON)
 LEXPAINT=$(realpath "$LEXPAINT")
 
 # The corpus: every header of the C++ library in sorted order, then that file repeated to 64 MiB.

@@ -12,16 +12,10 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
+source "$repo/bench/common.sh"
 tree=${TREE:-/usr/include}
-if [[ -z "${BENCH_DIR:-}" ]]; then
-  if [[ -d /dev/shm ]]; then BENCH_DIR=/dev/shm/lexpaint-search-bench; else BENCH_DIR=/tmp/lexpaint-search-bench; fi
-fi
-if [[ -z "${LEXPAINT:-}" ]]; then
-  build_dir=${BUILD_DIR:-$repo/build-bench}
-  cmake -S "$repo" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DLEXPAINT_TESTS=OFF >/dev/null
-  cmake --build "$build_dir" -j2 --target lexpaint >/dev/null
-  LEXPAINT=$build_dir/lexpaint
-fi
+BENCH_DIR=${BENCH_DIR:-$(scratch_root)/lexpaint-search-bench}
+LEXPAINT=$(lexpaint_binary "$repo")
 
 mkdir -p "$BENCH_DIR"
 site=$(mktemp -d "$BENCH_DIR/site.XXXXXX")

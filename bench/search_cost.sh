@@ -13,27 +13,21 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
+source "$repo/bench/common.sh"
 tree=${TREE:-/usr/include}
 runs=${RUNS:-7}
-bench_dir=${BENCH_DIR:-$([[ -d /dev/shm && -w /dev/shm ]] && echo /dev/shm || echo /tmp)}
+bench_dir=${BENCH_DIR:-$(scratch_root)}
 work=$(mktemp -d "$bench_dir/lexpaint-search-cost.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-build() {
-  cmake -S "$1" -B "$1/build-bench" -DCMAKE_BUILD_TYPE=Release -DLEXPAINT_TESTS=OFF >/dev/null
-  cmake --build "$1/build-bench" -j2 --target lexpaint >/dev/null
-}
-
-build "$repo"
-with=$repo/build-bench/lexpaint
+with=$(build_release "$repo" "$repo/build-bench")
 mkdir "$work/source"
 (cd "$repo" && git ls-files -z | xargs -0 cp --parents -t "$work/source")
 builder=$work/source/src/site/site_builder.cpp
 sed -i 's/search_\.emplace(plan_, index_ ? &\*index_ : nullptr)/search_.emplace(plan_, nullptr)/' "$builder"
 grep -q 'search_\.emplace(plan_, nullptr)' "$builder" ||
   { echo "bench/search_cost.sh: cannot find where $builder makes the search index" >&2; exit 1; }
-build "$work/source"
-without=$work/source/build-bench/lexpaint
+without=$(build_release "$work/source" "$work/source/build-bench")
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 

@@ -32,22 +32,16 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
+source "$repo/bench/common.sh"
 runs=${RUNS:-5}
 trees=${TREES:-/usr/include/c++ /usr/include}
 read -r -a options <<<"${OPTIONS-}"
 global_runs=${GLOBAL_RUNS:-3}
 threads=$(nproc)
 quiet_wait=${QUIET_WAIT:-20}
-if [[ -z "${BENCH_DIR:-}" ]]; then
-  if [[ -d /dev/shm ]]; then BENCH_DIR=/dev/shm/lexpaint-tree-bench; else BENCH_DIR=/tmp/lexpaint-tree-bench; fi
-fi
+BENCH_DIR=${BENCH_DIR:-$(scratch_root)/lexpaint-tree-bench}
 
-if [[ -z "${LEXPAINT:-}" ]]; then
-  build_dir=${BUILD_DIR:-$repo/build-bench}
-  cmake -S "$repo" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DLEXPAINT_TESTS=OFF >/dev/null
-  cmake --build "$build_dir" -j2 --target lexpaint >/dev/null
-  LEXPAINT=$build_dir/lexpaint
-fi
+LEXPAINT=$(lexpaint_binary "$repo")
 LEXPAINT=$(realpath "$LEXPAINT")
 
 mkdir -p "$BENCH_DIR"

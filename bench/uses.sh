@@ -15,13 +15,10 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
+source "$repo/bench/common.sh"
 runs=${RUNS:-3}
-bench_dir=${BENCH_DIR:-$([[ -d /dev/shm && -w /dev/shm ]] && echo /dev/shm || echo /tmp)}/lexpaint-uses
-if [[ -z "${LEXPAINT:-}" ]]; then
-  cmake -S "$repo" -B "$repo/build-bench" -DCMAKE_BUILD_TYPE=Release -DLEXPAINT_TESTS=OFF >/dev/null
-  cmake --build "$repo/build-bench" -j2 --target lexpaint >/dev/null
-  LEXPAINT=$repo/build-bench/lexpaint
-fi
+bench_dir=${BENCH_DIR:-$(scratch_root)}/lexpaint-uses
+LEXPAINT=$(lexpaint_binary "$repo")
 if [[ -n "${TREES:-}" ]]; then
   read -r -a trees <<<"$TREES"
 else
