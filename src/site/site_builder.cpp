@@ -130,17 +130,16 @@ class SiteRun {
     // the folders' indexes.
     const std::vector<DefinitionIndex::ListPage> lists =
         index_ ? index_->LinkedListPages() : std::vector<DefinitionIndex::ListPage>();
-    if (!lists.empty()) {
-      MakeFolder(index_->namesFolder());
-      namesHrefs_ = PageHrefsFrom(plan_, index_->namesFolder());
-    }
+    if (!lists.empty()) MakeFolder(index_->namesFolder());
     std::vector<UseIndex::ListPage> usesPages;
     if (uses_) {
       uses_->Collect(plan_);
       usesPages = uses_->ListPages();
       MakeFolder(uses_->folder());
-      usesHrefs_ = PageHrefsFrom(plan_, uses_->folder());
     }
+    // Both kinds of page lie in folders of the root that hold no pages of sources, so the hrefs
+    // from either to those pages are the same.
+    if (index_) listHrefs_ = PageHrefsFrom(plan_, index_->namesFolder());
     ParallelFor(usesPages.size() + lists.size(), options_.threads, [&](std::size_t job) {
       if (job < usesPages.size()) return WriteUsesPage(usesPages[job]);
       WriteListPage(lists[job - usesPages.size()]);
@@ -253,7 +252,7 @@ class SiteRun {
       }
     }
     WriteWhole(Join(options_.target, list.path),
-               NameListPage(plan_, list.path, *namesHrefs_, listed, siteName_));
+               NameListPage(plan_, list.path, *listHrefs_, listed, siteName_));
   }
 
   // Writes a page that lists the uses of a run of names, a name at a time.
@@ -276,7 +275,7 @@ class SiteRun {
             plan_.pages[place.page].scan.definitions.entries[place.definition];
         used.definitions.push_back({place.page, definition.line, KindName(definition.kind), ""});
       }
-      AppendUsesSection(part, plan_, *usesHrefs_, used, spill);
+      AppendUsesSection(part, plan_, *listHrefs_, used, spill);
       if (part.size() >= kSpillSize) spill(part);
     }
     spill(part.append(UsesPageEnd()));
@@ -414,8 +413,7 @@ class SiteRun {
   std::optional<ListedTexts> listedTexts_;
   std::optional<UseIndex> uses_;
   std::optional<SearchIndex> search_;
-  std::optional<PageHrefs> namesHrefs_;  // the pages' hrefs from the list pages
-  std::optional<PageHrefs> usesHrefs_;   // and from the pages of uses
+  std::optional<PageHrefs> listHrefs_;  // the pages' hrefs from the list pages and pages of uses
   std::atomic<bool> failed_{false};
   std::mutex observing_;
 };
