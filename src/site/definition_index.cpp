@@ -339,14 +339,18 @@ std::vector<std::uint32_t> DefinitionIndex::ListOrder(const NameList& name) cons
     taken[i] = 1;
   };
   const auto kindAt = [&](std::uint32_t i) { return EntryAt(targets_[name.first + i]).kind; };
+  const auto pageAt = [&](std::uint32_t i) { return targets_[name.first + i].page; };
+  // The targets are sorted by page, so the first type of a page takes the functions of its run.
+  std::uint32_t runEnd = 0;  // the end of the run of the page of the last type taken
   for (std::uint32_t t = 0; t < name.count; ++t) {
     if (!isType(kindAt(t))) continue;
     take(t);
-    for (std::uint32_t f = 0; f < name.count; ++f) {
-      if (!taken[f] && kindAt(f) == Definition::kFunction &&
-          targets_[name.first + f].page == targets_[name.first + t].page) {
-        take(f);
-      }
+    if (t < runEnd) continue;
+    std::uint32_t runStart = t;
+    for (; runStart > 0 && pageAt(runStart - 1) == pageAt(t);) --runStart;
+    for (runEnd = t + 1; runEnd < name.count && pageAt(runEnd) == pageAt(t);) ++runEnd;
+    for (std::uint32_t f = runStart; f < runEnd; ++f) {
+      if (!taken[f] && kindAt(f) == Definition::kFunction) take(f);
     }
   }
   for (std::uint32_t f = 0; f < name.count; ++f) {

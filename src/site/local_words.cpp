@@ -1,7 +1,7 @@
 #include "local_words.h"
 
-#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 namespace lexpaint {
@@ -103,19 +103,17 @@ class WordTable {
  public:
   constexpr WordTable() {
     for (const ClassedWord& word : kWords) {
-      shortest_ = std::min(shortest_, word.word.size());
-      longest_ = std::max(longest_, word.word.size());
+      sizes_[static_cast<unsigned char>(word.word[0])] |= std::uint32_t{1} << word.word.size();
       std::size_t i = Hash(word.word);
       while (!slots_[i].word.empty()) i = (i + 1) % kSlots;
       slots_[i] = word;
     }
   }
 
-  // Most words are turned away by their size or their first letter: every keyword starts with a
-  // lower-case letter or '_'.
+  // Most words are turned away by their first letter and their size, which no keyword has.
   unsigned Of(std::string_view word) const {
-    if (word.size() < shortest_ || word.size() > longest_) return 0;
-    if (!((word[0] >= 'a' && word[0] <= 'z') || word[0] == '_')) return 0;
+    if (word.empty() || word.size() >= 32) return 0;
+    if ((sizes_[static_cast<unsigned char>(word[0])] >> word.size() & 1) == 0) return 0;
     for (std::size_t i = Hash(word);; i = (i + 1) % kSlots) {
       if (slots_[i].word.empty()) return 0;
       if (slots_[i].word == word) return slots_[i].classes;
@@ -133,8 +131,8 @@ class WordTable {
   }
 
   std::array<ClassedWord, kSlots> slots_{};
-  std::size_t shortest_ = ~std::size_t{0};
-  std::size_t longest_ = 0;
+  // By first byte, the sizes of the keywords that start with it, as bits.
+  std::array<std::uint32_t, 256> sizes_{};
 };
 
 constexpr WordTable kWordTable;
