@@ -125,9 +125,9 @@ class SiteRun {
       Notify([&] { observer_.PageDone(plan_.files[plan_.pages[page].file].size); });
     });
     listed_.assign(written.begin(), written.end());
-    // The pages of uses and the list pages, the larger, go first; the uses are let go before the
-    // search index is made, so that the two never take memory at once. Then the search index and
-    // the folders' indexes.
+    // The pages of uses and the list pages come first, the larger first; the uses are let go before
+    // the search index is made, so that the two never take memory at once. Then the search index
+    // and the folders' indexes.
     const std::vector<DefinitionIndex::ListPage> lists =
         index_ ? index_->LinkedListPages() : std::vector<DefinitionIndex::ListPage>();
     if (!lists.empty()) MakeFolder(index_->namesFolder());
@@ -140,7 +140,9 @@ class SiteRun {
     // Both kinds of page lie in folders of the root that hold no pages of sources, so the hrefs
     // from either to those pages are the same.
     if (index_) listHrefs_ = PageHrefsFrom(plan_, index_->namesFolder());
-    ParallelFor(usesPages.size() + lists.size(), options_.threads, [&](std::size_t job) {
+    const std::vector<std::size_t> order = HeaviestFirst(usesPages, lists);
+    ParallelFor(order.size(), options_.threads, [&](std::size_t k) {
+      const std::size_t job = order[k];
       if (job < usesPages.size()) return WriteUsesPage(usesPages[job]);
       WriteListPage(lists[job - usesPages.size()]);
     });
@@ -222,6 +224,34 @@ class SiteRun {
     char head[kSourceProbeSize];
     source.read(head, sizeof head);
     return StartsLikeSource(std::string_view(head, static_cast<std::size_t>(source.gcount())));
+  }
+
+  // The pages of uses, then the list pages, as jobs in the order of the rows they hold, the most
+  // first, so that no thread is left with a large page once the others are done.
+  std::vector<std::size_t> HeaviestFirst(const std::vector<UseIndex::ListPage>& usesPages,
+                                         const std::vector<DefinitionIndex::ListPage>& lists) {
+    std::vector<std::pair<std::uint64_t, std::size_t>> rows;
+    rows.reserve(usesPages.size() + lists.size());
+    for (const UseIndex::ListPage& list : usesPages) {
+      std::uint64_t count = 0;
+      for (std::uint32_t name = list.first; name < list.end; ++name) {
+        count += uses_->CountOf(name) + index_->NameAt(name).count;
+      }
+      rows.emplace_back(count, rows.size());
+    }
+    for (const DefinitionIndex::ListPage& list : lists) {
+      std::uint64_t count = 0;
+      for (const DefinitionIndex::NameList& name : list.names) {
+        count += name.only.empty() ? name.count : name.only.size();
+      }
+      rows.emplace_back(count, rows.size());
+    }
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::vector<std::size_t> order;
+    order.reserve(rows.size());
+    for (const auto& [count, job] : rows) order.push_back(job);
+    return order;
   }
 
   // Writes a page that lists the definitions of names defined in more than one place, each with

@@ -45,7 +45,13 @@ std::vector<std::optional<SourceScan>> ScanPages(const std::vector<TreeFile>& fi
   std::vector<bool> isPage(files.size());
   for (std::size_t i : batch) isPage[i] = true;
   while (!batch.empty()) {
-    run(batch.size(), [&](std::size_t job) { scans[batch[job]] = scan(files[batch[job]]); });
+    // The largest first, so that no thread is left with a large file once the others are done.
+    std::vector<std::size_t> largestFirst = batch;
+    std::stable_sort(
+        largestFirst.begin(), largestFirst.end(),
+        [&files](std::size_t a, std::size_t b) { return files[a].size > files[b].size; });
+    run(largestFirst.size(),
+        [&](std::size_t job) { scans[largestFirst[job]] = scan(files[largestFirst[job]]); });
     std::vector<std::size_t> next;
     for (std::size_t i : batch) {
       for (const IncludedName& include : scans[i]->includes) {
