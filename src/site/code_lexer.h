@@ -129,6 +129,8 @@ class Tokens {
 
 // True if `c` may stand in a word: an ASCII letter or digit, '_', '$', or a byte from 0x80 up.
 bool IsWordByte(char c);
+// True if `text` is not empty and every byte of it may stand in a word.
+bool IsWordText(std::string_view text);
 
 // Splits C or C++ source into tokens, a run of lines at a time, so that memory follows the
 // longest line. A NUL ends its line's text, as on a page.

@@ -11,11 +11,6 @@
 namespace lexpaint {
 namespace {
 
-// Only a word the highlighter may ask about can link.
-bool IsWord(std::string_view name) {
-  return !name.empty() && std::all_of(name.begin(), name.end(), IsWordByte);
-}
-
 // A list page is closed once it holds this many names, or this many definitions.
 constexpr std::size_t kNamesPerListPage = 32;
 constexpr std::size_t kDefinitionsPerListPage = 200;
@@ -58,14 +53,18 @@ struct Sortable {
   std::uint64_t line;
   DefinitionIndex::Place place;
   Definition::Kind kind;
+  bool word;  // only a word, which the highlighter may ask about, can link
 };
 
 // By name, then page, then line, then the order found.
 bool Before(const Sortable& a, const Sortable& b) {
   if (a.head != b.head) return a.head < b.head;
   if (a.next != b.next) return a.next < b.next;
-  const int byName = a.name.compare(b.name);
-  if (byName != 0) return byName < 0;
+  // Names of the same size up to sixteen bytes are the same if their first sixteen are.
+  if (a.name.size() != b.name.size() || a.name.size() > 16) {
+    const int byName = a.name.compare(b.name);
+    if (byName != 0) return byName < 0;
+  }
   if (a.place.page != b.place.page) return a.place.page < b.place.page;
   if (a.line != b.line) return a.line < b.line;
   // Such as an enum and the typedef that names it on one line: in the order found, so that the
@@ -73,10 +72,11 @@ bool Before(const Sortable& a, const Sortable& b) {
   return a.place.definition < b.place.definition;
 }
 
-// Most names that differ differ in their heads, which are at hand.
+// Most names that differ differ in their first sixteen bytes, which are at hand: only longer
+// names are read, from the pages' memory, all over the heap.
 bool SameName(const Sortable& a, const Sortable& b) {
-  return a.head == b.head && a.name.size() == b.name.size() &&
-         (a.name.size() <= 8 || a.name == b.name);
+  return a.head == b.head && a.next == b.next && a.name.size() == b.name.size() &&
+         (a.name.size() <= 16 || a.name == b.name);
 }
 
 // The definitions of the pages [first, end), sorted into `sorted`, which has room for them.
@@ -92,7 +92,8 @@ void SortDefinitions(const SitePlan& plan, std::size_t first, std::size_t end,
                         name,
                         entry.line,
                         {static_cast<std::uint32_t>(page), static_cast<std::uint32_t>(d)},
-                        entry.kind});
+                        entry.kind,
+                        IsWordText(name)});
     }
   }
   std::sort(sorted.begin(), sorted.end(), Before);
@@ -170,7 +171,7 @@ DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder, 
   MergeParts(parts, [&](const Sortable& s) {
     all_.push_back({s.name, s.line, s.place.page, s.kind});
     if (previous == nullptr || !SameName(s, *previous)) {
-      linkable = IsWord(s.name);
+      linkable = s.word;
       added = false;
     }
     previous = &s;
