@@ -95,6 +95,13 @@ const Case kCases[] = {
      "namespace std _GLIBCXX_VISIBILITY(default) {\nvoid f(int a) { int b; }\n}\n",
      {"a 2-2", "b 2-2"}},
     {"StrayClosersAreOmitted", ") ] } void f(int a) { ) ] int b; }\n", {"a 1-1", "b 1-1"}},
+    {"ParametersOfAFunctionLikeMacroEndWithItsLines",
+     "#define MAX(a, b) ((a) > (b) ? (a) : (b))\n#define LOG(fmt, args...) \\\n  log(fmt, "
+     "args)\nint a;\n#define VA(...) g(__VA_ARGS__)\n",
+     {"a 1-1", "b 1-1", "fmt 2-3", "args 2-3"}},
+    {"ObjectLikeMacrosHaveNoParameters",
+     "#define ONE (x)\n#define TWO(x)(x)\n#define\n",
+     {"x 2-2"}},
     {"UnclosedScopesEndAtTheLastLine",
      "void f(int a) {\n  int b;\n  if (x) {\n",
      {"a 1-3", "b 2-3"}},

@@ -1157,8 +1157,9 @@ TEST_F(TreeTest, ListPagesShowTypesFirst) {
   EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end())) << list;
 }
 
-// A name declared in a function or a template links nowhere, whatever other files define; a
-// member's name links to members only, and a qualified name to its qualifier's definitions.
+// A name declared in a function, a template or a macro's parameters links nowhere, whatever other
+// files define; a member's name links to members only, and a qualified name to its qualifier's
+// definitions.
 TEST_F(TreeTest, LocalNamesStayLocalAndMembersLinkToMembers) {
   box_.Write("src/other.h",
              "struct Size {};\n"
@@ -1185,18 +1186,29 @@ TEST_F(TreeTest, LocalNamesStayLocalAndMembersLinkToMembers) {
              "  A::f(); B::f();\n"
              "  return total + size(1);\n"
              "}\n"
-             "Size s; T u; int v = total(1);\n");
+             "Size s; T u; int v = total(1);\n"
+             "#define TWICE(total, Size) \\\n  ((total) + (Size))\n"
+             "int w = total(2);\n");
   ASSERT_EQ(Tree({"src", "site"}).status, 0);
   EXPECT_EQ(CheckSiteLinks(box_.path() / "site"), "");
 
   const std::string use = BodyOf(Page("use.cpp.html"));
-  for (const auto& [line, word] : std::vector<std::pair<int, std::string>>{
-           {3, "T"}, {4, "Size"}, {5, "Size"}, {5, "total"}, {6, "T"}, {8, "total"}}) {
+  for (const auto& [line, word] : std::vector<std::pair<int, std::string>>{{3, "T"},
+                                                                           {4, "Size"},
+                                                                           {5, "Size"},
+                                                                           {5, "total"},
+                                                                           {6, "T"},
+                                                                           {8, "total"},
+                                                                           {11, "total"},
+                                                                           {11, "Size"},
+                                                                           {12, "total"},
+                                                                           {12, "Size"}}) {
     EXPECT_EQ(NameLink(use, line, word), "") << word << " on line " << line;
   }
   EXPECT_EQ(NameLink(use, 10, "Size"), "other.h.html#L1");  // outside the function
   EXPECT_EQ(NameLink(use, 10, "T"), "other.h.html#L2");
   EXPECT_EQ(NameLink(use, 10, "total"), "other.h.html#L3");
+  EXPECT_EQ(NameLink(use, 13, "total"), "other.h.html#L3");  // after the macro's lines
 
   // size and f share a list page, named after f.
   EXPECT_EQ(NameLink(use, 5, "size"), "names/f.html#.size");

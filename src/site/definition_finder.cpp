@@ -137,14 +137,12 @@ class Finder {
     Token next;
     if (!lexer_.Next(&next) || next.kind == TokenType::kDirectiveEnd) return;
     const DirectiveWord word = DirectiveWordOf(next);
+    if (word == DirectiveWord::kDefine) return ReadDefine();
     int args = 0;
     bool firstIsZero = false;
     while (lexer_.Next(&next) && next.kind != TokenType::kDirectiveEnd) {
       if (args++ > 0) continue;
       firstIsZero = next.kind == TokenType::kNumber && next.text == "0";
-      if (word == DirectiveWord::kDefine && IsName(next)) {
-        Add({std::string(next.text), next.line}, Definition::kMacro);
-      }
     }
     const bool zero = args == 1 && firstIsZero;
     switch (word) {
@@ -164,6 +162,33 @@ class Finder {
         return;
       default:
         return;
+    }
+  }
+
+  // Reads a #define after its word: the macro's name, and the parameters of a function-like
+  // macro, whose name the '(' follows with no blank. Each parameter means itself on the lines of
+  // the directive, wherever it stands there.
+  void ReadDefine() {
+    Token next;
+    if (!lexer_.Next(&next) || next.kind == TokenType::kDirectiveEnd) return;
+    const std::uint64_t firstLine = next.line;
+    const char* nameEnd = nullptr;
+    if (IsName(next)) {
+      Add({std::string(next.text), next.line}, Definition::kMacro);
+      nameEnd = next.text.data() + next.text.size();
+    }
+    if (!lexer_.Next(&next)) return;
+    macroParameters_.clear();
+    if (nameEnd != nullptr && next.Is('(') && next.text.data() == nameEnd) {
+      while (lexer_.Next(&next) && next.kind != TokenType::kDirectiveEnd && !next.Is(')')) {
+        if (IsName(next)) macroParameters_.emplace_back(next.text);
+      }
+    }
+    while (next.kind != TokenType::kDirectiveEnd && lexer_.Next(&next)) {
+    }
+    if (names_ == nullptr) return;
+    for (std::string& parameter : macroParameters_) {
+      locals_.DeclareOn(std::move(parameter), firstLine, next.line);
     }
   }
 
@@ -394,6 +419,7 @@ class Finder {
   CodeLexer lexer_;
   NameScopes* names_;
   LocalScopes locals_;
+  std::vector<std::string> macroParameters_;  // of the #define being read
   std::vector<Scope> scopes_;
   std::vector<Conditional> conditionals_;
   int skippedBranches_ = 0;    // conditionals whose current branch is not read

@@ -32,6 +32,11 @@ class LocalScopes {
   LocalScopes();
 
   void Feed(const Token& token);
+  // Adds a name that means its own declaration on the lines [first, last] and nowhere else, such
+  // as a macro's parameter on the lines of its #define.
+  void DeclareOn(std::string name, std::uint64_t first, std::uint64_t last) {
+    names_.push_back({std::move(name), first, last});
+  }
   // Ends the input, whose last line is `lastLine`, and hands over the names, in the order
   // declared. Scopes still open end at that line.
   std::vector<LocalName> Finish(std::uint64_t lastLine);
