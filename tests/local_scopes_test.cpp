@@ -95,6 +95,11 @@ const Case kCases[] = {
      "namespace std _GLIBCXX_VISIBILITY(default) {\nvoid f(int a) { int b; }\n}\n",
      {"a 2-2", "b 2-2"}},
     {"StrayClosersAreOmitted", ") ] } void f(int a) { ) ] int b; }\n", {"a 1-1", "b 1-1"}},
+    {"DataMembersOfEveryDeclarator",
+     "struct S {\n  unsigned lo, hi;\n  struct seg cs, *ds;\n  enum color c;\n  struct Fwd;\n"
+     "  struct Inner : Base, Other { int x; } in;\n  int a = f(1, 2), b[2];\n};\n",
+     {"lo 2-8", "hi 2-8", "cs 3-8", "ds 3-8", "c 4-8", "x 6-6", "a 7-8", "b 7-8", "class Inner 6-6",
+      "class S 1-8"}},
     {"ParametersOfAFunctionLikeMacroEndWithItsLines",
      "#define MAX(a, b) ((a) > (b) ? (a) : (b))\n#define LOG(fmt, args...) \\\n  log(fmt, "
      "args)\nint a;\n#define VA(...) g(__VA_ARGS__)\n",

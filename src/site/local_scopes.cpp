@@ -21,7 +21,8 @@ bool LocalScopes::Keeps(const Group& group) const {
     return group.state == ItemState::kHead || group.state == ItemState::kDeclarator;
   }
   if (group.kind == GroupKind::kDeclarations) {
-    return group.classBody && group.state == ItemState::kHead;
+    return group.classBody &&
+           (group.state == ItemState::kHead || group.state == ItemState::kDeclarator);
   }
   return group.kind == GroupKind::kParentheses || group.kind == GroupKind::kTemplateHead ||
          (group.kind == GroupKind::kBrackets && group.structured);
@@ -179,7 +180,7 @@ void LocalScopes::OpenBrace() {
   bool classBody = false;
   switch (group.kind) {
     case GroupKind::kDeclarations:
-      DecideMember(group);  // int x{0};
+      DecideMember(group, false);  // int x{0};
       classBody = group.typeKey && !group.namespaceKey;
       receives = true;
       if (group.equals && !bodyFollows) {
@@ -217,15 +218,30 @@ void LocalScopes::OpenBrace() {
   groups_.back().classBody = classBody && kind == GroupKind::kDeclarations;
 }
 
-// Decides whether the kept head of a class's member declaration declares a data member, which
-// means itself in the class's body, as a local name does in a function.
-void LocalScopes::DecideMember(Group& group) {
-  if (!group.classBody || group.state != ItemState::kHead) return;
-  if (!group.typeKey && !group.enumKey && !group.parens &&
-      IsDeclaration(group.itemStart, tokens_.size(), false, false)) {
-    Declare(tokens_.size() - 1);
+// Decides whether the kept head of a class's member declaration, or a declarator after a comma,
+// declares a data member, which means itself in the class's body, as a local name does in a
+// function. A class key declares one only at the end of a declaration with no body, as in
+// "struct S s, *p;": never in a class's head, nor in "struct S;".
+void LocalScopes::DecideMember(Group& group, bool atEnd) {
+  if (!group.classBody) return;
+  bool declared = false;
+  if (group.state == ItemState::kDeclarator) {
+    declared = DeclareDeclarator(group.itemStart, tokens_.size());
+  } else if (group.state == ItemState::kHead) {
+    const std::size_t end = tokens_.size();
+    const bool keyed = group.typeKey || group.enumKey;
+    const bool elaborated = keyed && atEnd && !group.namespaceKey && !group.initColon &&
+                            end - group.itemStart >= 3 &&
+                            (ClassesOf(tokens_[end - 2]) & (kTypeKey | kEnumKey)) == 0;
+    if ((!keyed || elaborated) && !group.parens &&
+        IsDeclaration(group.itemStart, end, false, false)) {
+      Declare(end - 1);
+      declared = true;
+    }
+  } else {
+    return;
   }
-  group.state = ItemState::kDeclared;
+  group.state = declared ? ItemState::kDeclared : ItemState::kOther;
   tokens_.Truncate(group.itemStart);
 }
 
@@ -369,10 +385,12 @@ void LocalScopes::EndItem(const Token& token) {
       tokens_.Truncate(group.itemStart);
       return;
     case GroupKind::kDeclarations:
-      DecideMember(group);
+      DecideMember(group, true);
       if (semicolon) {
         EndNames(group.pending, token.line);
         ResetItem(group);
+      } else if (group.state == ItemState::kDeclared) {
+        group.state = ItemState::kDeclarator;  // int a, *b;
       }
       return;
     default:
@@ -401,11 +419,12 @@ void LocalScopes::ItemToken(const Token& token) {
           previous_ != '!' && previous_ != '<' && previous_ != '>') {
         group.equals = true;
       }
-      if (group.classBody && group.state == ItemState::kHead) {
+      if (group.classBody &&
+          (group.state == ItemState::kHead || group.state == ItemState::kDeclarator)) {
         if (token.Is('(')) {
           group.state = ItemState::kOther;  // a member function
         } else if (token.Is('=') || token.Is('[')) {
-          DecideMember(group);
+          DecideMember(group, true);
         } else {
           Keep(token);
         }
@@ -457,12 +476,7 @@ void LocalScopes::StatementToken(Group& group, const Token& token) {
 void LocalScopes::Decide(Group& group) {
   const std::size_t end = tokens_.size();
   if (group.state == ItemState::kDeclarator) {
-    std::size_t from = group.itemStart;
-    while (from < end && (tokens_[from].Is('*') || tokens_[from].Is('&') ||
-                          (ClassesOf(tokens_[from]) & kNoName) != 0)) {
-      ++from;
-    }
-    if (from + 1 == end && IsNameWord(tokens_[from])) Declare(from);
+    DeclareDeclarator(group.itemStart, end);
     group.state = ItemState::kDeclared;
   } else if (IsDeclaration(group.itemStart, end, false, false)) {
     Declare(end - 1);
@@ -471,6 +485,18 @@ void LocalScopes::Decide(Group& group) {
     group.state = ItemState::kOther;
   }
   tokens_.Truncate(group.itemStart);
+}
+
+// Declares the name of the declarator [from, to) after a comma, such as "*p" or "const q", if it
+// is one; true if it is.
+bool LocalScopes::DeclareDeclarator(std::size_t from, std::size_t to) {
+  while (from < to && (tokens_[from].Is('*') || tokens_[from].Is('&') ||
+                       (ClassesOf(tokens_[from]) & kNoName) != 0)) {
+    ++from;
+  }
+  if (from + 1 != to || !IsNameWord(tokens_[from])) return false;
+  Declare(from);
+  return true;
 }
 
 // Whether the tokens [from, to) are a type followed by a name. A parameter's type may not end

@@ -92,7 +92,8 @@ class LocalScopes {
   void ItemToken(const Token& token);
   void StatementToken(Group& group, const Token& token);
   void Decide(Group& group);
-  void DecideMember(Group& group);
+  void DecideMember(Group& group, bool atEnd);
+  bool DeclareDeclarator(std::size_t from, std::size_t to);
   void ResetItem(Group& group);
   bool IsDeclaration(std::size_t from, std::size_t to, bool parameter, bool templateHead) const;
   void ReadParameter(std::size_t from, std::size_t to, bool templateHead);
