@@ -69,6 +69,9 @@ const Case kCases[] = {
      "  for (auto& item : items)\n    use(item);\n  if (auto* p = get()) { p->run(); }\n"
      "  while (x & FLAG) { }\n  try { } catch (const E& e) { log(e); }\n}\n",
      {"i 2-2", "j 2-2", "item 3-4", "p 5-5", "e 7-7"}},
+    {"ControlHeadAfterAnAnnotationMacro",
+     "void f() {\n  if _GLIBCXX17_CONSTEXPR (N > 0) {\n    int r = N;\n    use(r);\n  }\n}\n",
+     {"r 3-5"}},
     {"LambdasAndBindings",
      "void f() {\n  auto add = [&](int x, int y) { return x + y; };\n"
      "  auto [k, v] = pair();\n  sort(v, [](const T& l, const T& r) {\n    return l < r;\n  });\n"

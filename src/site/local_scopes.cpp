@@ -128,13 +128,19 @@ void LocalScopes::Remember(const Token& token) {
   previousIsWord_ = IsWord(token);
   previousWord_ = previousIsWord_ ? classes_ : 0;
   previous_ = c;
+  const bool afterControlWord = controlWordLast_;
+  controlWordLast_ = false;
   if (previousIsWord_) {
     const unsigned controls = previousWord_ & (kCondition | kFor | kCatch);
     if (controls != 0) {
       control_ = controls == kFor     ? Control::kFor
                  : controls == kCatch ? Control::kCatch
                                       : Control::kCondition;
-    } else if ((previousWord_ & kConstexpr) == 0) {
+      controlWordLast_ = true;
+    } else if ((previousWord_ & kConstexpr) == 0 &&
+               !(afterControlWord && (previousWord_ & kKeyword) == 0)) {
+      // No name follows a control word but a macro that stands for constexpr or for nothing,
+      // as in "if _GLIBCXX17_CONSTEXPR (...)".
       control_ = Control::kNone;
     }
   } else if (c != '!') {

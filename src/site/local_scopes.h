@@ -120,6 +120,7 @@ class LocalScopes {
   bool previousIsWord_ = false;
   bool colonPending_ = false;         // the last token was a ':' that may start a "::"
   Control control_ = Control::kNone;  // of the control word that the next '(' follows
+  bool controlWordLast_ = false;      // the last token was a control word
   std::uint64_t line_ = 0;
 };
 
