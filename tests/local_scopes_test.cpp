@@ -63,12 +63,15 @@ const Case kCases[] = {
     {"StatementsThatDeclareNothing",
      "void f() {\n  x = 1;\n  a * b;\n  p->q = 2;\n  s.t = 3;\n  A::b = 4;\n  g(x);\n"
      "  return y;\n  delete p;\n  goto out;\nout:\n  ++i;\n}\n",
-     {"b 3-13"}},  // "a * b" reads as a declaration of b
+     {"b 3-13", "out 10-13", "out 11-13"}},  // "a * b" reads as a declaration of b; out is a label
     {"ControlHeads",
      "void f() {\n  for (int i = 0, j = 1; i < n; ++i) { use(i, j); }\n"
      "  for (auto& item : items)\n    use(item);\n  if (auto* p = get()) { p->run(); }\n"
      "  while (x & FLAG) { }\n  try { } catch (const E& e) { log(e); }\n}\n",
      {"i 2-2", "j 2-2", "item 3-4", "p 5-5", "e 7-7"}},
+    {"LabelsMeanThemselvesInTheirBlock",
+     "int f() {\nretry:\n  if (x) {\n    goto fail;\n  }\n  goto retry;\nfail:\n  return 1;\n}\n",
+     {"retry 2-9", "fail 4-5", "retry 6-9", "fail 7-9"}},
     {"ControlHeadAfterAnAnnotationMacro",
      "void f() {\n  if _GLIBCXX17_CONSTEXPR (N > 0) {\n    int r = N;\n    use(r);\n  }\n}\n",
      {"r 3-5"}},

@@ -1188,21 +1188,16 @@ TEST_F(TreeTest, LocalNamesStayLocalAndMembersLinkToMembers) {
              "}\n"
              "Size s; T u; int v = total(1);\n"
              "#define TWICE(total, Size) \\\n  ((total) + (Size))\n"
-             "int w = total(2);\n");
+             "int w = total(2);\n"
+             "void g() {\n  goto total;\ntotal:\n  return;\n}\n");
   ASSERT_EQ(Tree({"src", "site"}).status, 0);
   EXPECT_EQ(CheckSiteLinks(box_.path() / "site"), "");
 
   const std::string use = BodyOf(Page("use.cpp.html"));
-  for (const auto& [line, word] : std::vector<std::pair<int, std::string>>{{3, "T"},
-                                                                           {4, "Size"},
-                                                                           {5, "Size"},
-                                                                           {5, "total"},
-                                                                           {6, "T"},
-                                                                           {8, "total"},
-                                                                           {11, "total"},
-                                                                           {11, "Size"},
-                                                                           {12, "total"},
-                                                                           {12, "Size"}}) {
+  const std::vector<std::pair<int, std::string>> locals = {
+      {3, "T"},      {4, "Size"},  {5, "Size"},   {5, "total"}, {6, "T"},      {8, "total"},
+      {11, "total"}, {11, "Size"}, {12, "total"}, {12, "Size"}, {15, "total"}, {16, "total"}};
+  for (const auto& [line, word] : locals) {
     EXPECT_EQ(NameLink(use, line, word), "") << word << " on line " << line;
   }
   EXPECT_EQ(NameLink(use, 10, "Size"), "other.h.html#L1");  // outside the function

@@ -69,9 +69,18 @@ void LocalScopes::Feed(const Token& token) {
       Angle(token);
       break;
     default:
+      if ((previousWord_ & kGoto) != 0 && IsNameWord(token)) DeclareLabel(token);
       ItemToken(token);
   }
   Remember(token);
+}
+
+// A label means itself in its block, from where it is named: after "goto" or before its ':'.
+void LocalScopes::DeclareLabel(const Token& token) {
+  const std::size_t at = tokens_.size();
+  Keep(token);
+  Declare(at);
+  tokens_.Truncate(at);
 }
 
 // The ':' before `token` starts a "::" or stands alone; true if `token` is taken in with it.
@@ -339,7 +348,8 @@ void LocalScopes::Colon(const Token& token) {
       if (group.state == ItemState::kHead) {
         const std::size_t head = tokens_.size() - group.itemStart;
         if (head <= 1 || (ClassesOf(tokens_[group.itemStart]) & kLabel) != 0) {
-          ResetItem(group);  // a label
+          if (head == 1 && IsNameWord(tokens_[group.itemStart])) Declare(group.itemStart);
+          ResetItem(group);  // a label, or a case
           return;
         }
       }

@@ -98,6 +98,7 @@ class LocalScopes {
   bool IsDeclaration(std::size_t from, std::size_t to, bool parameter, bool templateHead) const;
   void ReadParameter(std::size_t from, std::size_t to, bool templateHead);
   void Declare(std::size_t token);
+  void DeclareLabel(const Token& token);
   void EndNames(std::size_t from, std::uint64_t line);
   bool Keeps(const Group& group) const;
   bool StatementLike(const Group& group) const;

@@ -52,7 +52,7 @@ constexpr ClassedWord kWords[] = {
     {"float", kKeyword},
     {"for", kKeyword | kFor},
     {"friend", kKeyword | kStatementStart},
-    {"goto", kKeyword | kStatementStart},
+    {"goto", kKeyword | kStatementStart | kGoto},
     {"if", kKeyword | kCondition},
     {"inline", kKeyword},
     {"int", kKeyword},

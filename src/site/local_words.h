@@ -27,6 +27,7 @@ enum WordClass : unsigned {
   kOperator = 32768,
   kLabel = 65536,  // case, default
   kNamespace = 131072,
+  kGoto = 262144,
 };
 
 // The classes of `token`, if it is a word of one; else 0.
