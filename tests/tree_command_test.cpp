@@ -16,6 +16,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "line_anchors.h"
@@ -1083,6 +1084,43 @@ std::string NameLink(const std::string& body, int line, const std::string& word)
     return text.substr(start + 9, end - start - 9);
   }
   return "";
+}
+
+// A name qualified by a namespace of the tree that makes nothing of it links only to what that
+// namespace reaches: a namespace made in it, as an inline one, or a type at no scope; never to
+// what another namespace makes. Under a qualifier the tree does not make a namespace of, such as
+// an alias, any definition not in a class may be meant.
+TEST_F(TreeTest, QualifiedNamesLinkToWhatTheirNamespaceReaches) {
+  box_.Write("src/lib.h",
+             "namespace lib {\n"
+             "int move(int x) { return x; }\n"
+             "inline namespace v1 { int swap(int a) { return a; } }\n"
+             "}\n"
+             "namespace std { struct hash {}; }\n"
+             "struct tm {};\n"
+             "static int get(int n) { return n; }\n");
+  box_.Write("src/use.cpp",
+             "#include \"lib.h\"\n"
+             "int a = std::move(1);\n"
+             "int b = lib::move(2);\n"
+             "int c = lib::swap(3);\n"
+             "std::tm when;\n"
+             "int d = std::get(4);\n"
+             "int e = alias::move(5);\n"
+             "int f = ::get(6);\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string use = BodyOf(Page("use.cpp.html"));
+  const std::vector<std::tuple<int, std::string, std::string>> links = {
+      {2, "move", ""},
+      {3, "move", "lib.h.html#L2"},
+      {4, "swap", "lib.h.html#L3"},
+      {5, "tm", "lib.h.html#L6"},
+      {6, "get", ""},
+      {7, "move", "lib.h.html#L2"},
+      {8, "get", "lib.h.html#L7"}};
+  for (const auto& [line, word, href] : links) {
+    EXPECT_EQ(NameLink(use, line, word), href) << word << " on line " << line;
+  }
 }
 
 // Uses link to their definitions across files; a name defined twice links to its section of a

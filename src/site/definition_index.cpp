@@ -175,6 +175,14 @@ DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder, 
       added = false;
     }
     previous = &s;
+    if (s.kind == Definition::kNamespace) namespaces_.push_back(Hash(s.name));
+    if (s.kind == Definition::kNamespace || s.kind == Definition::kEnum) {
+      const PageDefinitions::Entry& entry = EntryAt(s.place);
+      if (entry.scopeKind != Definition::kNoScope) {
+        nestedScopes_.push_back(
+            NestKey(s.name, plan_.pages[s.place.page].scan.definitions.ScopeOf(entry)));
+      }
+    }
     if (s.kind == Definition::kNamespace || !linkable) return;
     if (!added) {
       names_.push_back({s.name, static_cast<std::uint32_t>(targets_.size()), 0, 0});
@@ -183,6 +191,10 @@ DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder, 
     ++names_.back().count;
     targets_.push_back(s.place);
   });
+  std::sort(namespaces_.begin(), namespaces_.end());
+  namespaces_.erase(std::unique(namespaces_.begin(), namespaces_.end()), namespaces_.end());
+  std::sort(nestedScopes_.begin(), nestedScopes_.end());
+  nestedScopes_.erase(std::unique(nestedScopes_.begin(), nestedScopes_.end()), nestedScopes_.end());
   std::size_t capacity = 16;
   while (capacity < 2 * names_.size()) capacity *= 2;
   table_.assign(capacity, Slot{0, 0});
@@ -405,6 +417,32 @@ void DefinitionIndex::MarkMembers() {
   }
 }
 
+// Whether a name qualified by "A::" that A makes nothing of may be `target`, made in no class.
+// If A is a namespace of the tree, it is a type made at no scope, as the C library's that std::
+// names, an enumerator of an enum with no name, or one made in a namespace or enum made in A, as
+// an inline namespace; never one made in another namespace, as llvm::move is for std::move, nor
+// a function at no scope, such as a helper of some source file. Any other A may be an alias of a
+// namespace, a type or a class the tree does not make, so any such name may be meant; "::" means
+// what is made at no scope.
+bool DefinitionIndex::ReachedThrough(std::uint32_t target, std::string_view qualifier) const {
+  const PageDefinitions::Entry& entry = EntryAt(targets_[target]);
+  const bool global = entry.scopeKind == Definition::kNoScope;
+  if (qualifier.empty()) return global;
+  if (!std::binary_search(namespaces_.begin(), namespaces_.end(), Hash(qualifier))) return true;
+  if (global) {
+    return entry.kind == Definition::kClass || entry.kind == Definition::kStruct ||
+           entry.kind == Definition::kUnion || entry.kind == Definition::kEnum ||
+           entry.kind == Definition::kTypedef;
+  }
+  const std::string_view scope = ScopeOf(target);
+  if (entry.scopeKind == Definition::kInEnum && scope.empty()) return true;
+  return std::binary_search(nestedScopes_.begin(), nestedScopes_.end(), NestKey(scope, qualifier));
+}
+
+std::uint64_t DefinitionIndex::NestKey(std::string_view name, std::string_view scope) {
+  return std::uint64_t{Hash(name)} << 32 | Hash(scope);
+}
+
 bool DefinitionIndex::IsClass(std::string_view name) const {
   const auto found =
       std::lower_bound(names_.begin(), names_.end(), name,
@@ -452,7 +490,9 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
       break;
     case NameUse::kQualified:
       only(inScope);
-      if (meaning.targets.empty()) only([&](std::uint32_t t) { return members_[t] == 0; });
+      if (meaning.targets.empty()) {
+        only([&](std::uint32_t t) { return members_[t] == 0 && ReachedThrough(t, use.scope); });
+      }
       break;
     default:
       // In C's own body, C names the class itself, not its constructors.

@@ -194,6 +194,9 @@ class DefinitionIndex {
   std::string LineHref(std::size_t page, Place place) const;
   void MarkMembers();
   bool IsClass(std::string_view name) const;
+  bool ReachedThrough(std::uint32_t target, std::string_view qualifier) const;
+  // A key of a namespace's or enum's name and the scope it is made in.
+  static std::uint64_t NestKey(std::string_view name, std::string_view scope);
 
   const SitePlan& plan_;
   std::string namesFolder_;
@@ -219,8 +222,10 @@ class DefinitionIndex {
   // that number, ListedTarget.
   std::vector<std::size_t> firstDefinitions_;
   std::vector<std::uint32_t> listedTargets_;
-  std::vector<char> members_;               // by link target: made in a class, struct or union
-  std::vector<std::uint32_t> scopeHashes_;  // by link target: Hash of its scope | 1, or 0
+  std::vector<char> members_;                // by link target: made in a class, struct or union
+  std::vector<std::uint32_t> scopeHashes_;   // by link target: Hash of its scope | 1, or 0
+  std::vector<std::uint32_t> namespaces_;    // sorted Hashes of the namespaces' names
+  std::vector<std::uint64_t> nestedScopes_;  // sorted NestKeys of the namespaces and enums
   // The sections of the list pages that list some of a name's definitions, by the name's index
   // into names_ and the section's id, as links ask for them.
   mutable std::mutex sectionsMutex_;
