@@ -1088,8 +1088,9 @@ std::string NameLink(const std::string& body, int line, const std::string& word)
 
 // A name qualified by a namespace of the tree that makes nothing of it links only to what that
 // namespace reaches: a namespace made in it, as an inline one, or a type at no scope; never to
-// what another namespace makes. Under a qualifier the tree does not make a namespace of, such as
-// an alias, any definition not in a class may be meant.
+// what another namespace makes. A class reaches its own enumerators and the classes defined as
+// its members outside it. Under a qualifier the tree makes no namespace or class of, such as an
+// alias, any definition not in a class may be meant.
 TEST_F(TreeTest, QualifiedNamesLinkToWhatTheirNamespaceReaches) {
   box_.Write("src/lib.h",
              "namespace lib {\n"
@@ -1098,7 +1099,9 @@ TEST_F(TreeTest, QualifiedNamesLinkToWhatTheirNamespaceReaches) {
              "}\n"
              "namespace std { struct hash {}; }\n"
              "struct tm {};\n"
-             "static int get(int n) { return n; }\n");
+             "static int get(int n) { return n; }\n"
+             "struct G { struct Rep; enum { kOne }; };\n"
+             "struct G::Rep {};\n");
   box_.Write("src/use.cpp",
              "#include \"lib.h\"\n"
              "int a = std::move(1);\n"
@@ -1107,7 +1110,9 @@ TEST_F(TreeTest, QualifiedNamesLinkToWhatTheirNamespaceReaches) {
              "std::tm when;\n"
              "int d = std::get(4);\n"
              "int e = alias::move(5);\n"
-             "int f = ::get(6);\n");
+             "int f = ::get(6);\n"
+             "G::Rep* r;\n"
+             "int k = G::kOne + G::get(7);\n");
   ASSERT_EQ(Tree({"src", "site"}).status, 0);
   const std::string use = BodyOf(Page("use.cpp.html"));
   const std::vector<std::tuple<int, std::string, std::string>> links = {
@@ -1117,7 +1122,10 @@ TEST_F(TreeTest, QualifiedNamesLinkToWhatTheirNamespaceReaches) {
       {5, "tm", "lib.h.html#L6"},
       {6, "get", ""},
       {7, "move", "lib.h.html#L2"},
-      {8, "get", "lib.h.html#L7"}};
+      {8, "get", "lib.h.html#L7"},
+      {9, "Rep", "lib.h.html#L9"},
+      {10, "kOne", "lib.h.html#L8"},
+      {10, "get", ""}};
   for (const auto& [line, word, href] : links) {
     EXPECT_EQ(NameLink(use, line, word), href) << word << " on line " << line;
   }

@@ -543,6 +543,9 @@ std::optional<TypeHead> FindTypeHead(const Tokens& s, std::size_t first) {
     }
   }
   if (name) head.name = FoundAt(s, *name);
+  if (name && *name >= 3 && s[*name - 1].Is(':') && s[*name - 2].Is(':') && IsName(s[*name - 3])) {
+    head.qualifier = std::string(s[*name - 3].text);
+  }
   return head;
 }
 

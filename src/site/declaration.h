@@ -47,7 +47,8 @@ std::optional<FunctionHead> FindFunction(const Tokens& s, std::string_view class
 // `first` is the index of the first token after the decorations, as SkipDecorations(s, 0) gives.
 struct TypeHead {
   Definition::Kind kind;
-  std::optional<Found> name;  // nothing for an anonymous type
+  std::optional<Found> name;             // nothing for an anonymous type
+  std::optional<std::string> qualifier;  // A of "struct A::B", defined outside its class
 };
 std::optional<TypeHead> FindTypeHead(const Tokens& s, std::size_t first);
 

@@ -325,7 +325,7 @@ class Finder {
     }
     if (std::optional<TypeHead> type = FindTypeHead(s, i)) {
       std::string className = type->name ? type->name->name : "";
-      if (type->name) Add(std::move(*type->name), type->kind);
+      if (type->name) Add(std::move(*type->name), type->kind, std::move(type->qualifier));
       const bool isEnum = type->kind == Definition::kEnum;
       return Push(isEnum ? ScopeKind::kEnum : ScopeKind::kClass, std::move(className), true,
                   brace.line);

@@ -421,22 +421,30 @@ void DefinitionIndex::MarkMembers() {
 // If A is a namespace of the tree, it is a type made at no scope, as the C library's that std::
 // names, an enumerator of an enum with no name, or one made in a namespace or enum made in A, as
 // an inline namespace; never one made in another namespace, as llvm::move is for std::move, nor
-// a function at no scope, such as a helper of some source file. Any other A may be an alias of a
+// a function at no scope, such as a helper of some source file. If A is a class of the tree, it
+// is an enumerator of an enum made in A, or of one with no name. Any other A may be an alias of a
 // namespace, a type or a class the tree does not make, so any such name may be meant; "::" means
 // what is made at no scope.
 bool DefinitionIndex::ReachedThrough(std::uint32_t target, std::string_view qualifier) const {
   const PageDefinitions::Entry& entry = EntryAt(targets_[target]);
   const bool global = entry.scopeKind == Definition::kNoScope;
   if (qualifier.empty()) return global;
-  if (!std::binary_search(namespaces_.begin(), namespaces_.end(), Hash(qualifier))) return true;
-  if (global) {
-    return entry.kind == Definition::kClass || entry.kind == Definition::kStruct ||
-           entry.kind == Definition::kUnion || entry.kind == Definition::kEnum ||
-           entry.kind == Definition::kTypedef;
-  }
   const std::string_view scope = ScopeOf(target);
-  if (entry.scopeKind == Definition::kInEnum && scope.empty()) return true;
-  return std::binary_search(nestedScopes_.begin(), nestedScopes_.end(), NestKey(scope, qualifier));
+  const auto madeIn = [&] {
+    return std::binary_search(nestedScopes_.begin(), nestedScopes_.end(),
+                              NestKey(scope, qualifier));
+  };
+  if (std::binary_search(namespaces_.begin(), namespaces_.end(), Hash(qualifier))) {
+    if (global) {
+      return entry.kind == Definition::kClass || entry.kind == Definition::kStruct ||
+             entry.kind == Definition::kUnion || entry.kind == Definition::kEnum ||
+             entry.kind == Definition::kTypedef;
+    }
+    return (entry.scopeKind == Definition::kInEnum && scope.empty()) || madeIn();
+  }
+  if (IsClass(qualifier))
+    return entry.scopeKind == Definition::kInEnum && (scope.empty() || madeIn());
+  return true;
 }
 
 std::uint64_t DefinitionIndex::NestKey(std::string_view name, std::string_view scope) {
