@@ -1101,7 +1101,8 @@ TEST_F(TreeTest, QualifiedNamesLinkToWhatTheirNamespaceReaches) {
              "struct tm {};\n"
              "static int get(int n) { return n; }\n"
              "struct G { struct Rep; enum { kOne }; };\n"
-             "struct G::Rep {};\n");
+             "struct G::Rep {};\n"
+             "struct Widget {\n  Widget() {}\n  Widget(int n) {}\n};\n");
   box_.Write("src/use.cpp",
              "#include \"lib.h\"\n"
              "int a = std::move(1);\n"
@@ -1112,7 +1113,8 @@ TEST_F(TreeTest, QualifiedNamesLinkToWhatTheirNamespaceReaches) {
              "int e = alias::move(5);\n"
              "int f = ::get(6);\n"
              "G::Rep* r;\n"
-             "int k = G::kOne + G::get(7);\n");
+             "int k = G::kOne + G::get(7);\n"
+             "Widget w;\n");
   ASSERT_EQ(Tree({"src", "site"}).status, 0);
   const std::string use = BodyOf(Page("use.cpp.html"));
   const std::vector<std::tuple<int, std::string, std::string>> links = {
@@ -1125,7 +1127,8 @@ TEST_F(TreeTest, QualifiedNamesLinkToWhatTheirNamespaceReaches) {
       {8, "get", "lib.h.html#L7"},
       {9, "Rep", "lib.h.html#L9"},
       {10, "kOne", "lib.h.html#L8"},
-      {10, "get", ""}};
+      {10, "get", ""},
+      {11, "Widget", "lib.h.html#L10"}};  // the class, not a list with its constructors
   for (const auto& [line, word, href] : links) {
     EXPECT_EQ(NameLink(use, line, word), href) << word << " on line " << line;
   }

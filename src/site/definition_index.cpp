@@ -447,6 +447,13 @@ bool DefinitionIndex::ReachedThrough(std::uint32_t target, std::string_view qual
   return true;
 }
 
+bool DefinitionIndex::IsConstructor(std::uint32_t target, std::string_view word) const {
+  const PageDefinitions::Entry& entry = EntryAt(targets_[target]);
+  return entry.kind == Definition::kFunction &&
+         (entry.scopeKind == Definition::kInClass || entry.scopeKind == Definition::kQualified) &&
+         ScopeOf(target) == word;
+}
+
 std::uint64_t DefinitionIndex::NestKey(std::string_view name, std::string_view scope) {
   return std::uint64_t{Hash(name)} << 32 | Hash(scope);
 }
@@ -509,7 +516,15 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
       } else if (!use.scope.empty()) {
         only(inScope);
       }
-      if (meaning.targets.empty()) meaning.all = true;
+      // Elsewhere too, a class's name means the class rather than its constructors, where that
+      // leaves a single definition; else it means all, listed with the types first.
+      if (meaning.targets.empty()) {
+        only([&](std::uint32_t t) { return !IsConstructor(t, word); });
+        if (meaning.targets.size() != 1) {
+          meaning.targets.clear();
+          meaning.all = true;
+        }
+      }
   }
   if (meaning.targets.size() == targets.count) {
     meaning.all = true;

@@ -195,6 +195,8 @@ class DefinitionIndex {
   void MarkMembers();
   bool IsClass(std::string_view name) const;
   bool ReachedThrough(std::uint32_t target, std::string_view qualifier) const;
+  // Whether `target` is a constructor of the class `word`, defined in it or as word::word.
+  bool IsConstructor(std::uint32_t target, std::string_view word) const;
   // A key of a namespace's or enum's name and the scope it is made in.
   static std::uint64_t NestKey(std::string_view name, std::string_view scope);
 

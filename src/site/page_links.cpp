@@ -127,7 +127,7 @@ const std::string& PageLinks::CachedHref(std::uint32_t name, std::string_view wo
     }
   }
   DefinitionIndex::Meaning meaning;
-  if (use.kind == NameUse::kPlain && use.scope.empty()) {
+  if (use.kind == NameUse::kPlain && use.scope.empty() && index_.NameAt(name).count == 1) {
     meaning.name = name;
     meaning.all = true;
   } else {
