@@ -103,8 +103,7 @@ bool IsRawPrefix(std::string_view word) {
 bool IsWordByte(char c) { return (ClassOf(c) & kWord) != 0; }
 
 bool IsWordText(std::string_view text) {
-  return !text.empty() &&
-         std::all_of(text.begin(), text.end(), [](char c) { return (ClassOf(c) & kWord) != 0; });
+  return !text.empty() && std::all_of(text.begin(), text.end(), IsWordByte);
 }
 
 static_assert(LineReader::kPadding >= Tokens::kShortText);

@@ -440,6 +440,11 @@ std::string_view KindName(Definition::Kind kind) {
   return kNames[kind];
 }
 
+bool IsTypeKind(Definition::Kind kind) {
+  return kind == Definition::kClass || kind == Definition::kStruct || kind == Definition::kUnion ||
+         kind == Definition::kEnum || kind == Definition::kTypedef;
+}
+
 std::vector<Definition> FindDefinitions(std::istream& source, NameScopes* scopes) {
   return Finder(source, scopes).Run();
 }

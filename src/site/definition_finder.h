@@ -53,6 +53,9 @@ struct NameScopes {
 // The name of `kind` in a tags file: "macro", "class", ...
 std::string_view KindName(Definition::Kind kind);
 
+// Whether `kind` is that of a type: a class, struct, union, enum or type alias.
+bool IsTypeKind(Definition::Kind kind);
+
 // Finds the definitions in C or C++ source, lexically: no file is included and no macro expanded.
 // The kinds are macros (#define NAME), classes, structs, unions and enums with a body,
 // enumerators, type aliases (typedef, using NAME =), namespaces, and functions with a body at

@@ -340,10 +340,6 @@ std::vector<DefinitionIndex::ListPage> DefinitionIndex::LinkedListPages() const 
 }
 
 std::vector<std::uint32_t> DefinitionIndex::ListOrder(const NameList& name) const {
-  const auto isType = [](Definition::Kind kind) {
-    return kind == Definition::kClass || kind == Definition::kStruct ||
-           kind == Definition::kUnion || kind == Definition::kEnum || kind == Definition::kTypedef;
-  };
   std::vector<std::uint32_t> order;
   order.reserve(name.count);
   std::vector<char> taken(name.count, 0);
@@ -356,7 +352,7 @@ std::vector<std::uint32_t> DefinitionIndex::ListOrder(const NameList& name) cons
   // The targets are sorted by page, so the first type of a page takes the functions of its run.
   std::uint32_t runEnd = 0;  // the end of the run of the page of the last type taken
   for (std::uint32_t t = 0; t < name.count; ++t) {
-    if (!isType(kindAt(t))) continue;
+    if (!IsTypeKind(kindAt(t))) continue;
     take(t);
     if (t < runEnd) continue;
     std::uint32_t runStart = t;
@@ -435,15 +431,12 @@ bool DefinitionIndex::ReachedThrough(std::uint32_t target, std::string_view qual
                               NestKey(scope, qualifier));
   };
   if (std::binary_search(namespaces_.begin(), namespaces_.end(), Hash(qualifier))) {
-    if (global) {
-      return entry.kind == Definition::kClass || entry.kind == Definition::kStruct ||
-             entry.kind == Definition::kUnion || entry.kind == Definition::kEnum ||
-             entry.kind == Definition::kTypedef;
-    }
+    if (global) return IsTypeKind(entry.kind);
     return (entry.scopeKind == Definition::kInEnum && scope.empty()) || madeIn();
   }
-  if (IsClass(qualifier))
+  if (IsClass(qualifier)) {
     return entry.scopeKind == Definition::kInEnum && (scope.empty() || madeIn());
+  }
   return true;
 }
 

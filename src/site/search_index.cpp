@@ -44,11 +44,6 @@ bool IsNameQuery(std::string_view query) {
 
 }  // namespace
 
-bool SearchIndex::IsType(Definition::Kind kind) {
-  return kind == Definition::kClass || kind == Definition::kStruct || kind == Definition::kUnion ||
-         kind == Definition::kEnum || kind == Definition::kTypedef;
-}
-
 bool StartsWord(std::string_view name, std::size_t at) {
   if (at == 0) return !name.empty();
   const char c = name[at], before = name[at - 1];
@@ -120,7 +115,7 @@ SearchIndex::SearchIndex(const SitePlan& plan, const DefinitionIndex* definition
 std::uint32_t SearchIndex::ShownTarget(std::uint32_t name) const {
   const DefinitionIndex::NameList list = definitions_->NameAt(name);
   for (std::uint32_t t = list.first; t < list.first + list.count; ++t) {
-    if (IsType(EntryOf(t).kind)) return t;
+    if (IsTypeKind(EntryOf(t).kind)) return t;
   }
   return list.first;
 }
@@ -150,7 +145,7 @@ void SearchIndex::AddNames() {
       AppendKey(keyText_, name[at]);
     }
     shown_.push_back(ShownTarget(n));
-    types.push_back(IsType(EntryOf(shown_.back()).kind));
+    types.push_back(IsTypeKind(EntryOf(shown_.back()).kind));
   }
   keyStarts_.push_back(static_cast<std::uint32_t>(keyText_.size()));
   RankNames(types);

@@ -67,8 +67,6 @@ class SearchIndex {
     std::vector<std::uint32_t> names;
   };
 
-  // A class, struct, union, enum or alias.
-  static bool IsType(Definition::Kind kind);
   void AddNames();
   std::uint32_t ShownTarget(std::uint32_t name) const;
   const PageDefinitions::Entry& EntryOf(std::uint32_t target) const;

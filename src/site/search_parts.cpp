@@ -212,7 +212,7 @@ std::string SearchIndex::NamesText() const {
   }
   text += "],\"types\":[";
   for (int kind = Definition::kMacro, types = 0; kind <= Definition::kNamespace; ++kind) {
-    if (!IsType(static_cast<Definition::Kind>(kind))) continue;
+    if (!IsTypeKind(static_cast<Definition::Kind>(kind))) continue;
     if (types++ > 0) text += ',';
     AppendNumber(text, kind);
   }
