@@ -213,6 +213,10 @@ DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder, 
     table_[slot] = {hash << 32 | (n + 1), Prefix(names_[n].name)};
   }
   listUsed_.reset(new std::atomic<bool>[names_.size()]());
+  classTargets_.reset(new std::atomic<std::uint32_t>[names_.size()]);
+  for (std::size_t n = 0; n < names_.size(); ++n) {
+    classTargets_[n].store(kUnknownClass, std::memory_order_relaxed);
+  }
   PlanListPages();
   NumberListedTargets();
   MarkMembers();
@@ -274,8 +278,8 @@ std::uint32_t DefinitionIndex::Hash(std::string_view word) {
   return static_cast<std::uint32_t>(hash >> 32);
 }
 
-std::uint32_t DefinitionIndex::LinkedName(std::string_view word) const {
-  const std::uint64_t hash = Hash(word);
+std::uint32_t DefinitionIndex::LinkedName(std::string_view word, std::uint32_t wordHash) const {
+  const std::uint64_t hash = wordHash;
   const std::uint32_t bit = static_cast<std::uint32_t>(hash) >> filterShift_;
   if ((filter_[bit / 64] >> bit % 64 & 1) == 0) return kUnlinked;
   const std::uint64_t prefix = Prefix(word);
@@ -413,6 +417,14 @@ void DefinitionIndex::MarkMembers() {
   }
 }
 
+DefinitionIndex::Qualifier DefinitionIndex::QualifierOf(std::string_view qualifier) const {
+  if (qualifier.empty()) return Qualifier::kGlobal;
+  if (std::binary_search(namespaces_.begin(), namespaces_.end(), Hash(qualifier))) {
+    return Qualifier::kNamespace;
+  }
+  return IsClass(qualifier) ? Qualifier::kClass : Qualifier::kOther;
+}
+
 // Whether a name qualified by "A::" that A makes nothing of may be `target`, made in no class.
 // If A is a namespace of the tree, it is a type made at no scope, as the C library's that std::
 // names, an enumerator of an enum with no name, or one made in a namespace or enum made in A, as
@@ -421,21 +433,26 @@ void DefinitionIndex::MarkMembers() {
 // is an enumerator of an enum made in A, or of one with no name. Any other A may be an alias of a
 // namespace, a type or a class the tree does not make, so any such name may be meant; "::" means
 // what is made at no scope.
-bool DefinitionIndex::ReachedThrough(std::uint32_t target, std::string_view qualifier) const {
+bool DefinitionIndex::ReachedThrough(std::uint32_t target, std::string_view qualifier,
+                                     Qualifier is) const {
   const PageDefinitions::Entry& entry = EntryAt(targets_[target]);
   const bool global = entry.scopeKind == Definition::kNoScope;
-  if (qualifier.empty()) return global;
-  const std::string_view scope = ScopeOf(target);
+  const bool scoped = is == Qualifier::kNamespace || is == Qualifier::kClass;
+  const std::string_view scope = scoped ? ScopeOf(target) : std::string_view();
   const auto madeIn = [&] {
     return std::binary_search(nestedScopes_.begin(), nestedScopes_.end(),
                               NestKey(scope, qualifier));
   };
-  if (std::binary_search(namespaces_.begin(), namespaces_.end(), Hash(qualifier))) {
-    if (global) return IsTypeKind(entry.kind);
-    return (entry.scopeKind == Definition::kInEnum && scope.empty()) || madeIn();
-  }
-  if (IsClass(qualifier)) {
-    return entry.scopeKind == Definition::kInEnum && (scope.empty() || madeIn());
+  switch (is) {
+    case Qualifier::kGlobal:
+      return global;
+    case Qualifier::kNamespace:
+      if (global) return IsTypeKind(entry.kind);
+      return (entry.scopeKind == Definition::kInEnum && scope.empty()) || madeIn();
+    case Qualifier::kClass:
+      return entry.scopeKind == Definition::kInEnum && (scope.empty() || madeIn());
+    case Qualifier::kOther:
+      break;
   }
   return true;
 }
@@ -445,6 +462,25 @@ bool DefinitionIndex::IsConstructor(std::uint32_t target, std::string_view word)
   return entry.kind == Definition::kFunction &&
          (entry.scopeKind == Definition::kInClass || entry.scopeKind == Definition::kQualified) &&
          ScopeOf(target) == word;
+}
+
+// Worked out once for each name, by whichever thread asks first; others that ask meanwhile work
+// out the same.
+std::uint32_t DefinitionIndex::ClassTarget(std::uint32_t name) const {
+  std::uint32_t type = classTargets_[name].load(std::memory_order_relaxed);
+  if (type != kUnknownClass) return type;
+  const Targets& targets = names_[name];
+  type = kUnlinked;
+  for (std::uint32_t t = targets.first; t < targets.first + targets.count; ++t) {
+    if (IsConstructor(t, targets.name)) continue;
+    if (type != kUnlinked) {
+      type = kUnlinked;
+      break;
+    }
+    type = t;
+  }
+  classTargets_[name].store(type, std::memory_order_relaxed);
+  return type;
 }
 
 std::uint64_t DefinitionIndex::NestKey(std::string_view name, std::string_view scope) {
@@ -499,7 +535,8 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
     case NameUse::kQualified:
       only(inScope);
       if (meaning.targets.empty()) {
-        only([&](std::uint32_t t) { return members_[t] == 0 && ReachedThrough(t, use.scope); });
+        const Qualifier is = QualifierOf(use.scope);
+        only([&](std::uint32_t t) { return members_[t] == 0 && ReachedThrough(t, use.scope, is); });
       }
       break;
     default:
@@ -512,9 +549,10 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
       // Elsewhere too, a class's name means the class rather than its constructors, where that
       // leaves a single definition; else it means all, listed with the types first.
       if (meaning.targets.empty()) {
-        only([&](std::uint32_t t) { return !IsConstructor(t, word); });
-        if (meaning.targets.size() != 1) {
-          meaning.targets.clear();
+        const std::uint32_t type = ClassTarget(name);
+        if (type != kUnlinked) {
+          meaning.targets.push_back(type);
+        } else {
           meaning.all = true;
         }
       }
@@ -575,7 +613,10 @@ std::string DefinitionIndex::Href(std::size_t page, std::string_view toRoot,
   if (meaning.targets.size() == 1) return LineHref(page, targets_[meaning.targets[0]]);
   {
     const std::lock_guard<std::mutex> lock(sectionsMutex_);
-    sections_.emplace(std::make_pair(meaning.name, meaning.section), meaning.targets);
+    const std::pair<std::uint32_t, std::string_view> key(meaning.name, meaning.section);
+    if (sections_.find(key) == sections_.end()) {
+      sections_.emplace(std::make_pair(meaning.name, meaning.section), meaning.targets);
+    }
   }
   const std::string& list = listPages_[names_[meaning.name].listPage].href;
   std::string href;

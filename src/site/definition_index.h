@@ -60,7 +60,9 @@ class DefinitionIndex {
   // The number of the linked name `word`, or kUnlinked if the tree does not define it or defines
   // it too often to link. Safe to call from several threads, as is Href.
   static constexpr std::uint32_t kUnlinked = ~0u;
-  std::uint32_t LinkedName(std::string_view word) const;
+  std::uint32_t LinkedName(std::string_view word) const { return LinkedName(word, Hash(word)); }
+  // The same, for `word` whose Hash is `hash`.
+  std::uint32_t LinkedName(std::string_view word, std::uint32_t hash) const;
 
   // Where the linked name numbered `name` links to from the page `page`, whose href to the site's
   // root is `toRoot` ("../" for each folder it is in): to the line of its one definition, or to
@@ -194,9 +196,15 @@ class DefinitionIndex {
   std::string LineHref(std::size_t page, Place place) const;
   void MarkMembers();
   bool IsClass(std::string_view name) const;
-  bool ReachedThrough(std::uint32_t target, std::string_view qualifier) const;
+  // What the qualifier of "A::x" is in the tree, which decides what x may be (ReachedThrough).
+  enum class Qualifier : unsigned char { kGlobal, kNamespace, kClass, kOther };
+  Qualifier QualifierOf(std::string_view qualifier) const;
+  bool ReachedThrough(std::uint32_t target, std::string_view qualifier, Qualifier is) const;
   // Whether `target` is a constructor of the class `word`, defined in it or as word::word.
   bool IsConstructor(std::uint32_t target, std::string_view word) const;
+  // The one definition of the name numbered `name` that is no constructor of the class it names,
+  // or kUnlinked if there are none or several.
+  std::uint32_t ClassTarget(std::uint32_t name) const;
   // A key of a namespace's or enum's name and the scope it is made in.
   static std::uint64_t NestKey(std::string_view name, std::string_view scope);
 
@@ -220,6 +228,9 @@ class DefinitionIndex {
   std::vector<std::uint64_t> filter_;
   int filterShift_ = 32;
   std::unique_ptr<std::atomic<bool>[]> listUsed_;  // by index into names_: a link leads to the list
+  // By index into names_, ClassTarget once some link asked for it, or kUnknownClass before.
+  static constexpr std::uint32_t kUnknownClass = kUnlinked - 1;
+  std::unique_ptr<std::atomic<std::uint32_t>[]> classTargets_;
   // By page, the number of its first definition among the tree's, in the order of the pages; by
   // that number, ListedTarget.
   std::vector<std::size_t> firstDefinitions_;
@@ -230,8 +241,18 @@ class DefinitionIndex {
   std::vector<std::uint64_t> nestedScopes_;  // sorted NestKeys of the namespaces and enums
   // The sections of the list pages that list some of a name's definitions, by the name's index
   // into names_ and the section's id, as links ask for them.
+  // By name, then id; a section already listed is found without copying its id.
+  struct SectionOrder {
+    using is_transparent = void;
+    template <class A, class B>
+    bool operator()(const A& a, const B& b) const {
+      if (a.first != b.first) return a.first < b.first;
+      return std::string_view(a.second) < std::string_view(b.second);
+    }
+  };
   mutable std::mutex sectionsMutex_;
-  mutable std::map<std::pair<std::uint32_t, std::string>, std::vector<std::uint32_t>> sections_;
+  mutable std::map<std::pair<std::uint32_t, std::string>, std::vector<std::uint32_t>, SectionOrder>
+      sections_;
 };
 
 // A folder name for the pages of names, `base` or it followed by '_'s, that the root of `plan`
