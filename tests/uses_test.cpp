@@ -261,5 +261,29 @@ TEST_F(UsesTest, UnusedNameHasAnEmptyList) {
             std::string::npos);
 }
 
+// The text of a long line is cut; a use that the cut would hide is shown from a little before it.
+TEST_F(UsesTest, UseOnALongLineShowsTheUse) {
+  box_.Write("src/lib/shapes.h", kLibrary);
+  const std::string padding = " + " + std::string(150, '1');
+  box_.Write("src/long.cpp", "#include \"lib/shapes.h\"\ndouble v = area(1.0)" + padding +
+                                 " + twice(2) + area(2.0) + twice(3);\n");
+  Tree({});
+  CheckedUses();
+  const auto rowOf = [this](const std::string& page, const std::string& name) {
+    const std::string uses = Page(page);
+    const std::string section = uses.substr(uses.find("<section id=\"" + name + "\">"));
+    const std::string row = "<tr><td><a href=\"../long.cpp.html#L2\">2</a></td><td>";
+    const std::size_t at = section.find(row);
+    return at == std::string::npos
+               ? std::string()
+               : section.substr(at + row.size(), section.find("</td>", at + row.size()) -
+                                                     (at + row.size()));
+  };
+  EXPECT_EQ(rowOf("uses/Point.html", "area").substr(0, 30), "double v = area(1.0) + 1111111");
+  // 40 bytes before the use, moved on to the start of a word.
+  EXPECT_EQ(rowOf("uses/Point.html", "twice"),
+            "\xE2\x80\xA6+ twice(2) + area(2.0) + twice(3);");
+}
+
 }  // namespace
 }  // namespace lexpaint

@@ -252,13 +252,19 @@ std::string NameListPage(const SitePlan& plan, std::string_view path, const Page
         "<table class=\"Index Definitions\">\n<thead><tr><th scope=\"col\">File</th>"
         "<th scope=\"col\">Line</th><th scope=\"col\">Kind</th><th scope=\"col\">Text</th>"
         "</tr></thead>\n<tbody>\n");
+    // A name's definitions are listed by file, so most rows show the file of the row before.
+    std::size_t pathPage = plan.pages.size();
+    std::string path;
     for (const ListedDefinition& definition : listed.definitions) {
-      const SitePage& shown = plan.pages[definition.page];
+      if (definition.page != pathPage) {
+        pathPage = definition.page;
+        path.clear();
+        AppendBreakablePath(path, plan.files[plan.pages[pathPage].file].path);
+      }
       const std::string line = std::to_string(definition.line);
       const std::string& href = hrefs[definition.page];
       page.append("<tr><td><a href=\"").append(href).append("#L").append(line).append("\">");
-      AppendBreakablePath(page, plan.files[shown.file].path);
-      page.append("</a></td><td><a href=\"").append(href).append("#L").append(line);
+      page.append(path).append("</a></td><td><a href=\"").append(href).append("#L").append(line);
       page.append("\">").append(line);
       page.append("</a></td><td>").append(definition.kind).append("</td><td><code>");
       AppendEscapedHtml(page, definition.text);

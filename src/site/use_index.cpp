@@ -3,30 +3,64 @@
 #include <algorithm>
 #include <numeric>
 
+#include "code_lexer.h"
 #include "markup_text.h"
 #include "source_scan.h"
 
 namespace lexpaint {
 
+// A use on a line recorded already shares its text, if the text shows it; one that the text
+// cut off gets a text of its own, from a little before it, as the same line again.
 void PageUses::Record(std::uint32_t name, std::uint64_t line, std::string_view word,
                       std::size_t width) {
   const auto number = static_cast<std::uint32_t>(line);
+  const char* const wordEnd = word.data() + word.size();
   if (!lines_.empty() && lines_.back() == number) {
     for (std::size_t u = lineStart_; u < uses_.size(); ++u) {
       if (uses_[u].name == name) return;
     }
-    uses_.push_back({name, static_cast<std::uint32_t>(lines_.size() - 1)});
+  } else {
+    shownEnd_ = AddLine(number, word, width, false);
+    lineText_ = static_cast<std::uint32_t>(lines_.size() - 1);
+    lineStart_ = uses_.size();
+  }
+  if (wordEnd <= shownEnd_) {
+    uses_.push_back({name, lineText_});
     return;
   }
+  AddLine(number, word, width, true);
+  uses_.push_back({name, static_cast<std::uint32_t>(lines_.size() - 1)});
+}
+
+// Adds the text of the line of `word` as ShownLine shows it, or, as `window`, shown from a
+// little before `word` after kCutMark. Returns where the shown part ends in the line.
+const char* PageUses::AddLine(std::uint32_t number, std::string_view word, std::size_t width,
+                              bool window) {
   const char* begin = word.data();
   while (begin[-1] != '\n') --begin;
   const char* end = word.data() + word.size();
   while (*end != '\n') ++end;
-  texts_ += ShownLine(std::string_view(begin, static_cast<std::size_t>(end - begin)), width);
-  lineStart_ = uses_.size();
-  uses_.push_back({name, static_cast<std::uint32_t>(lines_.size())});
+  std::string_view whole(begin, static_cast<std::size_t>(end - begin));
+  if (window) {
+    texts_ += kCutMark;
+    whole.remove_prefix(WindowStart(whole, word, width));
+  }
+  const std::string_view shown = ShownLine(whole, width);
+  texts_ += shown;
   lines_.push_back(number);
   textStarts_.push_back(static_cast<std::uint32_t>(texts_.size()));
+  return shown.data() + shown.size();
+}
+
+// A quarter of the width before `word`, at the start of a word or a character.
+std::size_t PageUses::WindowStart(std::string_view line, std::string_view word, std::size_t width) {
+  const auto at = static_cast<std::size_t>(word.data() - line.data());
+  std::size_t start = at - std::min(at, width / 4);
+  while (start > 0 && start < at && IsWordByte(line[start - 1]) && IsWordByte(line[start])) {
+    ++start;
+  }
+  while (start > 0 && (static_cast<unsigned char>(line[start]) & 0xC0) == 0x80) --start;
+  return start;
 }
 
 UseIndex::UseIndex(const DefinitionIndex& index, std::string folder, std::size_t pages)

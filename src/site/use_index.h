@@ -26,11 +26,14 @@ class PageUses {
 
   // Records that `word`, on line `line`, links to the name numbered `name`. `word` views its
   // line in place, which a line feed ends and another precedes; the line's text is kept as
-  // ShownLineText shows it at `width` bytes.
+  // ShownLineText shows it at `width` bytes. If that cuts `word` off, the use's text is the part
+  // of the line from a little before `word`, after kCutMark.
   void Record(std::uint32_t name, std::uint64_t line, std::string_view word, std::size_t width);
+  static constexpr std::string_view kCutMark = "\xE2\x80\xA6";  // U+2026, an ellipsis
 
   const std::vector<Use>& uses() const { return uses_; }
-  // The number of the line numbered `line` among the page's lines with uses, and its text.
+  // The number of the line numbered `line` among the page's lines with uses, and its text. A
+  // line whose text cut some use off is among them again, with a text for that use.
   std::uint32_t NumberOf(std::uint32_t line) const { return lines_[line]; }
   std::string_view TextOf(std::uint32_t line) const {
     return std::string_view(texts_).substr(textStarts_[line],
@@ -48,8 +51,14 @@ class PageUses {
   void FreeUses() { std::vector<Use>().swap(uses_); }
 
  private:
+  const char* AddLine(std::uint32_t number, std::string_view word, std::size_t width, bool window);
+  static std::size_t WindowStart(std::string_view line, std::string_view word, std::size_t width);
+
   std::vector<Use> uses_;
-  std::size_t lineStart_ = 0;         // the first of uses_ on the last line recorded
+  std::size_t lineStart_ = 0;  // the first of uses_ on the last line recorded
+  // Of the last line recorded: the end of its shown text, in the page, and that text's number.
+  const char* shownEnd_ = nullptr;
+  std::uint32_t lineText_ = 0;
   std::vector<std::uint32_t> lines_;  // the numbers of the lines of uses_, ascending
   std::string texts_;                 // their texts, one after the other
   std::vector<std::uint32_t> textStarts_{
