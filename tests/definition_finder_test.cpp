@@ -4,6 +4,7 @@
 
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "source_text.h"
@@ -221,6 +222,27 @@ const Case kLexingCases[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Lexing, DefinitionTable, testing::ValuesIn(kLexingCases),
                          [](const auto& info) { return info.param.name; });
+
+// A class's bases are named by their last word outside template arguments, whatever stands
+// before them.
+TEST(DefinitionFinderTest, ReadsTheNamesOfBaseClasses) {
+  const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+      {"struct A {};", {}},
+      {"struct A : B {};", {"B"}},
+      {"class A : public virtual ns::B<T, C<D>>, private E {};", {"B", "E"}},
+      {"class A final : protected F<(1 > 2)> {};", {"F"}},
+      {"template <class T> struct A<T*> : Base<A<T*>> {};", {"Base"}},
+      {"struct X::A : B {};", {"B"}},
+      {"struct A : B { struct C : D {}; };", {"B"}},
+  };
+  for (const auto& [source, bases] : cases) {
+    std::istringstream input(source);
+    const std::vector<Definition> found = FindDefinitions(input);
+    ASSERT_FALSE(found.empty()) << source;
+    EXPECT_EQ(found.front().name, "A") << source;
+    EXPECT_EQ(found.front().bases, bases) << source;
+  }
+}
 
 }  // namespace
 }  // namespace lexpaint

@@ -1134,6 +1134,39 @@ TEST_F(TreeTest, QualifiedNamesLinkToWhatTheirNamespaceReaches) {
   }
 }
 
+// A derived class has its bases' members: after its name and "::", and in its member functions.
+// A base's own name still means the base, and a base that several classes share a name with is
+// not followed.
+TEST_F(TreeTest, DerivedClassesReachTheMembersOfTheirBases) {
+  box_.Write("src/lib.h",
+             "struct Base {\n"
+             "  enum Mode { kFast };\n"
+             "  Base() {}\n"
+             "  int size() const { return 0; }\n"
+             "};\n"
+             "struct Mid : public Base {};\n"
+             "struct Leaf : Mid {\n"
+             "  Leaf() : Base() {}\n"
+             "  int twice() const { return 2 * size(); }\n"
+             "};\n"
+             "int size() { return 1; }\n"
+             "namespace a { struct Node { int kind() { return 1; } }; int kind() { return 0; } }\n"
+             "namespace b { struct Node { int kind() { return 2; } }; }\n"
+             "struct Item : a::Node { int get() { return kind(); } };\n");
+  box_.Write("src/use.cpp",
+             "#include \"lib.h\"\n"
+             "int m = Leaf::kFast;\n"
+             "int n = Mid::size();\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string use = BodyOf(Page("use.cpp.html"));
+  EXPECT_EQ(NameLink(use, 2, "kFast"), "lib.h.html#L2");
+  EXPECT_EQ(NameLink(use, 3, "size"), "lib.h.html#L4");
+  const std::string lib = BodyOf(Page("lib.h.html"));
+  EXPECT_EQ(NameLink(lib, 8, "Base"), "lib.h.html#L1");          // the class, not its constructor
+  EXPECT_EQ(NameLink(lib, 9, "size"), "lib.h.html#L4");          // the member, not the function
+  EXPECT_EQ(NameLink(lib, 14, "kind"), "names/Base.html#kind");  // either Node's, as before
+}
+
 // Uses link to their definitions across files; a name defined twice links to its section of a
 // list page; a definition links to its name's uses; the tags file lists every definition, sorted.
 TEST_F(TreeTest, DefinitionsLinkUsesAndFillTheTagsFile) {

@@ -276,13 +276,12 @@ TEST_F(UsesTest, UseOnALongLineShowsTheUse) {
     const std::size_t at = section.find(row);
     return at == std::string::npos
                ? std::string()
-               : section.substr(at + row.size(), section.find("</td>", at + row.size()) -
-                                                     (at + row.size()));
+               : section.substr(at + row.size(),
+                                section.find("</td>", at + row.size()) - (at + row.size()));
   };
   EXPECT_EQ(rowOf("uses/Point.html", "area").substr(0, 30), "double v = area(1.0) + 1111111");
   // 40 bytes before the use, moved on to the start of a word.
-  EXPECT_EQ(rowOf("uses/Point.html", "twice"),
-            "\xE2\x80\xA6+ twice(2) + area(2.0) + twice(3);");
+  EXPECT_EQ(rowOf("uses/Point.html", "twice"), "\xE2\x80\xA6+ twice(2) + area(2.0) + twice(3);");
 }
 
 }  // namespace

@@ -60,6 +60,10 @@ constexpr std::array<std::string_view, 9> kFunctionTailWords = {
     "const",   "volatile", "noexcept", "override",     "final",
     "mutable", "throw",    "try",      "__attribute__"};
 
+// Words that may stand before a base class's name.
+constexpr std::array<std::string_view, 4> kBaseSpecifiers = {"public", "protected", "private",
+                                                             "virtual"};
+
 // The lists above, as bits.
 enum WordList : unsigned {
   kNotFunctionName = 1,
@@ -67,6 +71,7 @@ enum WordList : unsigned {
   kBuiltInType = 4,
   kBodyDefinitionStart = 8,
   kFunctionTail = 16,
+  kAccessOrVirtual = 32,
 };
 
 // The lists above in one hash table, built at compile time: looking up a word takes a hash and
@@ -117,6 +122,7 @@ constexpr WordLists::WordLists() {
   Add(kBuiltInTypes, kBuiltInType);
   Add(kBodyDefinitionStarts, kBodyDefinitionStart);
   Add(kFunctionTailWords, kFunctionTail);
+  Add(kBaseSpecifiers, kAccessOrVirtual);
 }
 
 constexpr WordLists kWordLists;
@@ -503,6 +509,28 @@ std::optional<FunctionHead> FindFunction(const Tokens& s, std::string_view class
   return std::nullopt;
 }
 
+namespace {
+
+// The names of the base classes listed from `first` on, up to the end of a class's head: the
+// last name of each, outside template arguments, as B of "public virtual ns::B<T>".
+std::vector<std::string> BaseNames(const Tokens& s, std::size_t first) {
+  std::vector<std::string> bases;
+  std::optional<std::size_t> name;
+  for (std::size_t i = first; i <= s.size(); ++i) {
+    if (i == s.size() || s[i].Is(',')) {
+      if (name) bases.emplace_back(s[*name].text);
+      name.reset();
+    } else if (s[i].Is('<') || s[i].Is('(')) {
+      i = GroupEnd(s, i);
+    } else if (IsName(s[i]) && !IsOneOf(s[i], kAccessOrVirtual)) {
+      name = i;
+    }
+  }
+  return bases;
+}
+
+}  // namespace
+
 std::optional<TypeHead> FindTypeHead(const Tokens& s, std::size_t first) {
   std::size_t i = first;
   if (i < s.size() && s[i].Is("typedef")) i = SkipDecorations(s, i + 1);
@@ -524,7 +552,14 @@ std::optional<TypeHead> FindTypeHead(const Tokens& s, std::size_t first) {
   for (++i; i < s.size(); ++i) {
     const Token t = s[i];
     const char c = t.Punctuation();
-    if ((c == ':' && !IsScopeColon(s, i)) || t.Is("final")) break;
+    if (c == ':' && !IsScopeColon(s, i)) {
+      head.bases = BaseNames(s, i + 1);
+      break;
+    }
+    if (t.Is("final")) {
+      if (i + 1 < s.size() && s[i + 1].Is(':')) head.bases = BaseNames(s, i + 2);
+      break;
+    }
     if (c == '[' && NextIs(s, i, '[')) {
       i = GroupEnd(s, i);
     } else if (c == '<' && name) {

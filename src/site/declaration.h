@@ -49,6 +49,7 @@ struct TypeHead {
   Definition::Kind kind;
   std::optional<Found> name;             // nothing for an anonymous type
   std::optional<std::string> qualifier;  // A of "struct A::B", defined outside its class
+  std::vector<std::string> bases{};      // B of "struct A : public ns::B<T>", for each base
 };
 std::optional<TypeHead> FindTypeHead(const Tokens& s, std::size_t first);
 

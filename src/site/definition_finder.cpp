@@ -325,7 +325,10 @@ class Finder {
     }
     if (std::optional<TypeHead> type = FindTypeHead(s, i)) {
       std::string className = type->name ? type->name->name : "";
-      if (type->name) Add(std::move(*type->name), type->kind, std::move(type->qualifier));
+      if (type->name) {
+        Add(std::move(*type->name), type->kind, std::move(type->qualifier));
+        definitions_.back().bases = std::move(type->bases);
+      }
       const bool isEnum = type->kind == Definition::kEnum;
       return Push(isEnum ? ScopeKind::kEnum : ScopeKind::kClass, std::move(className), true,
                   brace.line);

@@ -34,6 +34,7 @@ struct Definition {
   std::uint64_t line = 0;
   ScopeKind scopeKind = kNoScope;
   std::string scope{};  // the name of that class, namespace, enum or qualifier; "" if anonymous
+  std::vector<std::string> bases{};  // of a class, struct or union: its base classes' names
 };
 
 // A stretch of lines, [first, last], that belongs to a class: its body, or the body of a member

@@ -220,6 +220,41 @@ DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder, 
   PlanListPages();
   NumberListedTargets();
   MarkMembers();
+  ReadBases();
+}
+
+void DefinitionIndex::ReadBases() {
+  for (const SitePage& page : plan_.pages) {
+    const PageDefinitions& definitions = page.scan.definitions;
+    for (const PageDefinitions::Base& base : definitions.bases) {
+      const std::string_view name = definitions.NameOf(definitions.entries[base.entry]);
+      classBases_.push_back({Hash(name), name, definitions.NameOf(base)});
+    }
+  }
+  std::sort(classBases_.begin(), classBases_.end(),
+            [](const ClassBase& a, const ClassBase& b) { return a.hash < b.hash; });
+}
+
+// A name that several classes share, as in several namespaces, leaves it open which class's
+// bases are meant: only the bases of a name that one class alone has are followed.
+std::vector<std::string_view> DefinitionIndex::ClassAndBases(std::string_view name) const {
+  std::vector<std::string_view> classes{name};
+  if (!IsOneClass(name)) return classes;
+  for (std::size_t k = 0; k < classes.size(); ++k) {
+    const std::uint32_t hash = Hash(classes[k]);
+    auto base = std::lower_bound(classBases_.begin(), classBases_.end(), hash,
+                                 [](const ClassBase& b, std::uint32_t h) { return b.hash < h; });
+    for (; base != classBases_.end() && base->hash == hash; ++base) {
+      if (base->name != classes[k] ||
+          std::find(classes.begin(), classes.end(), base->base) != classes.end() ||
+          !IsOneClass(base->base)) {
+        continue;
+      }
+      if (classes.size() == kMaxBases) return classes;
+      classes.push_back(base->base);
+    }
+  }
+  return classes;
 }
 
 void DefinitionIndex::PlanListPages() {
@@ -433,15 +468,18 @@ DefinitionIndex::Qualifier DefinitionIndex::QualifierOf(std::string_view qualifi
 // is an enumerator of an enum made in A, or of one with no name. Any other A may be an alias of a
 // namespace, a type or a class the tree does not make, so any such name may be meant; "::" means
 // what is made at no scope.
-bool DefinitionIndex::ReachedThrough(std::uint32_t target, std::string_view qualifier,
+bool DefinitionIndex::ReachedThrough(std::uint32_t target,
+                                     const std::vector<std::string_view>& classes,
                                      Qualifier is) const {
   const PageDefinitions::Entry& entry = EntryAt(targets_[target]);
   const bool global = entry.scopeKind == Definition::kNoScope;
   const bool scoped = is == Qualifier::kNamespace || is == Qualifier::kClass;
   const std::string_view scope = scoped ? ScopeOf(target) : std::string_view();
+  // Made in a namespace or enum made in the qualifier, or in one of its bases.
   const auto madeIn = [&] {
-    return std::binary_search(nestedScopes_.begin(), nestedScopes_.end(),
-                              NestKey(scope, qualifier));
+    return std::any_of(classes.begin(), classes.end(), [&](std::string_view outer) {
+      return std::binary_search(nestedScopes_.begin(), nestedScopes_.end(), NestKey(scope, outer));
+    });
   };
   switch (is) {
     case Qualifier::kGlobal:
@@ -487,6 +525,19 @@ std::uint64_t DefinitionIndex::NestKey(std::string_view name, std::string_view s
   return std::uint64_t{Hash(name)} << 32 | Hash(scope);
 }
 
+bool DefinitionIndex::IsOneClass(std::string_view name) const {
+  const std::uint32_t linked = LinkedName(name);
+  if (linked == kUnlinked) return false;
+  const Targets& targets = names_[linked];
+  std::size_t classes = 0;
+  for (std::uint32_t t = targets.first; t < targets.first + targets.count; ++t) {
+    const Definition::Kind kind = EntryAt(targets_[t]).kind;
+    classes +=
+        kind == Definition::kClass || kind == Definition::kStruct || kind == Definition::kUnion;
+  }
+  return classes == 1;
+}
+
 bool DefinitionIndex::IsClass(std::string_view name) const {
   const auto found =
       std::lower_bound(names_.begin(), names_.end(), name,
@@ -524,9 +575,23 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
     }
   };
   // Most definitions are told apart by their scopes' hashes, 0 for none.
-  const std::uint32_t scopeHash = Hash(use.scope) | 1;
-  const auto inScope = [&](std::uint32_t t) {
-    return scopeHashes_[t] == scopeHash && ScopeOf(t) == use.scope;
+  const auto madeIn = [&](std::string_view scope) {
+    const std::uint32_t scopeHash = Hash(scope) | 1;
+    return [this, scope, scopeHash](std::uint32_t t) {
+      return scopeHashes_[t] == scopeHash && ScopeOf(t) == scope;
+    };
+  };
+  const auto inScope = madeIn(use.scope);
+  // The members that the class `use.scope` has through its bases, if it has none of its own. A
+  // base's own name means the base, not its constructors.
+  std::vector<std::string_view> classes;
+  const auto inBases = [&] {
+    classes = ClassAndBases(use.scope);
+    for (std::size_t k = 1; k < classes.size() && meaning.targets.empty(); ++k) {
+      if (classes[k] == word) continue;
+      const auto inBase = madeIn(classes[k]);
+      only([&](std::uint32_t t) { return members_[t] != 0 && inBase(t); });
+    }
   };
   switch (use.kind) {
     case NameUse::kMember:
@@ -534,9 +599,11 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
       break;
     case NameUse::kQualified:
       only(inScope);
+      if (meaning.targets.empty() && !use.scope.empty()) inBases();
       if (meaning.targets.empty()) {
+        if (classes.empty()) classes.push_back(use.scope);
         const Qualifier is = QualifierOf(use.scope);
-        only([&](std::uint32_t t) { return members_[t] == 0 && ReachedThrough(t, use.scope, is); });
+        only([&](std::uint32_t t) { return members_[t] == 0 && ReachedThrough(t, classes, is); });
       }
       break;
     default:
@@ -545,6 +612,7 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
         only([&](std::uint32_t t) { return !inScope(t); });
       } else if (!use.scope.empty()) {
         only(inScope);
+        if (meaning.targets.empty()) inBases();
       }
       // Elsewhere too, a class's name means the class rather than its constructors, where that
       // leaves a single definition; else it means all, listed with the types first.

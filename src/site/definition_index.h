@@ -196,10 +196,19 @@ class DefinitionIndex {
   std::string LineHref(std::size_t page, Place place) const;
   void MarkMembers();
   bool IsClass(std::string_view name) const;
+  // Whether the tree defines exactly one class, struct or union called `name`.
+  bool IsOneClass(std::string_view name) const;
   // What the qualifier of "A::x" is in the tree, which decides what x may be (ReachedThrough).
   enum class Qualifier : unsigned char { kGlobal, kNamespace, kClass, kOther };
   Qualifier QualifierOf(std::string_view qualifier) const;
-  bool ReachedThrough(std::uint32_t target, std::string_view qualifier, Qualifier is) const;
+  // `classes` are the qualifier and its bases, as ClassAndBases gives them.
+  bool ReachedThrough(std::uint32_t target, const std::vector<std::string_view>& classes,
+                      Qualifier is) const;
+  // A class's name, then the names of its bases, theirs and so on, each once: whatever classes
+  // the tree defines under those names. At most kMaxBases of them.
+  static constexpr std::size_t kMaxBases = 16;
+  std::vector<std::string_view> ClassAndBases(std::string_view name) const;
+  void ReadBases();
   // Whether `target` is a constructor of the class `word`, defined in it or as word::word.
   bool IsConstructor(std::uint32_t target, std::string_view word) const;
   // The one definition of the name numbered `name` that is no constructor of the class it names,
@@ -239,6 +248,13 @@ class DefinitionIndex {
   std::vector<std::uint32_t> scopeHashes_;   // by link target: Hash of its scope | 1, or 0
   std::vector<std::uint32_t> namespaces_;    // sorted Hashes of the namespaces' names
   std::vector<std::uint64_t> nestedScopes_;  // sorted NestKeys of the namespaces and enums
+  // Every base of every class, by the Hash of the class's name.
+  struct ClassBase {
+    std::uint32_t hash;
+    std::string_view name;
+    std::string_view base;
+  };
+  std::vector<ClassBase> classBases_;
   // The sections of the list pages that list some of a name's definitions, by the name's index
   // into names_ and the section's id, as links ask for them.
   // By name, then id; a section already listed is found without copying its id.

@@ -124,6 +124,12 @@ void PageDefinitions::Add(const Definition& definition) {
                      definition.kind, definition.scopeKind, scopeOffset,
                      static_cast<std::uint32_t>(definition.scope.size())});
   names += definition.name;
+  for (const std::string& base : definition.bases) {
+    bases.push_back({static_cast<std::uint32_t>(entries.size() - 1),
+                     static_cast<std::uint32_t>(names.size()),
+                     static_cast<std::uint32_t>(base.size())});
+    names += base;
+  }
 }
 
 PageScopes::PageScopes(const NameScopes& scopes) {

@@ -29,10 +29,20 @@ struct PageDefinitions {
     std::uint32_t scopeOffset;  // of the scope's name in `names`
     std::uint32_t scopeSize;
   };
+  // A base class of the class entries[entry], its name in `names`.
+  struct Base {
+    std::uint32_t entry;
+    std::uint32_t offset;
+    std::uint32_t size;
+  };
   std::string names;
   std::vector<Entry> entries;  // in the order found
+  std::vector<Base> bases;     // in the order of their classes
 
   void Add(const Definition& definition);
+  std::string_view NameOf(const Base& base) const {
+    return std::string_view(names).substr(base.offset, base.size);
+  }
   std::string_view NameOf(const Entry& entry) const {
     return std::string_view(names).substr(entry.offset, entry.size);
   }
