@@ -113,6 +113,10 @@ const Case kCases[] = {
     {"ObjectLikeMacrosHaveNoParameters",
      "#define ONE (x)\n#define TWO(x)(x)\n#define\n",
      {"x 2-2"}},
+    {"AliasesOfABlock",
+     "void f() {\n  using T = int;\n  typedef std::vector<T> V;\n"
+     "  using namespace std;\n  using std::swap;\n  { using U = T; }\n}\nusing W = int;\n",
+     {"T 2-7", "V 3-7", "U 6-6"}},
     {"UnclosedScopesEndAtTheLastLine",
      "void f(int a) {\n  int b;\n  if (x) {\n",
      {"a 1-3", "b 2-3"}},

@@ -1271,7 +1271,9 @@ TEST_F(TreeTest, LocalNamesStayLocalAndMembersLinkToMembers) {
              "Size s; T u; int v = total(1);\n"
              "#define TWICE(total, Size) \\\n  ((total) + (Size))\n"
              "int w = total(2);\n"
-             "void g() {\n  goto total;\ntotal:\n  return;\n}\n");
+             "void g() {\n  goto total;\ntotal:\n  return;\n}\n"
+             "void h1() {\n  using word = long;\n  word a = 0;\n}\n"
+             "void h2() {\n  using word = short;\n  word b = 0;\n}\n");
   ASSERT_EQ(Tree({"src", "site"}).status, 0);
   EXPECT_EQ(CheckSiteLinks(box_.path() / "site"), "");
 
@@ -1286,6 +1288,9 @@ TEST_F(TreeTest, LocalNamesStayLocalAndMembersLinkToMembers) {
   EXPECT_EQ(NameLink(use, 10, "T"), "other.h.html#L2");
   EXPECT_EQ(NameLink(use, 10, "total"), "other.h.html#L3");
   EXPECT_EQ(NameLink(use, 13, "total"), "other.h.html#L3");  // after the macro's lines
+  // An alias of a function's body links to its own line, not to those of other functions.
+  EXPECT_EQ(NameLink(use, 21, "word"), "use.cpp.html#L20");
+  EXPECT_EQ(NameLink(use, 25, "word"), "use.cpp.html#L24");
 
   // size and f share a list page, named after f.
   EXPECT_EQ(NameLink(use, 5, "size"), "names/f.html#.size");

@@ -377,6 +377,7 @@ void LocalScopes::EndItem(const Token& token) {
       return;
     }
     if (group.kind == GroupKind::kBlock) {
+      if (group.state == ItemState::kAlias) DeclareAlias(group);
       EndNames(group.pending, token.line);
       ResetItem(group);
     } else if (group.control == Control::kFor) {
@@ -471,6 +472,10 @@ void LocalScopes::StatementToken(Group& group, const Token& token) {
           return;
         }
         if (c == '[') return;  // an attribute, or a lambda's captures
+        if ((classes & kAlias) != 0) {
+          group.state = ItemState::kAlias;
+          return Keep(token);
+        }
         if ((classes & kStatementStart) != 0 || (!IsWord(token) && c != ':')) {
           group.state = ItemState::kOther;
           return;
@@ -483,8 +488,26 @@ void LocalScopes::StatementToken(Group& group, const Token& token) {
       if (terminator && group.angles == 0) return Decide(group);
       if (c == '(' || c == '[') return;
       return Keep(token);
+    case ItemState::kAlias:
+      if (c != '(' && c != '[') Keep(token);
+      return;
     default:
       return;
+  }
+}
+
+// The alias of "using X = ...;", or the last word of "typedef ... X;" where it is a name: a
+// pointer to function's name stands in parentheses, whose tokens are not kept.
+void LocalScopes::DeclareAlias(const Group& group) {
+  const std::size_t first = group.itemStart;
+  const std::size_t end = tokens_.size();
+  if (end < first + 2) return;
+  if (tokens_[first].Is("using")) {
+    if (end >= first + 3 && IsNameWord(tokens_[first + 1]) && tokens_[first + 2].Is('=')) {
+      Declare(first + 1);
+    }
+  } else if (IsNameWord(tokens_[end - 1])) {
+    Declare(end - 1);
   }
 }
 

@@ -20,7 +20,8 @@ struct LocalName {
 
 // Follows the scopes of C or C++ source a token at a time, directives left out, and lists the
 // names declared in them: parameters of functions, lambdas and templates; local variables,
-// structured bindings and the variables of for, range-for, catch, if, while and switch heads.
+// structured bindings and the variables of for, range-for, catch, if, while and switch heads;
+// the aliases a block's "using X = ...;" and "typedef ... X;" declare.
 // A template's parameters belong to the declaration that follows it, a class's body included;
 // a parameter of a prototype, to the prototype; a data member, to its class's body.
 //
@@ -55,7 +56,9 @@ class LocalScopes {
   // How far the current item of a group, a statement or a parameter, has been read: its head,
   // whose tokens are kept, decides whether it declares a name; a declaration may go on with
   // more declarators after commas.
-  enum class ItemState : unsigned char { kHead, kDeclared, kDeclarator, kOther };
+  // A statement of a block that starts with "using" or "typedef" is kAlias: its tokens are kept
+  // to its ';', where the alias's name is read.
+  enum class ItemState : unsigned char { kHead, kDeclared, kDeclarator, kOther, kAlias };
 
   // An open bracket of any kind, or the file. The names in open_[owned, pending) end with the
   // group; those from pending on wait for the body of a function, lambda or statement, and end
@@ -99,6 +102,7 @@ class LocalScopes {
   void ReadParameter(std::size_t from, std::size_t to, bool templateHead);
   void Declare(std::size_t token);
   void DeclareLabel(const Token& token);
+  void DeclareAlias(const Group& group);
   void EndNames(std::size_t from, std::uint64_t line);
   bool Keeps(const Group& group) const;
   bool StatementLike(const Group& group) const;

@@ -28,6 +28,7 @@ enum WordClass : unsigned {
   kLabel = 65536,  // case, default
   kNamespace = 131072,
   kGoto = 262144,
+  kAlias = 524288,  // using, typedef: may declare a type's alias
 };
 
 // The classes of `token`, if it is a word of one; else 0.

@@ -42,8 +42,11 @@ NameUse NameUses::At(std::string_view word, std::uint64_t line) {
   if (*before == ':' && before[-1] == ':')
     return {NameUse::kQualified, QualifierBefore(before - 1)};
   MoveTo(line);
-  for (const PageScopes::Stretch* local : locals_) {
-    if (local->last >= line && scopes_.NameOf(*local) == word) return {NameUse::kLocal, {}};
+  // The innermost declaration, the one declared last, if several of the name cover the line.
+  for (auto local = locals_.rbegin(); local != locals_.rend(); ++local) {
+    if ((*local)->last >= line && scopes_.NameOf(**local) == word) {
+      return {NameUse::kLocal, {}, (*local)->first};
+    }
   }
   if (classes_.empty()) return {};
   return {NameUse::kPlain, scopes_.NameOf(*classes_.back())};

@@ -23,6 +23,8 @@ struct NameUse {
   // Of kQualified, A ("" after "::" alone); of kPlain, the class whose body or member function's
   // body the name stands in, or "".
   std::string_view scope;
+  // Of kLocal, the line of the name's declaration.
+  std::uint64_t declared = 0;
 };
 
 // Tells how each name of a page is used, from the text before it on its line and the page's

@@ -82,10 +82,26 @@ std::string_view PageLinks::Href(std::string_view word, std::uint64_t line) {
   const std::uint32_t name = index_.LinkedName(word);
   if (name == DefinitionIndex::kUnlinked) return "";
   const NameUse use = nameUses_.At(word, line);
-  if (use.kind == NameUse::kLocal) return "";
-  const std::string& href = CachedHref(name, word, use);
+  const std::string_view href =
+      use.kind == NameUse::kLocal ? LocalHref(word, use.declared) : CachedHref(name, word, use);
   if (uses_ != nullptr && !href.empty()) uses_->Record(name, line, word, textWidth_);
   return href;
+}
+
+// A local name links nowhere, but for a type or alias that the page defines where the name is
+// declared: it links to that line.
+std::string_view PageLinks::LocalHref(std::string_view word, std::uint64_t declared) {
+  const auto first = std::lower_bound(
+      definitions_.begin(), definitions_.end(), declared,
+      [](const Defined& defined, std::uint64_t line) { return defined.line < line; });
+  for (auto d = first; d != definitions_.end() && d->line == declared; ++d) {
+    if (d->name != word) continue;
+    localHref_ = PageHref(static_cast<std::uint32_t>(page_));
+    localHref_.append("#L");
+    AppendNumber(localHref_, declared);
+    return localHref_;
+  }
+  return "";
 }
 
 // What a name means follows from its number, its use's kind and its use's scope, so an href is
@@ -158,18 +174,21 @@ std::string PageLinks::MeaningHref(DefinitionIndex::Meaning meaning, std::string
 // lead to worked out once.
 std::string PageLinks::LineHref(std::uint32_t target) {
   const DefinitionIndex::Place place = index_.TargetAt(target);
-  auto found = pageHrefs_.find(place.page);
-  if (found == pageHrefs_.end()) {
-    found = pageHrefs_
-                .emplace(place.page,
-                         RelativeHref(plan_.pages[page_].path, plan_.pages[place.page].path))
-                .first;
-  }
+  const std::string& page = PageHref(place.page);
   std::string href;
-  href.reserve(found->second.size() + 12);
-  href.append(found->second).append("#L");
+  href.reserve(page.size() + 12);
+  href.append(page).append("#L");
   AppendNumber(href, plan_.pages[place.page].scan.definitions.entries[place.definition].line);
   return href;
+}
+
+const std::string& PageLinks::PageHref(std::uint32_t page) {
+  auto found = pageHrefs_.find(page);
+  if (found == pageHrefs_.end()) {
+    found = pageHrefs_.emplace(page, RelativeHref(plan_.pages[page_].path, plan_.pages[page].path))
+                .first;
+  }
+  return found->second;
 }
 
 // Breadth first through the pages that includes lead to.

@@ -71,6 +71,9 @@ class PageLinks {
   const std::string& CachedHref(std::uint32_t name, std::string_view word, const NameUse& use);
   std::string MeaningHref(DefinitionIndex::Meaning meaning, std::string_view word);
   std::string LineHref(std::uint32_t target);
+  std::string_view LocalHref(std::string_view word, std::uint64_t declared);
+  // The href of the page `page` from this one.
+  const std::string& PageHref(std::uint32_t page);
   const PageSet& IncludeClosure();
   void KeepText(std::string_view word, std::size_t first);
   // Where the definition `word` links to: the uses of its name, if they are listed.
@@ -97,6 +100,7 @@ class PageLinks {
   const UseIndex* useIndex_ = nullptr;
   PageUses* uses_ = nullptr;
   std::string definitionHref_;
+  std::string localHref_;
 };
 
 }  // namespace lexpaint
