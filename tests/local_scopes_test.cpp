@@ -117,6 +117,14 @@ const Case kCases[] = {
      "void f() {\n  using T = int;\n  typedef std::vector<T> V;\n"
      "  using namespace std;\n  using std::swap;\n  { using U = T; }\n}\nusing W = int;\n",
      {"T 2-7", "V 3-7", "U 6-6"}},
+    {"RequiresExpressionsLeaveTemplateParametersToTheirDeclaration",
+     "template <class T> requires requires { typename T::x; }\nstruct S { T v; };\n"
+     "template <class U>\nauto f(U u) requires requires (U a) { a + 1; } {\n  return u;\n}\n"
+     "template <class V> requires (sizeof(V) > 1) void g(V v) {\n  int w = v;\n}\n",
+     {"T 1-2", "v 2-2", "U 3-6", "u 4-6", "a 4-6", "V 7-9", "v 7-9", "w 8-9", "class S 2-2"}},
+    {"LambdaWithoutParametersInACall",
+     "int f() {\n  return g([&]() {\n    int a = 1;\n    return a;\n  }, [] { int b; });\n}\n",
+     {"a 3-5", "b 5-5"}},
     {"UnclosedScopesEndAtTheLastLine",
      "void f(int a) {\n  int b;\n  if (x) {\n",
      {"a 1-3", "b 2-3"}},

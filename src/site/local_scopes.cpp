@@ -35,6 +35,7 @@ void LocalScopes::Feed(const Token& token) {
   classes_ = ClassesOf(token);
   const char c = token.Punctuation();
   if (colonPending_ && ColonPending(token)) return;
+  if (c != '{') groups_.back().requiresNext = false;
   switch (c) {
     case '(':
     case '[':
@@ -111,8 +112,10 @@ void LocalScopes::OpenGroup(const Token& token) {
     ItemToken(token);  // a terminator of a statement's head
   }
   const Control control = c == '(' ? control_ : Control::kNone;
+  const bool lambda = c == '(' && previous_ == ']';
   Open(c == '(' ? GroupKind::kParentheses : GroupKind::kBrackets);
   groups_.back().control = control;
+  groups_.back().lambdaParameters = lambda;
   groups_.back().structured = structured || bracketed;
 }
 
@@ -134,6 +137,12 @@ void LocalScopes::Angle(const Token& token) {
 
 void LocalScopes::Remember(const Token& token) {
   const char c = token.Punctuation();
+  // A requires-expression stands where an expression may: after another "requires", '=', an
+  // operator or an opening parenthesis. Elsewhere "requires" starts a clause, whose parentheses
+  // hold a constraint.
+  const bool inExpression = (previousWord_ & kRequires) != 0 || previous_ == '=' ||
+                            previous_ == '&' || previous_ == '|' || previous_ == '(' ||
+                            previous_ == ',' || previous_ == '!';
   previousIsWord_ = IsWord(token);
   previousWord_ = previousIsWord_ ? classes_ : 0;
   previous_ = c;
@@ -141,7 +150,9 @@ void LocalScopes::Remember(const Token& token) {
   controlWordLast_ = false;
   if (previousIsWord_) {
     const unsigned controls = previousWord_ & (kCondition | kFor | kCatch);
-    if (controls != 0) {
+    if ((previousWord_ & kRequires) != 0) {
+      control_ = inExpression ? Control::kRequires : Control::kNone;
+    } else if (controls != 0) {
       control_ = controls == kFor     ? Control::kFor
                  : controls == kCatch ? Control::kCatch
                                       : Control::kCondition;
@@ -181,6 +192,15 @@ void LocalScopes::OpenBrace() {
     groups_.pop_back();
   }
   Group& group = groups_.back();
+  // The body of a requires-expression, "requires { ... }" or "requires (T x) { ... }", is an
+  // expression: the template's parameters wait on for the declaration after it.
+  const bool requiresBody =
+      (previousWord_ & kRequires) != 0 || (previous_ == ')' && group.requiresNext);
+  group.requiresNext = false;
+  if (requiresBody) {
+    Open(GroupKind::kInitializer);
+    return;
+  }
   if (StatementLike(group) && !group.controlStatement && tokens_.size() > group.itemStart) {
     Decide(group);  // T x{...}
   }
@@ -188,7 +208,8 @@ void LocalScopes::OpenBrace() {
   // A lambda without parameters has its body right after its captures.
   const bool bodyFollows =
       (pending && (previous_ == ')' || (previousWord_ & kBodyTail) != 0 || group.arrow)) ||
-      previous_ == ']';
+      previous_ == ']' || group.lambdaNext;
+  group.lambdaNext = false;
   const bool afterName = (previousIsWord_ && (previousWord_ & kBodyTail) == 0) || previous_ == '>';
   GroupKind kind = GroupKind::kInitializer;
   bool receives = false;
@@ -304,6 +325,11 @@ void LocalScopes::CloseGroup(const Token& token) {
   switch (closed.kind) {
     case GroupKind::kParentheses:
       parent.arrow = false;
+      parent.lambdaNext |= closed.lambdaParameters;
+      if (closed.control == Control::kRequires) {
+        parent.requiresNext = true;
+        return;
+      }
       if (closed.control != Control::kNone && parent.kind == GroupKind::kBlock) {
         ResetItem(parent);
         parent.controlStatement = true;
@@ -366,6 +392,7 @@ void LocalScopes::Colon(const Token& token) {
 
 void LocalScopes::EndItem(const Token& token) {
   Group& group = groups_.back();
+  group.lambdaNext = false;
   const bool semicolon = token.Is(';');
   if (StatementLike(group)) {
     if (group.state == ItemState::kHead || group.state == ItemState::kDeclarator) Decide(group);

@@ -51,8 +51,9 @@ class LocalScopes {
     kBrackets,
     kTemplateHead,  // the angle brackets after "template"
   };
-  // The statement whose head a group of parentheses is.
-  enum class Control : unsigned char { kNone, kCondition, kFor, kCatch };
+  // The statement whose head a group of parentheses is, or the requires-expression whose
+  // parameters it holds.
+  enum class Control : unsigned char { kNone, kCondition, kFor, kCatch, kRequires };
   // How far the current item of a group, a statement or a parameter, has been read: its head,
   // whose tokens are kept, decides whether it declares a name; a declaration may go on with
   // more declarators after commas.
@@ -76,11 +77,14 @@ class LocalScopes {
     bool enumKey = false;
     bool namespaceKey = false;  // namespace or extern "C" seen
     bool equals = false;
-    bool parens = false;      // a group of parentheses closed in the item
-    bool initColon = false;   // a constructor's member initializers have started
-    bool arrow = false;       // "->" seen since the last parentheses
-    bool structured = false;  // brackets of a structured binding
-    bool classBody = false;   // declarations of a class's members
+    bool parens = false;            // a group of parentheses closed in the item
+    bool initColon = false;         // a constructor's member initializers have started
+    bool arrow = false;             // "->" seen since the last parentheses
+    bool structured = false;        // brackets of a structured binding
+    bool classBody = false;         // declarations of a class's members
+    bool requiresNext = false;      // a requires-expression's parameters closed last
+    bool lambdaParameters = false;  // parentheses right after a lambda's captures
+    bool lambdaNext = false;        // a lambda's parameters closed in the item
   };
 
   [[gnu::noinline]] bool ColonPending(const Token& token);

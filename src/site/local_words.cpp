@@ -69,7 +69,7 @@ constexpr ClassedWord kWords[] = {
     {"public", kKeyword | kAccess},
     {"register", kKeyword},
     {"reinterpret_cast", kKeyword},
-    {"requires", kKeyword},
+    {"requires", kKeyword | kRequires},
     {"return", kKeyword | kStatementStart | kNoName},
     {"short", kKeyword},
     {"signed", kKeyword},

@@ -29,6 +29,7 @@ enum WordClass : unsigned {
   kNamespace = 131072,
   kGoto = 262144,
   kAlias = 524288,  // using, typedef: may declare a type's alias
+  kRequires = 1048576,
 };
 
 // The classes of `token`, if it is a word of one; else 0.
