@@ -1,5 +1,6 @@
 #include "definition_finder.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -184,11 +185,20 @@ class Finder {
         if (IsName(next)) macroParameters_.emplace_back(next.text);
       }
     }
+    // A template in the body declares its parameters there, as a template outside one does.
+    std::optional<LocalScopes> templated;
     while (next.kind != TokenType::kDirectiveEnd && lexer_.Next(&next)) {
+      if (names_ == nullptr || next.kind == TokenType::kDirectiveEnd) continue;
+      if (!templated && next.Is("template")) templated.emplace();
+      if (templated) templated->Feed(next);
     }
     if (names_ == nullptr) return;
     for (std::string& parameter : macroParameters_) {
       locals_.DeclareOn(std::move(parameter), firstLine, next.line);
+    }
+    if (!templated) return;
+    for (LocalName& local : templated->Finish(next.line)) {
+      locals_.DeclareOn(std::move(local.name), local.first, std::min(local.last, next.line));
     }
   }
 
