@@ -237,21 +237,23 @@ void DefinitionIndex::ReadBases() {
 
 // A name that several classes share, as in several namespaces, leaves it open which class's
 // bases are meant: only the bases of a name that one class alone has are followed.
-std::vector<std::string_view> DefinitionIndex::ClassAndBases(std::string_view name) const {
-  std::vector<std::string_view> classes{name};
-  if (!IsOneClass(name)) return classes;
-  for (std::size_t k = 0; k < classes.size(); ++k) {
-    const std::uint32_t hash = Hash(classes[k]);
+DefinitionIndex::Classes DefinitionIndex::ClassAndBases(std::string_view name) const {
+  Classes classes;
+  classes.names[classes.size++] = name;
+  for (std::size_t k = 0; k < classes.size; ++k) {
+    const std::uint32_t hash = Hash(classes.names[k]);
     auto base = std::lower_bound(classBases_.begin(), classBases_.end(), hash,
                                  [](const ClassBase& b, std::uint32_t h) { return b.hash < h; });
+    // Most names have no bases, which is told before whether one class alone has the name.
+    if (base == classBases_.end() || base->hash != hash || (k == 0 && !IsOneClass(name))) break;
     for (; base != classBases_.end() && base->hash == hash; ++base) {
-      if (base->name != classes[k] ||
+      if (base->name != classes.names[k] ||
           std::find(classes.begin(), classes.end(), base->base) != classes.end() ||
           !IsOneClass(base->base)) {
         continue;
       }
-      if (classes.size() == kMaxBases) return classes;
-      classes.push_back(base->base);
+      if (classes.size == kMaxBases) return classes;
+      classes.names[classes.size++] = base->base;
     }
   }
   return classes;
@@ -468,8 +470,7 @@ DefinitionIndex::Qualifier DefinitionIndex::QualifierOf(std::string_view qualifi
 // is an enumerator of an enum made in A, or of one with no name. Any other A may be an alias of a
 // namespace, a type or a class the tree does not make, so any such name may be meant; "::" means
 // what is made at no scope.
-bool DefinitionIndex::ReachedThrough(std::uint32_t target,
-                                     const std::vector<std::string_view>& classes,
+bool DefinitionIndex::ReachedThrough(std::uint32_t target, const Classes& classes,
                                      Qualifier is) const {
   const PageDefinitions::Entry& entry = EntryAt(targets_[target]);
   const bool global = entry.scopeKind == Definition::kNoScope;
@@ -584,12 +585,12 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
   const auto inScope = madeIn(use.scope);
   // The members that the class `use.scope` has through its bases, if it has none of its own. A
   // base's own name means the base, not its constructors.
-  std::vector<std::string_view> classes;
+  Classes classes;
   const auto inBases = [&] {
     classes = ClassAndBases(use.scope);
-    for (std::size_t k = 1; k < classes.size() && meaning.targets.empty(); ++k) {
-      if (classes[k] == word) continue;
-      const auto inBase = madeIn(classes[k]);
+    for (std::size_t k = 1; k < classes.size && meaning.targets.empty(); ++k) {
+      if (classes.names[k] == word) continue;
+      const auto inBase = madeIn(classes.names[k]);
       only([&](std::uint32_t t) { return members_[t] != 0 && inBase(t); });
     }
   };
@@ -601,7 +602,7 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
       only(inScope);
       if (meaning.targets.empty() && !use.scope.empty()) inBases();
       if (meaning.targets.empty()) {
-        if (classes.empty()) classes.push_back(use.scope);
+        if (classes.size == 0) classes.names[classes.size++] = use.scope;
         const Qualifier is = QualifierOf(use.scope);
         only([&](std::uint32_t t) { return members_[t] == 0 && ReachedThrough(t, classes, is); });
       }

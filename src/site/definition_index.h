@@ -1,6 +1,7 @@
 #ifndef LEXPAINT_SITE_DEFINITION_INDEX_H_
 #define LEXPAINT_SITE_DEFINITION_INDEX_H_
 
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -201,13 +202,19 @@ class DefinitionIndex {
   // What the qualifier of "A::x" is in the tree, which decides what x may be (ReachedThrough).
   enum class Qualifier : unsigned char { kGlobal, kNamespace, kClass, kOther };
   Qualifier QualifierOf(std::string_view qualifier) const;
-  // `classes` are the qualifier and its bases, as ClassAndBases gives them.
-  bool ReachedThrough(std::uint32_t target, const std::vector<std::string_view>& classes,
-                      Qualifier is) const;
   // A class's name, then the names of its bases, theirs and so on, each once: whatever classes
-  // the tree defines under those names. At most kMaxBases of them.
+  // the tree defines under those names. At most kMaxBases of them, kept in place, as every
+  // qualified name and every name in a class's body may ask.
   static constexpr std::size_t kMaxBases = 16;
-  std::vector<std::string_view> ClassAndBases(std::string_view name) const;
+  struct Classes {
+    std::array<std::string_view, kMaxBases> names;
+    std::size_t size = 0;
+    const std::string_view* begin() const { return names.data(); }
+    const std::string_view* end() const { return names.data() + size; }
+  };
+  Classes ClassAndBases(std::string_view name) const;
+  // `classes` are the qualifier and its bases, as ClassAndBases gives them.
+  bool ReachedThrough(std::uint32_t target, const Classes& classes, Qualifier is) const;
   void ReadBases();
   // Whether `target` is a constructor of the class `word`, defined in it or as word::word.
   bool IsConstructor(std::uint32_t target, std::string_view word) const;

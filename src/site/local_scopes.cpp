@@ -35,7 +35,6 @@ void LocalScopes::Feed(const Token& token) {
   classes_ = ClassesOf(token);
   const char c = token.Punctuation();
   if (colonPending_ && ColonPending(token)) return;
-  if (c != '{') groups_.back().requiresNext = false;
   switch (c) {
     case '(':
     case '[':
@@ -137,12 +136,8 @@ void LocalScopes::Angle(const Token& token) {
 
 void LocalScopes::Remember(const Token& token) {
   const char c = token.Punctuation();
-  // A requires-expression stands where an expression may: after another "requires", '=', an
-  // operator or an opening parenthesis. Elsewhere "requires" starts a clause, whose parentheses
-  // hold a constraint.
-  const bool inExpression = (previousWord_ & kRequires) != 0 || previous_ == '=' ||
-                            previous_ == '&' || previous_ == '|' || previous_ == '(' ||
-                            previous_ == ',' || previous_ == '!';
+  const char before = previous_;
+  const unsigned wordBefore = previousWord_;
   previousIsWord_ = IsWord(token);
   previousWord_ = previousIsWord_ ? classes_ : 0;
   previous_ = c;
@@ -151,7 +146,12 @@ void LocalScopes::Remember(const Token& token) {
   if (previousIsWord_) {
     const unsigned controls = previousWord_ & (kCondition | kFor | kCatch);
     if ((previousWord_ & kRequires) != 0) {
-      control_ = inExpression ? Control::kRequires : Control::kNone;
+      // A requires-expression stands where an expression may: after another "requires", '=',
+      // an operator or an opening parenthesis. Elsewhere "requires" starts a clause, whose
+      // parentheses hold a constraint.
+      const bool expression = (wordBefore & kRequires) != 0 || before == '=' || before == '&' ||
+                              before == '|' || before == '(' || before == ',' || before == '!';
+      control_ = expression ? Control::kRequires : Control::kNone;
     } else if (controls != 0) {
       control_ = controls == kFor     ? Control::kFor
                  : controls == kCatch ? Control::kCatch
@@ -195,8 +195,7 @@ void LocalScopes::OpenBrace() {
   // The body of a requires-expression, "requires { ... }" or "requires (T x) { ... }", is an
   // expression: the template's parameters wait on for the declaration after it.
   const bool requiresBody =
-      (previousWord_ & kRequires) != 0 || (previous_ == ')' && group.requiresNext);
-  group.requiresNext = false;
+      (previousWord_ & kRequires) != 0 || (previous_ == ')' && requiresParen_ == closedParens_);
   if (requiresBody) {
     Open(GroupKind::kInitializer);
     return;
@@ -283,6 +282,7 @@ void LocalScopes::DecideMember(Group& group, bool atEnd) {
 
 void LocalScopes::Close(const Token& token) {
   const char c = token.Punctuation();
+  closedParens_ += c == ')';
   const auto matches = [c](GroupKind kind) {
     if (c == ')') return kind == GroupKind::kParentheses;
     if (c == ']') return kind == GroupKind::kBrackets;
@@ -327,7 +327,7 @@ void LocalScopes::CloseGroup(const Token& token) {
       parent.arrow = false;
       parent.lambdaNext |= closed.lambdaParameters;
       if (closed.control == Control::kRequires) {
-        parent.requiresNext = true;
+        requiresParen_ = closedParens_;
         return;
       }
       if (closed.control != Control::kNone && parent.kind == GroupKind::kBlock) {

@@ -82,7 +82,6 @@ class LocalScopes {
     bool arrow = false;             // "->" seen since the last parentheses
     bool structured = false;        // brackets of a structured binding
     bool classBody = false;         // declarations of a class's members
-    bool requiresNext = false;      // a requires-expression's parameters closed last
     bool lambdaParameters = false;  // parentheses right after a lambda's captures
     bool lambdaNext = false;        // a lambda's parameters closed in the item
   };
@@ -131,6 +130,10 @@ class LocalScopes {
   Control control_ = Control::kNone;  // of the control word that the next '(' follows
   bool controlWordLast_ = false;      // the last token was a control word
   std::uint64_t line_ = 0;
+  // The ')' fed so far, and the number of the last that closed a requires-expression's
+  // parameters, whose body may follow.
+  std::uint64_t closedParens_ = 0;
+  std::uint64_t requiresParen_ = ~std::uint64_t{0};
 };
 
 }  // namespace lexpaint
