@@ -136,5 +136,18 @@ const Case kCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, LocalScopesTable, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<Case>& info) { return info.param.name; });
 
+// A local's or parameter's type is named by one word, with '*' for a pointer to it.
+TEST(LocalScopesTest, RecordsTheTypesOfLocalsAndParameters) {
+  std::istringstream input(
+      "void f(const ns::Box<int, T>& a, Box* b, int c, unsigned long d, struct Bag e) {\n"
+      "  auto g = 1;\n  Box const h{};\n  std::vector<Box*> i;\n  Box** j;\n}\n");
+  NameScopes scopes;
+  FindDefinitions(input, &scopes);
+  std::vector<std::string> types;
+  for (const LocalName& local : scopes.locals) types.push_back(local.name + ":" + local.type);
+  EXPECT_EQ(types, (std::vector<std::string>{"a:Box", "b:Box*", "c:", "d:", "e:Bag", "g:", "h:Box",
+                                             "i:vector", "j:Box*"}));
+}
+
 }  // namespace
 }  // namespace lexpaint

@@ -1167,6 +1167,34 @@ TEST_F(TreeTest, DerivedClassesReachTheMembersOfTheirBases) {
   EXPECT_EQ(NameLink(lib, 14, "kind"), "names/Base.html#kind");  // either Node's, as before
 }
 
+// A member of an object whose declaration names its class links to that class's member, or its
+// bases'; where they have none, such as a data member, it links nowhere. "->" tells only of a
+// pointer's class, and "this" of the class whose body it stands in.
+TEST_F(TreeTest, MembersOfAnObjectOfAKnownClassAreThatClasssMembers) {
+  box_.Write("src/lib.h",
+             "struct Base { int size() const { return 0; } };\n"
+             "struct Box : Base {\n  int weight;\n  int get() const { return this->size(); }\n};\n"
+             "struct Bag { int size() const { return 1; } int weight() const { return 2; } };\n"
+             "template <class T> struct Ptr { T* operator->(); int size() const; };\n");
+  box_.Write("src/use.cpp",
+             "#include \"lib.h\"\n"
+             "int f(const Box& b, Box* p, Bag g, Ptr<Bag> q) {\n"
+             "  int n = b.size();\n"
+             "  n += p->size();\n"
+             "  n += g.size();\n"
+             "  n += b.weight;\n"
+             "  return n + q->size();\n"
+             "}\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string use = BodyOf(Page("use.cpp.html"));
+  EXPECT_EQ(NameLink(use, 3, "size"), "lib.h.html#L1");
+  EXPECT_EQ(NameLink(use, 4, "size"), "lib.h.html#L1");
+  EXPECT_EQ(NameLink(use, 5, "size"), "lib.h.html#L6");
+  EXPECT_EQ(NameLink(use, 6, "weight"), "");
+  EXPECT_EQ(NameLink(use, 7, "size"), "names/size.html#size");  // Ptr's operator-> leads on
+  EXPECT_EQ(NameLink(BodyOf(Page("lib.h.html")), 4, "size"), "lib.h.html#L1");
+}
+
 // Uses link to their definitions across files; a name defined twice links to its section of a
 // list page; a definition links to its name's uses; the tags file lists every definition, sorted.
 TEST_F(TreeTest, DefinitionsLinkUsesAndFillTheTagsFile) {
@@ -1263,7 +1291,7 @@ TEST_F(TreeTest, LocalNamesStayLocalAndMembersLinkToMembers) {
              "#include \"box.h\"\n"
              "template <class T>\n"
              "int use(const Box& x, int Size) {\n"
-             "  int total = Size + x.size() + x.only_free();\n"
+             "  int total = Size + x.size() + x.only_free() + y().size();\n"
              "  T t;\n"
              "  A::f(); B::f();\n"
              "  return total + size(1);\n"
@@ -1292,8 +1320,13 @@ TEST_F(TreeTest, LocalNamesStayLocalAndMembersLinkToMembers) {
   EXPECT_EQ(NameLink(use, 21, "word"), "use.cpp.html#L20");
   EXPECT_EQ(NameLink(use, 25, "word"), "use.cpp.html#L24");
 
-  // size and f share a list page, named after f.
-  EXPECT_EQ(NameLink(use, 5, "size"), "names/f.html#.size");
+  // The object's type, a parameter's here, tells which class's member; where nothing tells
+  // it, every member of the name. size and f share a list page, named after f.
+  const std::string sizes = Between(use, "id=\"L5\"", "id=\"L6\"");
+  EXPECT_NE(sizes.find("x</span><span class=\"Operator\">.</span><a href=\"box.h.html#L2\">"),
+            std::string::npos)
+      << sizes;
+  EXPECT_NE(sizes.find("().</span><a href=\"names/f.html#.size\">"), std::string::npos) << sizes;
   EXPECT_EQ(NameLink(use, 5, "only_free"), "");
   EXPECT_EQ(NameLink(use, 8, "size"), "names/f.html#size");
   const std::string list = Page("names/f.html");

@@ -248,11 +248,17 @@ DefinitionIndex::Classes DefinitionIndex::ClassAndBases(std::string_view name) c
     if (base == classBases_.end() || base->hash != hash || (k == 0 && !IsOneClass(name))) break;
     for (; base != classBases_.end() && base->hash == hash; ++base) {
       if (base->name != classes.names[k] ||
-          std::find(classes.begin(), classes.end(), base->base) != classes.end() ||
-          !IsOneClass(base->base)) {
+          std::find(classes.begin(), classes.end(), base->base) != classes.end()) {
         continue;
       }
-      if (classes.size == kMaxBases) return classes;
+      if (!IsOneClass(base->base)) {
+        classes.complete = false;
+        continue;
+      }
+      if (classes.size == kMaxBases) {
+        classes.complete = false;
+        return classes;
+      }
       classes.names[classes.size++] = base->base;
     }
   }
@@ -526,6 +532,17 @@ std::uint64_t DefinitionIndex::NestKey(std::string_view name, std::string_view s
   return std::uint64_t{Hash(name)} << 32 | Hash(scope);
 }
 
+// A class whose name the tree gives nothing else but its constructors, so that an object's type
+// spelled so is that class.
+bool DefinitionIndex::IsSoleClass(std::string_view name) const {
+  const std::uint32_t linked = LinkedName(name);
+  if (linked == kUnlinked) return false;
+  const std::uint32_t target = ClassTarget(linked);
+  if (target == kUnlinked) return false;
+  const Definition::Kind kind = EntryAt(targets_[target]).kind;
+  return kind == Definition::kClass || kind == Definition::kStruct || kind == Definition::kUnion;
+}
+
 bool DefinitionIndex::IsOneClass(std::string_view name) const {
   const std::uint32_t linked = LinkedName(name);
   if (linked == kUnlinked) return false;
@@ -586,6 +603,7 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
   // The members that the class `use.scope` has through its bases, if it has none of its own. A
   // base's own name means the base, not its constructors.
   Classes classes;
+  bool typed = false;  // a member of an object of a known class
   const auto inBases = [&] {
     classes = ClassAndBases(use.scope);
     for (std::size_t k = 1; k < classes.size && meaning.targets.empty(); ++k) {
@@ -596,6 +614,17 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
   };
   switch (use.kind) {
     case NameUse::kMember:
+      // Of an object whose type is a class of the tree, only that class's members or its
+      // bases' mean the name; nothing does where they have none and all its bases are known.
+      if (!use.scope.empty() && IsSoleClass(use.scope)) {
+        classes = ClassAndBases(use.scope);
+        for (std::size_t k = 0; k < classes.size && meaning.targets.empty(); ++k) {
+          const auto inClass = madeIn(classes.names[k]);
+          only([&](std::uint32_t t) { return members_[t] != 0 && inClass(t); });
+        }
+        typed = !meaning.targets.empty();
+        if (typed || classes.complete) break;
+      }
       only([&](std::uint32_t t) { return members_[t] != 0; });
       break;
     case NameUse::kQualified:
@@ -631,7 +660,11 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
     meaning.targets.clear();
   }
   if (meaning.targets.size() > 1) {
-    meaning.section = use.kind == NameUse::kMember ? "." : std::string(use.scope) + "::";
+    if (use.kind != NameUse::kMember) {
+      meaning.section = std::string(use.scope) + "::";
+    } else {
+      meaning.section = typed ? std::string(use.scope) + "." : ".";
+    }
     meaning.section += word;
   }
   if (meaning.all || !meaning.targets.empty()) meaning.name = name;

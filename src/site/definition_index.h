@@ -199,6 +199,9 @@ class DefinitionIndex {
   bool IsClass(std::string_view name) const;
   // Whether the tree defines exactly one class, struct or union called `name`.
   bool IsOneClass(std::string_view name) const;
+  // Whether the tree defines one class, struct or union called `name`, and nothing else but its
+  // constructors.
+  bool IsSoleClass(std::string_view name) const;
   // What the qualifier of "A::x" is in the tree, which decides what x may be (ReachedThrough).
   enum class Qualifier : unsigned char { kGlobal, kNamespace, kClass, kOther };
   Qualifier QualifierOf(std::string_view qualifier) const;
@@ -209,6 +212,7 @@ class DefinitionIndex {
   struct Classes {
     std::array<std::string_view, kMaxBases> names;
     std::size_t size = 0;
+    bool complete = true;  // no base was left out, as one the tree lacks or has several of
     const std::string_view* begin() const { return names.data(); }
     const std::string_view* end() const { return names.data() + size; }
   };

@@ -1,6 +1,7 @@
 #include "local_scopes.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "local_words.h"
 
@@ -545,7 +546,7 @@ void LocalScopes::Decide(Group& group) {
     DeclareDeclarator(group.itemStart, end);
     group.state = ItemState::kDeclared;
   } else if (IsDeclaration(group.itemStart, end, false, false)) {
-    Declare(end - 1);
+    Declare(end - 1, group.itemStart);
     group.state = ItemState::kDeclared;
   } else {
     group.state = ItemState::kOther;
@@ -615,7 +616,7 @@ void LocalScopes::ReadParameter(std::size_t from, std::size_t to, bool templateH
   if (IsDeclaration(from, to, true, templateHead)) {
     std::size_t name = to - 1;
     while (tokens_[name].Is(']')) --name;
-    Declare(name);
+    Declare(name, templateHead ? kNoType : from);
   }
 }
 
@@ -633,13 +634,39 @@ bool LocalScopes::IsStructuredBinding(const Group& group) const {
   return false;
 }
 
-void LocalScopes::Declare(std::size_t token) {
+void LocalScopes::Declare(std::size_t token, std::size_t typeFrom) {
   const Token t = tokens_[token];
   Group& group = groups_.back();
   const bool owned = open_.size() == group.pending;
   open_.push_back(names_.size());
-  names_.push_back({std::string(t.text), t.line, t.line});
+  names_.push_back({std::string(t.text), t.line, t.line,
+                    typeFrom == kNoType ? std::string() : TypeName(typeFrom, token)});
   if (owned) group.pending = open_.size();
+}
+
+// The last word outside template arguments that is no keyword, if no keyword such as "auto" or
+// "int" is the type's last word; followed by '*' for a pointer to it.
+std::string LocalScopes::TypeName(std::size_t from, std::size_t to) const {
+  int angles = 0;
+  std::optional<std::size_t> last;
+  bool pointer = false;
+  for (std::size_t i = from; i < to; ++i) {
+    const Token t = tokens_[i];
+    if (t.Is('<')) ++angles;
+    if (t.Is('>') && angles > 0) --angles;
+    if (angles == 0 && t.Is('*')) pointer = true;
+    if (angles > 0 || !IsWord(t)) continue;
+    const unsigned classes = ClassesOf(t);
+    if ((classes & kKeyword) == 0) {
+      last = i;
+    } else if ((classes & kQualifier) == 0) {
+      last.reset();  // int, auto, struct...
+    }
+  }
+  if (!last) return std::string();
+  std::string type(tokens_[*last].text);
+  if (pointer) type += '*';
+  return type;
 }
 
 void LocalScopes::EndNames(std::size_t from, std::uint64_t line) {

@@ -16,6 +16,10 @@ struct LocalName {
   std::string name;
   std::uint64_t first = 0;
   std::uint64_t last = 0;
+  // Of a variable or parameter, the name of its type where one word names it: Box of
+  // "const ns::Box<T>& b", and "Box*" for a pointer to one; "" for "auto", a built-in type or
+  // none.
+  std::string type{};
 };
 
 // Follows the scopes of C or C++ source a token at a time, directives left out, and lists the
@@ -103,7 +107,10 @@ class LocalScopes {
   void ResetItem(Group& group);
   bool IsDeclaration(std::size_t from, std::size_t to, bool parameter, bool templateHead) const;
   void ReadParameter(std::size_t from, std::size_t to, bool templateHead);
-  void Declare(std::size_t token);
+  // Declares the kept token `token`; the kept tokens from `typeFrom` up to it name its type.
+  void Declare(std::size_t token, std::size_t typeFrom = kNoType);
+  static constexpr std::size_t kNoType = ~std::size_t{0};
+  std::string TypeName(std::size_t from, std::size_t to) const;
   void DeclareLabel(const Token& token);
   void DeclareAlias(const Group& group);
   void EndNames(std::size_t from, std::uint64_t line);

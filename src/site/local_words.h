@@ -30,6 +30,7 @@ enum WordClass : unsigned {
   kGoto = 262144,
   kAlias = 524288,  // using, typedef: may declare a type's alias
   kRequires = 1048576,
+  kQualifier = 2097152,  // const, struct, static...: may stand in a type before or after its name
 };
 
 // The classes of `token`, if it is a word of one; else 0.

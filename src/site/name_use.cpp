@@ -37,8 +37,12 @@ std::string_view QualifierBefore(const char* colon) {
 
 NameUse NameUses::At(std::string_view word, std::uint64_t line) {
   const char* before = SkipBlanksBack(word.data());
-  if (*before == '.' && before[-1] != '.') return {NameUse::kMember, {}};
-  if (*before == '>' && before[-1] == '-') return {NameUse::kMember, {}};
+  if (*before == '.' && before[-1] != '.') {
+    return {NameUse::kMember, ObjectType(before, line, false)};
+  }
+  if (*before == '>' && before[-1] == '-') {
+    return {NameUse::kMember, ObjectType(before - 1, line, true)};
+  }
   if (*before == ':' && before[-1] == ':')
     return {NameUse::kQualified, QualifierBefore(before - 1)};
   MoveTo(line);
@@ -50,6 +54,30 @@ NameUse NameUses::At(std::string_view word, std::uint64_t line) {
   }
   if (classes_.empty()) return {};
   return {NameUse::kPlain, scopes_.NameOf(*classes_.back())};
+}
+
+// The type of the object whose member `access`, the '.' or the '-' of "->", reaches: that of a
+// local name or parameter declared as one word's type, or the class whose body "this" stands in.
+// Through `arrow` only a pointer's type is known: a class's own operator-> leads elsewhere.
+std::string_view NameUses::ObjectType(const char* access, std::uint64_t line, bool arrow) {
+  const char* end = SkipBlanksBack(access) + 1;
+  const char* start = end;
+  while (IsWordByte(start[-1])) --start;
+  const std::string_view object(start, static_cast<std::size_t>(end - start));
+  if (object.empty()) return {};
+  MoveTo(line);
+  if (object == "this") {
+    return arrow && !classes_.empty() ? scopes_.NameOf(*classes_.back()) : std::string_view();
+  }
+  for (auto local = locals_.rbegin(); local != locals_.rend(); ++local) {
+    if ((*local)->last < line || scopes_.NameOf(**local) != object) continue;
+    std::string_view type = scopes_.TypeOf(**local);
+    const bool pointer = !type.empty() && type.back() == '*';
+    if (pointer != arrow) return {};
+    if (pointer) type.remove_suffix(1);
+    return type;
+  }
+  return {};
 }
 
 void NameUses::MoveTo(std::uint64_t line) {

@@ -21,7 +21,8 @@ struct NameUse {
   };
   Kind kind = kPlain;
   // Of kQualified, A ("" after "::" alone); of kPlain, the class whose body or member function's
-  // body the name stands in, or "".
+  // body the name stands in, or ""; of kMember, the type of the object, where a local name's
+  // declaration or "this" tells it, or "".
   std::string_view scope;
   // Of kLocal, the line of the name's declaration.
   std::uint64_t declared = 0;
@@ -40,6 +41,7 @@ class NameUses {
  private:
   // Brings the stretches that start on or before `line` in, and drops those that ended.
   void MoveTo(std::uint64_t line);
+  std::string_view ObjectType(const char* access, std::uint64_t line, bool arrow);
 
   const PageScopes& scopes_;
   std::uint64_t line_ = 0;  // moved to last; lines count from 1

@@ -134,7 +134,7 @@ void PageDefinitions::Add(const Definition& definition) {
 
 PageScopes::PageScopes(const NameScopes& scopes) {
   std::size_t size = 0;
-  for (const LocalName& local : scopes.locals) size += local.name.size();
+  for (const LocalName& local : scopes.locals) size += local.name.size() + local.type.size();
   for (const ClassLines& lines : scopes.classes) size += lines.className.size();
   names.reserve(size);
   const auto add = [this](std::string_view name, std::uint64_t first, std::uint64_t last) {
@@ -145,7 +145,11 @@ PageScopes::PageScopes(const NameScopes& scopes) {
   };
   locals.reserve(scopes.locals.size());
   for (const LocalName& local : scopes.locals) {
-    locals.push_back(add(local.name, local.first, local.last));
+    Stretch stretch = add(local.name, local.first, local.last);
+    stretch.typeOffset = static_cast<std::uint32_t>(names.size());
+    stretch.typeSize = static_cast<std::uint32_t>(local.type.size());
+    names += local.type;
+    locals.push_back(stretch);
   }
   classes.reserve(scopes.classes.size());
   for (const ClassLines& lines : scopes.classes) {

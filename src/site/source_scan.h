@@ -59,6 +59,8 @@ struct PageScopes {
     std::uint32_t size;
     std::uint64_t first;
     std::uint64_t last;
+    std::uint32_t typeOffset = 0;  // of a local's type's name in `names`, as LocalName::type
+    std::uint32_t typeSize = 0;
   };
   std::string names;
   std::vector<Stretch> locals;   // by first line
@@ -68,6 +70,9 @@ struct PageScopes {
   explicit PageScopes(const NameScopes& scopes);
   std::string_view NameOf(const Stretch& stretch) const {
     return std::string_view(names).substr(stretch.offset, stretch.size);
+  }
+  std::string_view TypeOf(const Stretch& stretch) const {
+    return std::string_view(names).substr(stretch.typeOffset, stretch.typeSize);
   }
 };
 
