@@ -128,6 +128,7 @@ const Case kCases[] = {
     {"TemplatesInAMacroBody",
      "#define OP(name) \\\n  template <class T> \\\n  T name(T a) { T b = a; return b; }\nT x;\n",
      {"name 1-3", "T 2-3", "a 3-3", "b 3-3"}},
+    {"ArrayBoundsAreNoName", "struct S { L<M<> x[] {\n", {"x 1-1"}},
     {"UnclosedScopesEndAtTheLastLine",
      "void f(int a) {\n  int b;\n  if (x) {\n",
      {"a 1-3", "b 2-3"}},

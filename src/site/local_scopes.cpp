@@ -271,7 +271,7 @@ void LocalScopes::DecideMember(Group& group, bool atEnd) {
                             (ClassesOf(tokens_[end - 2]) & (kTypeKey | kEnumKey)) == 0;
     if ((!keyed || elaborated) && !group.parens &&
         IsDeclaration(group.itemStart, end, false, false)) {
-      Declare(end - 1);
+      Declare(DeclaredName(group.itemStart, end));
       declared = true;
     }
   } else {
@@ -546,7 +546,7 @@ void LocalScopes::Decide(Group& group) {
     DeclareDeclarator(group.itemStart, end);
     group.state = ItemState::kDeclared;
   } else if (IsDeclaration(group.itemStart, end, false, false)) {
-    Declare(end - 1, group.itemStart);
+    Declare(DeclaredName(group.itemStart, end), group.itemStart);
     group.state = ItemState::kDeclared;
   } else {
     group.state = ItemState::kOther;
@@ -602,6 +602,14 @@ bool LocalScopes::IsDeclaration(std::size_t from, std::size_t to, bool parameter
   return b == '>' || b == '*' || b == '&' || b == '.';
 }
 
+// The name of a declaration that IsDeclaration accepted in [from, to): the last token before the
+// ']' of any array bounds.
+std::size_t LocalScopes::DeclaredName(std::size_t from, std::size_t to) const {
+  std::size_t name = to - 1;
+  while (name > from && tokens_[name].Is(']')) --name;
+  return name;
+}
+
 void LocalScopes::ReadParameter(std::size_t from, std::size_t to, bool templateHead) {
   int angles = 0;
   for (std::size_t i = from; i < to; ++i) {
@@ -614,9 +622,7 @@ void LocalScopes::ReadParameter(std::size_t from, std::size_t to, bool templateH
     }
   }
   if (IsDeclaration(from, to, true, templateHead)) {
-    std::size_t name = to - 1;
-    while (tokens_[name].Is(']')) --name;
-    Declare(name, templateHead ? kNoType : from);
+    Declare(DeclaredName(from, to), templateHead ? kNoType : from);
   }
 }
 

@@ -107,6 +107,7 @@ class LocalScopes {
   void ResetItem(Group& group);
   bool IsDeclaration(std::size_t from, std::size_t to, bool parameter, bool templateHead) const;
   void ReadParameter(std::size_t from, std::size_t to, bool templateHead);
+  std::size_t DeclaredName(std::size_t from, std::size_t to) const;
   // Declares the kept token `token`; the kept tokens from `typeFrom` up to it name its type.
   void Declare(std::size_t token, std::size_t typeFrom = kNoType);
   static constexpr std::size_t kNoType = ~std::size_t{0};
