@@ -109,21 +109,20 @@ class SiteRun {
     MakeFolders();
     // Each thread stores to elements of its own, so they are bytes rather than bits.
     std::vector<char> written(plan_.pages.size());
-    // The tags file and the search index need only the definitions, so they are made beside the
-    // pages, as the first jobs.
-    const std::size_t tagsJobs = index_ ? 1 : 0;
-    ParallelFor(tagsJobs + 1 + plan_.pages.size(), options_.threads, [&](std::size_t job) {
-      if (job < tagsJobs) return WriteTags();
-      if (job == tagsJobs) {
-        search_.emplace(plan_, index_ ? &*index_ : nullptr);
-        return;
-      }
-      const std::size_t page = job - tagsJobs - 1;
-      written[page] = WritePage(page);
-      // A page that was not written makes no links, so no uses either.
-      if (!written[page] && uses_) uses_->OfPage(page) = PageUses();
-      Notify([&] { observer_.PageDone(plan_.files[plan_.pages[page].file].size); });
-    });
+    // The tags file and the search index need only the definitions, so this thread makes them
+    // while the others start on the pages.
+    ParallelFor(
+        plan_.pages.size(), options_.threads,
+        [&](std::size_t page) {
+          written[page] = WritePage(page);
+          // A page that was not written makes no links, so no uses either.
+          if (!written[page] && uses_) uses_->OfPage(page) = PageUses();
+          Notify([&] { observer_.PageDone(plan_.files[plan_.pages[page].file].size); });
+        },
+        [&] {
+          if (index_) WriteTags();
+          search_.emplace(plan_, index_ ? &*index_ : nullptr);
+        });
     listed_.assign(written.begin(), written.end());
     // The pages of uses and the list pages come first, the larger first; the uses are let go before
     // the search index is made, so that the two never take memory at once. Then the search index
