@@ -12,9 +12,6 @@ namespace lexpaint {
 void ParallelFor(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& job);
 
 // The same, but the calling thread first runs `first` while the other threads start on the jobs.
-// Memory the calling thread allocates comes from the process's main heap, which the system backs
-// with large pages; a helper thread's heap takes its memory a small page at a time, at a cost on
-// every page. So work that allocates much and keeps it belongs in `first`.
 void ParallelFor(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& job,
                  const std::function<void()>& first);
 
