@@ -48,7 +48,7 @@ NameUse NameUses::At(std::string_view word, std::uint64_t line) {
   MoveTo(line);
   // The innermost declaration, the one declared last, if several of the name cover the line.
   for (auto local = locals_.rbegin(); local != locals_.rend(); ++local) {
-    if ((*local)->last >= line && scopes_.NameOf(**local) == word) {
+    if ((*local)->last() >= line && scopes_.NameOf(**local) == word) {
       return {NameUse::kLocal, {}, (*local)->first};
     }
   }
@@ -70,7 +70,7 @@ std::string_view NameUses::ObjectType(const char* access, std::uint64_t line, bo
     return arrow && !classes_.empty() ? scopes_.NameOf(*classes_.back()) : std::string_view();
   }
   for (auto local = locals_.rbegin(); local != locals_.rend(); ++local) {
-    if ((*local)->last < line || scopes_.NameOf(**local) != object) continue;
+    if ((*local)->last() < line || scopes_.NameOf(**local) != object) continue;
     std::string_view type = scopes_.TypeOf(**local);
     const bool pointer = !type.empty() && type.back() == '*';
     if (pointer != arrow) return {};
@@ -83,7 +83,7 @@ std::string_view NameUses::ObjectType(const char* access, std::uint64_t line, bo
 void NameUses::MoveTo(std::uint64_t line) {
   if (line == line_) return;  // most lines hold several names
   line_ = line;
-  const auto ended = [line](const PageScopes::Stretch* s) { return s->last < line; };
+  const auto ended = [line](const PageScopes::Stretch* s) { return s->last() < line; };
   locals_.erase(std::remove_if(locals_.begin(), locals_.end(), ended), locals_.end());
   for (; nextLocal_ < scopes_.locals.size() && scopes_.locals[nextLocal_].first <= line;
        ++nextLocal_) {

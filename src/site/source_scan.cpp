@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <initializer_list>
+#include <limits>
 #include <optional>
 #include <string_view>
 
@@ -137,27 +138,28 @@ PageScopes::PageScopes(const NameScopes& scopes) {
   for (const LocalName& local : scopes.locals) size += local.name.size() + local.type.size();
   for (const ClassLines& lines : scopes.classes) size += lines.className.size();
   names.reserve(size);
-  const auto add = [this](std::string_view name, std::uint64_t first, std::uint64_t last) {
-    const Stretch stretch{static_cast<std::uint32_t>(names.size()),
-                          static_cast<std::uint32_t>(name.size()), first, last};
+  const auto add = [this](std::string_view name, std::string_view type, std::uint64_t first,
+                          std::uint64_t last) {
+    constexpr std::uint64_t kLongest = std::numeric_limits<std::uint32_t>::max();
+    const Stretch stretch{first, static_cast<std::uint32_t>(names.size()),
+                          static_cast<std::uint32_t>(name.size()),
+                          static_cast<std::uint32_t>(type.size()),
+                          static_cast<std::uint32_t>(std::min(last - first, kLongest))};
     names += name;
+    names += type;
     return stretch;
   };
   locals.reserve(scopes.locals.size());
   for (const LocalName& local : scopes.locals) {
-    Stretch stretch = add(local.name, local.first, local.last);
-    stretch.typeOffset = static_cast<std::uint32_t>(names.size());
-    stretch.typeSize = static_cast<std::uint32_t>(local.type.size());
-    names += local.type;
-    locals.push_back(stretch);
+    locals.push_back(add(local.name, local.type, local.first, local.last));
   }
   classes.reserve(scopes.classes.size());
   for (const ClassLines& lines : scopes.classes) {
-    classes.push_back(add(lines.className, lines.first, lines.last));
+    classes.push_back(add(lines.className, {}, lines.first, lines.last));
   }
   // Of stretches that start on one line, the outer goes first.
   const auto byFirst = [](const Stretch& a, const Stretch& b) {
-    return a.first != b.first ? a.first < b.first : a.last > b.last;
+    return a.first != b.first ? a.first < b.first : a.span > b.span;
   };
   std::stable_sort(locals.begin(), locals.end(), byFirst);
   std::stable_sort(classes.begin(), classes.end(), byFirst);

@@ -54,13 +54,15 @@ struct PageDefinitions {
 // What else decides the meaning of a page's names: its local names and class stretches (see
 // NameScopes), held compactly, their names side by side in one string.
 struct PageScopes {
+  // 24 bytes, as a tree has millions: a stretch of more than 2^32 lines, which only a file of
+  // over 4 GiB could hold, is taken to end there.
   struct Stretch {
-    std::uint32_t offset;  // of the name in `names`
-    std::uint32_t size;
     std::uint64_t first;
-    std::uint64_t last;
-    std::uint32_t typeOffset = 0;  // of a local's type's name in `names`, as LocalName::type
-    std::uint32_t typeSize = 0;
+    std::uint32_t offset;  // of the name in `names`; a local's type's name follows it
+    std::uint32_t size;
+    std::uint32_t typeSize;  // of a local's type's name, as LocalName::type
+    std::uint32_t span;      // the lines after `first` that it covers
+    std::uint64_t last() const { return first + span; }
   };
   std::string names;
   std::vector<Stretch> locals;   // by first line
@@ -72,7 +74,7 @@ struct PageScopes {
     return std::string_view(names).substr(stretch.offset, stretch.size);
   }
   std::string_view TypeOf(const Stretch& stretch) const {
-    return std::string_view(names).substr(stretch.typeOffset, stretch.typeSize);
+    return std::string_view(names).substr(stretch.offset + stretch.size, stretch.typeSize);
   }
 };
 
