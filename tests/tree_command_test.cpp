@@ -1195,6 +1195,39 @@ TEST_F(TreeTest, MembersOfAnObjectOfAKnownClassAreThatClasssMembers) {
   EXPECT_EQ(NameLink(BodyOf(Page("lib.h.html")), 4, "size"), "lib.h.html#L1");
 }
 
+// After '.' or "->", only a call or a template's arguments can follow a member function's name;
+// a name that anything else follows is a data member, which links nowhere, whatever functions
+// share its name. With the rest of the line empty, the call may follow on the next.
+TEST_F(TreeTest, AMemberThatNoCallFollowsIsData) {
+  box_.Write(
+      "src/lib.h",
+      "struct Node { Node* next() const { return 0; } int count() const { return 1; } };\n"
+      "struct Range { int first() const { return 0; } template <class T> T as() { return {}; } };\n"
+      "struct Pair { int first; Node* next; };\n");
+  box_.Write("src/use.cpp",
+             "#include \"lib.h\"\n"
+             "int f(Pair* pairs, Node* nodes) {\n"
+             "  auto& n = nodes[0];\n"
+             "  int a = pairs[0].first + n.count();\n"
+             "  pairs->next = nullptr;\n"
+             "  Pair p = {.first = a};\n"
+             "  a += n.next ()->count();\n"
+             "  return n.count\n"
+             "      () + pairs[1].as<int>() + pairs[2].next[0].count();\n"
+             "}\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string use = BodyOf(Page("use.cpp.html"));
+  EXPECT_EQ(NameLink(use, 4, "first"), "");
+  EXPECT_EQ(NameLink(use, 4, "count"), "lib.h.html#L1");
+  EXPECT_EQ(NameLink(use, 5, "next"), "");
+  EXPECT_EQ(NameLink(use, 6, "first"), "");
+  EXPECT_EQ(NameLink(use, 7, "next"), "lib.h.html#L1");
+  EXPECT_EQ(NameLink(use, 8, "count"), "lib.h.html#L1");
+  EXPECT_EQ(NameLink(use, 9, "as"), "lib.h.html#L2");
+  EXPECT_EQ(NameLink(use, 9, "next"), "");
+  EXPECT_EQ(NameLink(use, 9, "count"), "lib.h.html#L1");
+}
+
 // Uses link to their definitions across files; a name defined twice links to its section of a
 // list page; a definition links to its name's uses; the tags file lists every definition, sorted.
 TEST_F(TreeTest, DefinitionsLinkUsesAndFillTheTagsFile) {

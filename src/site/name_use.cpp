@@ -33,16 +33,24 @@ std::string_view QualifierBefore(const char* colon) {
   return std::string_view(p + 1, static_cast<std::size_t>(end - (p + 1)));
 }
 
+// Whether what follows `word` on its line lets it name a function: a call's '(', a template's
+// '<' (or a comparison's), a qualifier's "::", or nothing, as the rest may be on the next line.
+bool MayBeCalled(std::string_view word) {
+  const char* p = word.data() + word.size();
+  while (IsBlank(*p)) ++p;
+  return *p == '(' || *p == '<' || *p == ':' || *p == '\n' || *p == '\r' || *p == '\\' ||
+         (*p == '/' && (p[1] == '/' || p[1] == '*'));
+}
+
 }  // namespace
 
 NameUse NameUses::At(std::string_view word, std::uint64_t line) {
   const char* before = SkipBlanksBack(word.data());
-  if (*before == '.' && before[-1] != '.') {
-    return {NameUse::kMember, ObjectType(before, line, false)};
-  }
-  if (*before == '>' && before[-1] == '-') {
-    return {NameUse::kMember, ObjectType(before - 1, line, true)};
-  }
+  const bool dot = *before == '.' && before[-1] != '.';
+  const bool arrow = *before == '>' && before[-1] == '-';
+  if ((dot || arrow) && !MayBeCalled(word)) return {NameUse::kData, {}};
+  if (dot) return {NameUse::kMember, ObjectType(before, line, false)};
+  if (arrow) return {NameUse::kMember, ObjectType(before - 1, line, true)};
   if (*before == ':' && before[-1] == ':')
     return {NameUse::kQualified, QualifierBefore(before - 1)};
   MoveTo(line);

@@ -15,7 +15,10 @@ namespace lexpaint {
 struct NameUse {
   enum Kind : unsigned char {
     kPlain,
-    kMember,     // after '.' or "->": a member of some class
+    kMember,  // after '.' or "->": a member of some class
+    // After '.' or "->" and before anything but '(', '<', "::" or the line's end: a data member,
+    // never a function, which only a call may follow, nor a type. Links nowhere.
+    kData,
     kQualified,  // after "A::", or "::" alone
     kLocal,      // declared in the function or template it stands in
   };

@@ -82,6 +82,7 @@ std::string_view PageLinks::Href(std::string_view word, std::uint64_t line) {
   const std::uint32_t name = index_.LinkedName(word);
   if (name == DefinitionIndex::kUnlinked) return "";
   const NameUse use = nameUses_.At(word, line);
+  if (use.kind == NameUse::kData) return "";
   const std::string_view href =
       use.kind == NameUse::kLocal ? LocalHref(word, use.declared) : CachedHref(name, word, use);
   if (uses_ != nullptr && !href.empty()) uses_->Record(name, line, word, textWidth_);
