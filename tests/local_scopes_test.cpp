@@ -11,16 +11,16 @@
 namespace lexpaint {
 namespace {
 
-// Each local name as "name first-last", in the order declared, and each class stretch as
-// "class name first-last", in the order they end.
+// Each local name as "name first-last" ("name() first-last" for a member function), in the
+// order declared, and each class stretch as "class name first-last", in the order they end.
 std::vector<std::string> Scopes(const std::string& source) {
   std::istringstream input(source);
   NameScopes scopes;
   FindDefinitions(input, &scopes);
   std::vector<std::string> described;
   for (const LocalName& local : scopes.locals) {
-    described.push_back(local.name + " " + std::to_string(local.first) + "-" +
-                        std::to_string(local.last));
+    described.push_back(local.name + (local.function ? "() " : " ") + std::to_string(local.first) +
+                        "-" + std::to_string(local.last));
   }
   for (const ClassLines& lines : scopes.classes) {
     described.push_back("class " + lines.className + " " + std::to_string(lines.first) + "-" +
@@ -83,7 +83,7 @@ const Case kCases[] = {
     {"TemplateParametersOfAClass",
      "template <typename T, int N = 3, class... Ts,\n          template <class> class TT>\n"
      "class V : public B<T> {\n  T data[N];\n  void f(T t) {}\n};\nT after;\n",
-     {"T 1-6", "N 1-6", "Ts 1-6", "TT 2-6", "data 4-6", "t 5-5", "class V 3-6"}},
+     {"T 1-6", "N 1-6", "Ts 1-6", "TT 2-6", "data 4-6", "f() 5-6", "t 5-5", "class V 3-6"}},
     {"TemplateParametersOfAFunction",
      "template <class T>\nT max(T a, T b) { return a < b ? b : a; }\ntemplate <class U> void "
      "g(U);\n",
@@ -96,7 +96,14 @@ const Case kCases[] = {
      {"x 2-3", "class B 2-3", "class C 5-5"}},
     {"MacroCallWithoutSemicolonBeforeAClass",
      "DECLARE(A, B)\nclass C : public D {\n  void f(int x) { int y; }\n};\n",
-     {"x 3-3", "y 3-3", "class C 2-4"}},
+     {"f() 3-4", "x 3-3", "y 3-3", "class C 2-4"}},
+    {"MemberFunctionsOfAClass",
+     "struct S {\n  explicit S(int);\n  virtual int size() const = 0;\n  operator bool() const;\n"
+     "  friend void swap(S&, S&);\n  template <class T> T as(T t) const;\n"
+     "  template <class U> friend U* find(U u);\n"
+     "  static S* get(int n) { return nullptr; }\n  int (*hook)(int);\n  MACRO(x);\n};\n",
+     {"S() 2-11", "size() 3-11", "T 6-6", "as() 6-11", "t 6-6", "U 7-7", "u 7-7", "get() 8-11",
+      "n 8-8", "hook 9-9", "class S 1-11"}},
     {"NamespaceWithAMacro",
      "namespace std _GLIBCXX_VISIBILITY(default) {\nvoid f(int a) { int b; }\n}\n",
      {"a 2-2", "b 2-2"}},

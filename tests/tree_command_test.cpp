@@ -1228,6 +1228,31 @@ TEST_F(TreeTest, AMemberThatNoCallFollowsIsData) {
   EXPECT_EQ(NameLink(use, 9, "count"), "lib.h.html#L1");
 }
 
+// A member function that a class declares hides every other function of its name in the
+// class's body: there the name means the class's own definition, wherever the tree makes it, or
+// nothing, never another class's function of that name. A constructor's name still means the
+// class, and a friend is no member.
+TEST_F(TreeTest, AMemberFunctionThatAClassDeclaresIsItsOwn) {
+  box_.Write("src/lib.h",
+             "struct Widget {\n"
+             "  explicit Widget(int);\n"
+             "  void draw() const;\n"
+             "  void redraw() const { draw(); }\n"
+             "  int size() const;\n"
+             "  friend void paint(Widget&);\n"
+             "};\n"
+             "inline int Widget::size() const { return 1; }\n"
+             "struct Canvas { void draw() const {} };\n"
+             "void paint(Widget&) {}\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string lib = BodyOf(Page("lib.h.html"));
+  EXPECT_EQ(NameLink(lib, 2, "Widget"), "lib.h.html#L1");
+  EXPECT_EQ(NameLink(lib, 3, "draw"), "");
+  EXPECT_EQ(NameLink(lib, 4, "draw"), "");
+  EXPECT_EQ(NameLink(lib, 5, "size"), "lib.h.html#L8");
+  EXPECT_EQ(NameLink(lib, 6, "paint"), "lib.h.html#L10");
+}
+
 // Uses link to their definitions across files; a name defined twice links to its section of a
 // list page; a definition links to its name's uses; the tags file lists every definition, sorted.
 TEST_F(TreeTest, DefinitionsLinkUsesAndFillTheTagsFile) {

@@ -198,6 +198,8 @@ class Finder {
     }
     if (!templated) return;
     for (LocalName& local : templated->Finish(next.line)) {
+      // A class in the body has no stretch of its own to tell its member functions by.
+      if (local.function) continue;
       locals_.DeclareOn(std::move(local.name), local.first, std::min(local.last, next.line));
     }
   }

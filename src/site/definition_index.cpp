@@ -627,6 +627,17 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
       }
       only([&](std::uint32_t t) { return members_[t] != 0; });
       break;
+    case NameUse::kClassMember:
+      only(inScope);
+      // A definition outside its class whose qualifier is no class or namespace of the tree,
+      // such as a macro that stands for the class's name, may be the class's own.
+      if (meaning.targets.empty()) {
+        only([&](std::uint32_t t) {
+          return EntryAt(targets_[t]).scopeKind == Definition::kQualified &&
+                 QualifierOf(ScopeOf(t)) == Qualifier::kOther;
+        });
+      }
+      break;
     case NameUse::kQualified:
       only(inScope);
       if (meaning.targets.empty() && !use.scope.empty()) inBases();

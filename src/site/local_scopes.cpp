@@ -281,6 +281,24 @@ void LocalScopes::DecideMember(Group& group, bool atEnd) {
   tokens_.Truncate(group.itemStart);
 }
 
+// The kept head of a class's member declaration that a '(' follows declares a member function,
+// if it has the shape "type name", as a constructor's "explicit C" has too; never a friend, which
+// is no member. The name lasts to the end of the class's body, before any template parameters that
+// wait for the declaration's end.
+void LocalScopes::DeclareMemberFunction(Group& group) {
+  const std::size_t end = tokens_.size();
+  if (group.state != ItemState::kHead || !IsDeclaration(group.itemStart, end, false, false)) return;
+  const std::size_t at = DeclaredName(group.itemStart, end);
+  if ((ClassesOf(tokens_[at - 1]) & kOperator) != 0) return;  // "operator bool", a conversion
+  for (std::size_t i = group.itemStart; i < at; ++i) {
+    if ((ClassesOf(tokens_[i]) & kStatementStart) != 0) return;  // a friend after its template
+  }
+  const Token name = tokens_[at];
+  open_.insert(open_.begin() + static_cast<std::ptrdiff_t>(group.pending), names_.size());
+  ++group.pending;
+  names_.push_back({std::string(name.text), name.line, name.line, std::string(), true});
+}
+
 void LocalScopes::Close(const Token& token) {
   const char c = token.Punctuation();
   closedParens_ += c == ')';
@@ -467,7 +485,8 @@ void LocalScopes::ItemToken(const Token& token) {
       if (group.classBody &&
           (group.state == ItemState::kHead || group.state == ItemState::kDeclarator)) {
         if (token.Is('(')) {
-          group.state = ItemState::kOther;  // a member function
+          DeclareMemberFunction(group);
+          group.state = ItemState::kOther;
         } else if (token.Is('=') || token.Is('[')) {
           DecideMember(group, true);
         } else {

@@ -20,6 +20,9 @@ struct LocalName {
   // "const ns::Box<T>& b", and "Box*" for a pointer to one; "" for "auto", a built-in type or
   // none.
   std::string type{};
+  // A member function that a class's body declares: in that body it means the class's own
+  // definitions of the name, if the tree has any, rather than a local declaration.
+  bool function = false;
 };
 
 // Follows the scopes of C or C++ source a token at a time, directives left out, and lists the
@@ -27,7 +30,8 @@ struct LocalName {
 // structured bindings and the variables of for, range-for, catch, if, while and switch heads;
 // the aliases a block's "using X = ...;" and "typedef ... X;" declare.
 // A template's parameters belong to the declaration that follows it, a class's body included;
-// a parameter of a prototype, to the prototype; a data member, to its class's body.
+// a parameter of a prototype, to the prototype; a data member or a member function, to its
+// class's body.
 //
 // It reads the way a compiler would not: a statement that has the shape "type name" followed by
 // '=', ';', '(', '{', '[', ',' or ':' is taken for a declaration, whatever the words mean. A
@@ -103,6 +107,7 @@ class LocalScopes {
   void StatementToken(Group& group, const Token& token);
   void Decide(Group& group);
   void DecideMember(Group& group, bool atEnd);
+  void DeclareMemberFunction(Group& group);
   bool DeclareDeclarator(std::size_t from, std::size_t to);
   void ResetItem(Group& group);
   bool IsDeclaration(std::size_t from, std::size_t to, bool parameter, bool templateHead) const;

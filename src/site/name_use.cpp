@@ -56,12 +56,23 @@ NameUse NameUses::At(std::string_view word, std::uint64_t line) {
   MoveTo(line);
   // The innermost declaration, the one declared last, if several of the name cover the line.
   for (auto local = locals_.rbegin(); local != locals_.rend(); ++local) {
-    if ((*local)->last() >= line && scopes_.NameOf(**local) == word) {
-      return {NameUse::kLocal, {}, (*local)->first};
-    }
+    if ((*local)->last() < line || scopes_.NameOf(**local) != word) continue;
+    if (!(*local)->function) return {NameUse::kLocal, {}, (*local)->first};
+    const std::string_view owner = ClassEndingOn((*local)->last());
+    if (!owner.empty() && owner != word) return {NameUse::kClassMember, owner};
+    break;  // a constructor's declaration: the name means the class
   }
   if (classes_.empty()) return {};
   return {NameUse::kPlain, scopes_.NameOf(*classes_.back())};
+}
+
+// The innermost class around the line moved to whose body ends on `line`: the one whose body
+// declares a member that lasts to that line.
+std::string_view NameUses::ClassEndingOn(std::uint64_t line) const {
+  for (auto c = classes_.rbegin(); c != classes_.rend(); ++c) {
+    if ((*c)->last() == line) return scopes_.NameOf(**c);
+  }
+  return {};
 }
 
 // The type of the object whose member `access`, the '.' or the '-' of "->", reaches: that of a

@@ -21,11 +21,14 @@ struct NameUse {
     kData,
     kQualified,  // after "A::", or "::" alone
     kLocal,      // declared in the function or template it stands in
+    // Declared as a member function in the body of the class it stands in: that class's own
+    // definitions only, as it hides any other of the name.
+    kClassMember,
   };
   Kind kind = kPlain;
   // Of kQualified, A ("" after "::" alone); of kPlain, the class whose body or member function's
-  // body the name stands in, or ""; of kMember, the type of the object, where a local name's
-  // declaration or "this" tells it, or "".
+  // body the name stands in, or ""; of kClassMember, the class that declares it; of kMember, the
+  // type of the object, where a local name's declaration or "this" tells it, or "".
   std::string_view scope;
   // Of kLocal, the line of the name's declaration.
   std::uint64_t declared = 0;
@@ -45,6 +48,7 @@ class NameUses {
   // Brings the stretches that start on or before `line` in, and drops those that ended.
   void MoveTo(std::uint64_t line);
   std::string_view ObjectType(const char* access, std::uint64_t line, bool arrow);
+  std::string_view ClassEndingOn(std::uint64_t line) const;
 
   const PageScopes& scopes_;
   std::uint64_t line_ = 0;  // moved to last; lines count from 1

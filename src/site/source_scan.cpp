@@ -139,11 +139,14 @@ PageScopes::PageScopes(const NameScopes& scopes) {
   for (const ClassLines& lines : scopes.classes) size += lines.className.size();
   names.reserve(size);
   const auto add = [this](std::string_view name, std::string_view type, std::uint64_t first,
-                          std::uint64_t last) {
+                          std::uint64_t last, bool function) {
     constexpr std::uint64_t kLongest = std::numeric_limits<std::uint32_t>::max();
-    const Stretch stretch{first, static_cast<std::uint32_t>(names.size()),
+    if (type.size() > Stretch::kLongestType) type = {};
+    const Stretch stretch{first,
+                          static_cast<std::uint32_t>(names.size()),
                           static_cast<std::uint32_t>(name.size()),
                           static_cast<std::uint32_t>(type.size()),
+                          function,
                           static_cast<std::uint32_t>(std::min(last - first, kLongest))};
     names += name;
     names += type;
@@ -151,11 +154,11 @@ PageScopes::PageScopes(const NameScopes& scopes) {
   };
   locals.reserve(scopes.locals.size());
   for (const LocalName& local : scopes.locals) {
-    locals.push_back(add(local.name, local.type, local.first, local.last));
+    locals.push_back(add(local.name, local.type, local.first, local.last, local.function));
   }
   classes.reserve(scopes.classes.size());
   for (const ClassLines& lines : scopes.classes) {
-    classes.push_back(add(lines.className, {}, lines.first, lines.last));
+    classes.push_back(add(lines.className, {}, lines.first, lines.last, false));
   }
   // Of stretches that start on one line, the outer goes first.
   const auto byFirst = [](const Stretch& a, const Stretch& b) {
