@@ -1195,6 +1195,29 @@ TEST_F(TreeTest, MembersOfAnObjectOfAKnownClassAreThatClasssMembers) {
   EXPECT_EQ(NameLink(BodyOf(Page("lib.h.html")), 4, "size"), "lib.h.html#L1");
 }
 
+// An object whose type the tree does not define, as a standard container in a tree that is not
+// the C++ library, has no member in the tree. A template parameter or a block's alias may stand
+// for any class, so after one any class's member may be meant.
+TEST_F(TreeTest, MembersOfAnObjectOfATypeTheTreeDoesNotDefineLinkNowhere) {
+  box_.Write("src/lib.h", "struct Vec { int size() const { return 0; } };\n");
+  box_.Write("src/use.cpp",
+             "#include \"lib.h\"\n"
+             "template <class T> int f(std::vector<int>& v, T& t, const Vec& w) {\n"
+             "  using Alias = Vec;\n"
+             "  Alias a;\n"
+             "  int n = v.size();\n"
+             "  n += t.size();\n"
+             "  n += w.size();\n"
+             "  return n + a.size();\n"
+             "}\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string use = BodyOf(Page("use.cpp.html"));
+  EXPECT_EQ(NameLink(use, 5, "size"), "");
+  EXPECT_EQ(NameLink(use, 6, "size"), "lib.h.html#L1");
+  EXPECT_EQ(NameLink(use, 7, "size"), "lib.h.html#L1");
+  EXPECT_EQ(NameLink(use, 8, "size"), "lib.h.html#L1");
+}
+
 // After '.' or "->", only a call or a template's arguments can follow a member function's name;
 // a name that anything else follows is a data member, which links nowhere, whatever functions
 // share its name. With the rest of the line empty, the call may follow on the next.

@@ -556,11 +556,17 @@ bool DefinitionIndex::IsOneClass(std::string_view name) const {
   return classes == 1;
 }
 
-bool DefinitionIndex::IsClass(std::string_view name) const {
+std::vector<DefinitionIndex::Targets>::const_iterator DefinitionIndex::Find(
+    std::string_view name) const {
   const auto found =
       std::lower_bound(names_.begin(), names_.end(), name,
                        [](const Targets& targets, std::string_view n) { return targets.name < n; });
-  if (found == names_.end() || found->name != name) return false;
+  return found != names_.end() && found->name == name ? found : names_.end();
+}
+
+bool DefinitionIndex::IsClass(std::string_view name) const {
+  const auto found = Find(name);
+  if (found == names_.end()) return false;
   for (std::uint32_t t = found->first; t < found->first + found->count; ++t) {
     const Definition::Kind kind = EntryAt(targets_[t]).kind;
     if (kind == Definition::kClass || kind == Definition::kStruct || kind == Definition::kUnion) {
@@ -614,6 +620,9 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
   };
   switch (use.kind) {
     case NameUse::kMember:
+      // Of an object whose type the tree does not define, as std::string in a tree that is not
+      // the C++ library, no member of the tree is meant.
+      if (!use.scope.empty() && Find(use.scope) == names_.end()) break;
       // Of an object whose type is a class of the tree, only that class's members or its
       // bases' mean the name; nothing does where they have none and all its bases are known.
       if (!use.scope.empty() && IsSoleClass(use.scope)) {

@@ -196,6 +196,8 @@ class DefinitionIndex {
   std::string_view ScopeOf(std::uint32_t target) const;
   std::string LineHref(std::size_t page, Place place) const;
   void MarkMembers();
+  // The name `name` among the names the tree defines, or names_.end().
+  std::vector<Targets>::const_iterator Find(std::string_view name) const;
   bool IsClass(std::string_view name) const;
   // Whether the tree defines exactly one class, struct or union called `name`.
   bool IsOneClass(std::string_view name) const;

@@ -94,9 +94,23 @@ std::string_view NameUses::ObjectType(const char* access, std::uint64_t line, bo
     const bool pointer = !type.empty() && type.back() == '*';
     if (pointer != arrow) return {};
     if (pointer) type.remove_suffix(1);
-    return type;
+    return IsDeclaredAround(type, line, **local) ? std::string_view() : type;
   }
   return {};
+}
+
+// Whether the type `name` of the local `object` is itself declared around the line moved to, and
+// is no class that the page defines there: a template parameter or a block's alias, which may
+// stand for any class.
+bool NameUses::IsDeclaredAround(std::string_view name, std::uint64_t line,
+                                const PageScopes::Stretch& object) const {
+  const auto declares = [&](const PageScopes::Stretch* local) {
+    return local != &object && local->last() >= line && !local->function &&
+           scopes_.NameOf(*local) == name;
+  };
+  if (std::none_of(locals_.begin(), locals_.end(), declares)) return false;
+  return std::none_of(scopes_.classes.begin(), scopes_.classes.end(),
+                      [&](const PageScopes::Stretch& c) { return scopes_.NameOf(c) == name; });
 }
 
 void NameUses::MoveTo(std::uint64_t line) {

@@ -49,6 +49,8 @@ class NameUses {
   void MoveTo(std::uint64_t line);
   std::string_view ObjectType(const char* access, std::uint64_t line, bool arrow);
   std::string_view ClassEndingOn(std::uint64_t line) const;
+  bool IsDeclaredAround(std::string_view name, std::uint64_t line,
+                        const PageScopes::Stretch& object) const;
 
   const PageScopes& scopes_;
   std::uint64_t line_ = 0;  // moved to last; lines count from 1
