@@ -56,7 +56,7 @@ NameUse NameUses::At(std::string_view word, std::uint64_t line) {
   MoveTo(line);
   // The innermost declaration, the one declared last, if several of the name cover the line.
   for (auto local = locals_.rbegin(); local != locals_.rend(); ++local) {
-    if ((*local)->last() < line || scopes_.NameOf(**local) != word) continue;
+    if ((*local)->last() < line || !scopes_.Names(**local, word)) continue;
     if (!(*local)->function) return {NameUse::kLocal, {}, (*local)->first};
     const std::string_view owner = ClassEndingOn((*local)->last());
     if (!owner.empty() && owner != word) return {NameUse::kClassMember, owner};
@@ -89,7 +89,7 @@ std::string_view NameUses::ObjectType(const char* access, std::uint64_t line, bo
     return arrow && !classes_.empty() ? scopes_.NameOf(*classes_.back()) : std::string_view();
   }
   for (auto local = locals_.rbegin(); local != locals_.rend(); ++local) {
-    if ((*local)->last() < line || scopes_.NameOf(**local) != object) continue;
+    if ((*local)->last() < line || !scopes_.Names(**local, object)) continue;
     std::string_view type = scopes_.TypeOf(**local);
     const bool pointer = !type.empty() && type.back() == '*';
     if (pointer != arrow) return {};
@@ -106,7 +106,7 @@ bool NameUses::IsDeclaredAround(std::string_view name, std::uint64_t line,
                                 const PageScopes::Stretch& object) const {
   const auto declares = [&](const PageScopes::Stretch* local) {
     return local != &object && local->last() >= line && !local->function &&
-           scopes_.NameOf(*local) == name;
+           scopes_.Names(*local, name);
   };
   if (std::none_of(locals_.begin(), locals_.end(), declares)) return false;
   return std::none_of(scopes_.classes.begin(), scopes_.classes.end(),

@@ -75,6 +75,11 @@ struct PageScopes {
   std::string_view NameOf(const Stretch& stretch) const {
     return std::string_view(names).substr(stretch.offset, stretch.size);
   }
+  // Whether `stretch`'s name is `name`: most names differ in their size or their first byte.
+  bool Names(const Stretch& stretch, std::string_view name) const {
+    return stretch.size == name.size() && !name.empty() && names[stretch.offset] == name[0] &&
+           NameOf(stretch) == name;
+  }
   std::string_view TypeOf(const Stretch& stretch) const {
     return std::string_view(names).substr(stretch.offset + stretch.size, stretch.typeSize);
   }
