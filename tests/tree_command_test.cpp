@@ -1220,7 +1220,8 @@ TEST_F(TreeTest, MembersOfAnObjectOfATypeTheTreeDoesNotDefineLinkNowhere) {
 
 // After '.' or "->", only a call or a template's arguments can follow a member function's name;
 // a name that anything else follows is a data member, which links nowhere, whatever functions
-// share its name. With the rest of the line empty, the call may follow on the next.
+// share its name. With the rest of the line empty, the call may follow on the next; a '<' that no
+// '>' and call follow is a comparison.
 TEST_F(TreeTest, AMemberThatNoCallFollowsIsData) {
   box_.Write(
       "src/lib.h",
@@ -1236,7 +1237,7 @@ TEST_F(TreeTest, AMemberThatNoCallFollowsIsData) {
              "  Pair p = {.first = a};\n"
              "  a += n.next ()->count();\n"
              "  return n.count\n"
-             "      () + pairs[1].as<int>() + pairs[2].next[0].count();\n"
+             "      () + pairs[1].as<int>() + pairs[2].next[0].count() + (pairs[3].first < a);\n"
              "}\n");
   ASSERT_EQ(Tree({"src", "site"}).status, 0);
   const std::string use = BodyOf(Page("use.cpp.html"));
@@ -1249,6 +1250,26 @@ TEST_F(TreeTest, AMemberThatNoCallFollowsIsData) {
   EXPECT_EQ(NameLink(use, 9, "as"), "lib.h.html#L2");
   EXPECT_EQ(NameLink(use, 9, "next"), "");
   EXPECT_EQ(NameLink(use, 9, "count"), "lib.h.html#L1");
+  EXPECT_EQ(NameLink(use, 9, "first"), "");  // a comparison's '<'
+}
+
+// After a function's parameters, "->" starts its return type, not a member: a name there that no
+// call follows means a type, and only a type.
+TEST_F(TreeTest, ATrailingReturnTypeIsAType) {
+  box_.Write("src/lib.h",
+             "template <class T> struct Box { Box(T) {} int count() const { return 0; } };\n"
+             "auto make(int n)\n"
+             "    -> Box<int> { return {n}; }\n"
+             "struct Maker {\n"
+             "  auto made() const -> Box<int>*;\n"
+             "  Box<int>* (*get)();\n"
+             "  int total() { return get()->count; }\n"
+             "};\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string lib = BodyOf(Page("lib.h.html"));
+  EXPECT_EQ(NameLink(lib, 3, "Box"), "lib.h.html#L1");
+  EXPECT_EQ(NameLink(lib, 5, "Box"), "lib.h.html#L1");
+  EXPECT_EQ(NameLink(lib, 7, "count"), "");
 }
 
 // A member function that a class declares hides every other function of its name in the

@@ -636,6 +636,20 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
       }
       only([&](std::uint32_t t) { return members_[t] != 0; });
       break;
+    case NameUse::kType: {
+      // A name that some type has means what it does elsewhere: the class alone, or the list,
+      // which shows types first.
+      only([&](std::uint32_t t) { return IsTypeKind(EntryAt(targets_[t]).kind); });
+      if (meaning.targets.empty()) break;
+      meaning.targets.clear();
+      const std::uint32_t type = ClassTarget(name);
+      if (type != kUnlinked) {
+        meaning.targets.push_back(type);
+      } else {
+        meaning.all = true;
+      }
+      break;
+    }
     case NameUse::kClassMember:
       only(inScope);
       // A definition outside its class whose qualifier is no class or namespace of the tree,

@@ -33,13 +33,41 @@ std::string_view QualifierBefore(const char* colon) {
   return std::string_view(p + 1, static_cast<std::size_t>(end - (p + 1)));
 }
 
-// Whether what follows `word` on its line lets it name a function: a call's '(', a template's
-// '<' (or a comparison's), a qualifier's "::", or nothing, as the rest may be on the next line.
+// Whether what follows `word` on its line lets it name a function: a call's '(', template
+// arguments that a call follows, a qualifier's "::", or nothing, as the rest may be on the next
+// line. A '<' that a statement's end or a ')' follows before any '>', or whose '>' no call
+// follows, is a comparison.
 bool MayBeCalled(std::string_view word) {
   const char* p = word.data() + word.size();
   while (IsBlank(*p)) ++p;
-  return *p == '(' || *p == '<' || *p == ':' || *p == '\n' || *p == '\r' || *p == '\\' ||
+  if (*p == '<') {
+    int depth = 0;
+    int parentheses = 0;
+    for (; *p != '\n'; ++p) {
+      if (*p == '(') ++parentheses;
+      // The end of a statement, or of the parentheses the name stands in: a comparison's '<'.
+      if (*p == ';' || *p == '{' || (*p == ')' && --parentheses < 0)) return false;
+      if (*p == '<') ++depth;
+      if (*p == '>' && p[-1] != '-' && --depth == 0) break;
+    }
+    if (*p == '\n') return true;  // the arguments may go on
+    ++p;
+    while (IsBlank(*p)) ++p;
+  }
+  return *p == '(' || *p == ':' || *p == '\n' || *p == '\r' || *p == '\\' ||
          (*p == '/' && (p[1] == '/' || p[1] == '*'));
+}
+
+// Whether the "->" whose '-' is at `dash` may start a trailing return type, as it does after a
+// function's parameters and their qualifiers ("auto f() const -> T"), or at a line's start.
+bool MayReturnType(const char* dash) {
+  const char* p = SkipBlanksBack(dash);
+  if (*p == ')' || *p == '&' || *p == '\n') return true;
+  const char* end = p + 1;
+  while (IsWordByte(*p)) --p;
+  const std::string_view qualifier(p + 1, static_cast<std::size_t>(end - (p + 1)));
+  return qualifier == "const" || qualifier == "volatile" || qualifier == "noexcept" ||
+         qualifier == "mutable" || qualifier == "override" || qualifier == "final";
 }
 
 }  // namespace
@@ -48,7 +76,9 @@ NameUse NameUses::At(std::string_view word, std::uint64_t line) {
   const char* before = SkipBlanksBack(word.data());
   const bool dot = *before == '.' && before[-1] != '.';
   const bool arrow = *before == '>' && before[-1] == '-';
-  if ((dot || arrow) && !MayBeCalled(word)) return {NameUse::kData, {}};
+  if ((dot || arrow) && !MayBeCalled(word)) {
+    return {arrow && MayReturnType(before - 1) ? NameUse::kType : NameUse::kData, {}};
+  }
   if (dot) return {NameUse::kMember, ObjectType(before, line, false)};
   if (arrow) return {NameUse::kMember, ObjectType(before - 1, line, true)};
   if (*before == ':' && before[-1] == ':')

@@ -19,6 +19,9 @@ struct NameUse {
     // After '.' or "->" and before anything but '(', '<', "::" or the line's end: a data member,
     // never a function, which only a call may follow, nor a type. Links nowhere.
     kData,
+    // After "->" that a function's parameters or qualifiers precede, and before anything but a
+    // call: a trailing return type, or a data member of a call's result. Only a type.
+    kType,
     kQualified,  // after "A::", or "::" alone
     kLocal,      // declared in the function or template it stands in
     // Declared as a member function in the body of the class it stands in: that class's own
