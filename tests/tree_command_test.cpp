@@ -1253,8 +1253,8 @@ TEST_F(TreeTest, AMemberThatNoCallFollowsIsData) {
   EXPECT_EQ(NameLink(use, 9, "first"), "");  // a comparison's '<'
 }
 
-// After a function's parameters, "->" starts its return type, not a member: a name there that no
-// call follows means a type, and only a type.
+// After the parameters of a function or a lambda, "->" starts a return type, not a member: a name
+// there that no call follows means a type, and only a type. After a call, it reaches a member.
 TEST_F(TreeTest, ATrailingReturnTypeIsAType) {
   box_.Write("src/lib.h",
              "template <class T> struct Box { Box(T) {} int count() const { return 0; } };\n"
@@ -1264,12 +1264,15 @@ TEST_F(TreeTest, ATrailingReturnTypeIsAType) {
              "  auto made() const -> Box<int>*;\n"
              "  Box<int>* (*get)();\n"
              "  int total() { return get()->count; }\n"
-             "};\n");
+             "};\n"
+             "struct count {};\n"
+             "auto boxed = [](int n) -> Box<int> { return {n}; };\n");
   ASSERT_EQ(Tree({"src", "site"}).status, 0);
   const std::string lib = BodyOf(Page("lib.h.html"));
   EXPECT_EQ(NameLink(lib, 3, "Box"), "lib.h.html#L1");
   EXPECT_EQ(NameLink(lib, 5, "Box"), "lib.h.html#L1");
-  EXPECT_EQ(NameLink(lib, 7, "count"), "");
+  EXPECT_EQ(NameLink(lib, 7, "count"), "");  // a data member of a call's result
+  EXPECT_EQ(NameLink(lib, 10, "Box"), "lib.h.html#L1");
 }
 
 // A member function that a class declares hides every other function of its name in the

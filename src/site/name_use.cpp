@@ -58,16 +58,44 @@ bool MayBeCalled(std::string_view word) {
          (*p == '/' && (p[1] == '/' || p[1] == '*'));
 }
 
-// Whether the "->" whose '-' is at `dash` may start a trailing return type, as it does after a
-// function's parameters and their qualifiers ("auto f() const -> T"), or at a line's start.
+// The word that ends at `end`, exclusive.
+std::string_view WordBefore(const char* end) {
+  const char* start = end;
+  while (IsWordByte(start[-1])) --start;
+  return std::string_view(start, static_cast<std::size_t>(end - start));
+}
+
+// Whether the "->" whose '-' is at `dash` may start a trailing return type, as it does at a line's
+// start and after the parameters of a function, a lambda or a deduction guide, with their
+// qualifiers: "auto f() const -> T". After a call's parentheses, as in "p.f()->x" or
+// "return g(x)->x", it reaches a member of the call's result.
 bool MayReturnType(const char* dash) {
   const char* p = SkipBlanksBack(dash);
-  if (*p == ')' || *p == '&' || *p == '\n') return true;
-  const char* end = p + 1;
-  while (IsWordByte(*p)) --p;
-  const std::string_view qualifier(p + 1, static_cast<std::size_t>(end - (p + 1)));
-  return qualifier == "const" || qualifier == "volatile" || qualifier == "noexcept" ||
-         qualifier == "mutable" || qualifier == "override" || qualifier == "final";
+  for (;;) {
+    const std::string_view word = WordBefore(p + 1);
+    if (*p == '&' || word == "const" || word == "volatile" || word == "noexcept" ||
+        word == "mutable" || word == "override" || word == "final") {
+      p = SkipBlanksBack(p + 1 - std::max<std::size_t>(word.size(), 1));
+    } else {
+      break;
+    }
+  }
+  if (*p == '\n') return true;
+  if (*p != ')') return false;
+  for (int depth = 0; *p != '\n'; --p) {
+    if (*p == ')') ++depth;
+    if (*p == '(' && --depth == 0) break;
+  }
+  if (*p == '\n') return true;  // parameters from an earlier line
+  p = SkipBlanksBack(p);
+  if (*p == ']') return true;  // a lambda's captures
+  const std::string_view name = WordBefore(p + 1);
+  if (name.empty()) return false;  // a cast's '>' or an operator's result
+  const char* before = SkipBlanksBack(name.data());
+  if (*before == '.' || (*before == '>' && before[-1] == '-')) return false;
+  const std::string_view keyword = WordBefore(before + 1);
+  return keyword != "return" && keyword != "throw" && keyword != "case" && keyword != "else" &&
+         keyword != "co_return" && keyword != "co_yield";
 }
 
 }  // namespace
