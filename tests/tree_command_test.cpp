@@ -1238,6 +1238,8 @@ TEST_F(TreeTest, AMemberThatNoCallFollowsIsData) {
              "  a += n.next ()->count();\n"
              "  return n.count\n"
              "      () + pairs[1].as<int>() + pairs[2].next[0].count() + (pairs[3].first < a);\n"
+             "  bool b = pairs[4].first < a &&\n"
+             "      a > 0;\n"
              "}\n");
   ASSERT_EQ(Tree({"src", "site"}).status, 0);
   const std::string use = BodyOf(Page("use.cpp.html"));
@@ -1250,7 +1252,8 @@ TEST_F(TreeTest, AMemberThatNoCallFollowsIsData) {
   EXPECT_EQ(NameLink(use, 9, "as"), "lib.h.html#L2");
   EXPECT_EQ(NameLink(use, 9, "next"), "");
   EXPECT_EQ(NameLink(use, 9, "count"), "lib.h.html#L1");
-  EXPECT_EQ(NameLink(use, 9, "first"), "");  // a comparison's '<'
+  EXPECT_EQ(NameLink(use, 9, "first"), "");   // a comparison's '<'
+  EXPECT_EQ(NameLink(use, 10, "first"), "");  // one that goes on to the next line
 }
 
 // After the parameters of a function or a lambda, "->" starts a return type, not a member: a name

@@ -35,8 +35,8 @@ std::string_view QualifierBefore(const char* colon) {
 
 // Whether what follows `word` on its line lets it name a function: a call's '(', template
 // arguments that a call follows, a qualifier's "::", or nothing, as the rest may be on the next
-// line. A '<' that a statement's end or a ')' follows before any '>', or whose '>' no call
-// follows, is a comparison.
+// line. A '<' that a statement's end or a ')' follows before any '>', that no '>' follows on a
+// line which does not end in ',' or '<', or whose '>' no call follows, is a comparison.
 bool MayBeCalled(std::string_view word) {
   const char* p = word.data() + word.size();
   while (IsBlank(*p)) ++p;
@@ -50,7 +50,11 @@ bool MayBeCalled(std::string_view word) {
       if (*p == '<') ++depth;
       if (*p == '>' && p[-1] != '-' && --depth == 0) break;
     }
-    if (*p == '\n') return true;  // the arguments may go on
+    if (*p == '\n') {  // the arguments may go on, after a ',' or '<'
+      p = SkipBlanksBack(p);
+      if (*p == '\r') p = SkipBlanksBack(p);
+      return *p == ',' || *p == '<' || *p == '\\';
+    }
     ++p;
     while (IsBlank(*p)) ++p;
   }
