@@ -639,9 +639,11 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
     case NameUse::kType: {
       // A name that some type has means what it does elsewhere: the class alone, or the list,
       // which shows types first.
-      only([&](std::uint32_t t) { return IsTypeKind(EntryAt(targets_[t]).kind); });
-      if (meaning.targets.empty()) break;
-      meaning.targets.clear();
+      bool typeNamed = false;
+      for (std::uint32_t t = targets.first; t < end && !typeNamed; ++t) {
+        typeNamed = IsTypeKind(EntryAt(targets_[t]).kind);
+      }
+      if (!typeNamed) break;
       const std::uint32_t type = ClassTarget(name);
       if (type != kUnlinked) {
         meaning.targets.push_back(type);

@@ -15,6 +15,13 @@ const char* SkipBlanksBack(const char* p) {
   return p - 1;
 }
 
+// The word that ends at `end`, exclusive.
+std::string_view WordBefore(const char* end) {
+  const char* start = end;
+  while (IsWordByte(start[-1])) --start;
+  return std::string_view(start, static_cast<std::size_t>(end - start));
+}
+
 // The qualifier that ends right before the "::" whose first ':' is at `colon`: the word before
 // it, past template arguments ("A<T>::"), or "" if there is none.
 std::string_view QualifierBefore(const char* colon) {
@@ -28,9 +35,7 @@ std::string_view QualifierBefore(const char* colon) {
     if (*p == '\n') return {};
     p = SkipBlanksBack(p);
   }
-  const char* end = p + 1;
-  while (IsWordByte(*p)) --p;
-  return std::string_view(p + 1, static_cast<std::size_t>(end - (p + 1)));
+  return WordBefore(p + 1);
 }
 
 // Whether what follows `word` on its line lets it name a function: a call's '(', template
@@ -62,13 +67,6 @@ bool MayBeCalled(std::string_view word) {
          (*p == '/' && (p[1] == '/' || p[1] == '*'));
 }
 
-// The word that ends at `end`, exclusive.
-std::string_view WordBefore(const char* end) {
-  const char* start = end;
-  while (IsWordByte(start[-1])) --start;
-  return std::string_view(start, static_cast<std::size_t>(end - start));
-}
-
 // Whether the "->" whose '-' is at `dash` may start a trailing return type, as it does at a line's
 // start and after the parameters of a function, a lambda or a deduction guide, with their
 // qualifiers: "auto f() const -> T". After a call's parentheses, as in "p.f()->x" or
@@ -77,9 +75,11 @@ bool MayReturnType(const char* dash) {
   const char* p = SkipBlanksBack(dash);
   for (;;) {
     const std::string_view word = WordBefore(p + 1);
-    if (*p == '&' || word == "const" || word == "volatile" || word == "noexcept" ||
-        word == "mutable" || word == "override" || word == "final") {
-      p = SkipBlanksBack(p + 1 - std::max<std::size_t>(word.size(), 1));
+    if (*p == '&') {
+      p = SkipBlanksBack(p);
+    } else if (word == "const" || word == "volatile" || word == "noexcept" || word == "mutable" ||
+               word == "override" || word == "final") {
+      p = SkipBlanksBack(word.data());
     } else {
       break;
     }
@@ -141,10 +141,7 @@ std::string_view NameUses::ClassEndingOn(std::uint64_t line) const {
 // local name or parameter declared as one word's type, or the class whose body "this" stands in.
 // Through `arrow` only a pointer's type is known: a class's own operator-> leads elsewhere.
 std::string_view NameUses::ObjectType(const char* access, std::uint64_t line, bool arrow) {
-  const char* end = SkipBlanksBack(access) + 1;
-  const char* start = end;
-  while (IsWordByte(start[-1])) --start;
-  const std::string_view object(start, static_cast<std::size_t>(end - start));
+  const std::string_view object = WordBefore(SkipBlanksBack(access) + 1);
   if (object.empty()) return {};
   MoveTo(line);
   if (object == "this") {
@@ -172,7 +169,7 @@ bool NameUses::IsDeclaredAround(std::string_view name, std::uint64_t line,
   };
   if (std::none_of(locals_.begin(), locals_.end(), declares)) return false;
   return std::none_of(scopes_.classes.begin(), scopes_.classes.end(),
-                      [&](const PageScopes::Stretch& c) { return scopes_.NameOf(c) == name; });
+                      [&](const PageScopes::Stretch& c) { return scopes_.Names(c, name); });
 }
 
 void NameUses::MoveTo(std::uint64_t line) {

@@ -38,21 +38,18 @@ void ParallelFor(std::size_t count, unsigned threads, const std::function<void(s
 void ParallelFor(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& job,
                  const std::function<void()>& first) {
   std::atomic<std::size_t> next{0};
-  const auto work = [&] {
-    for (std::size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < count;) job(i);
+  const auto work = [&](bool helper) {
+    for (std::size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < count;) {
+      if (helper) AskHugePagesForThreadHeap();
+      job(i);
+    }
   };
   const std::size_t helpers = std::min<std::size_t>(threads, count) - (count > 0 ? 1 : 0);
   std::vector<std::thread> pool;
   pool.reserve(helpers);
-  const auto help = [&] {
-    for (std::size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < count;) {
-      AskHugePagesForThreadHeap();
-      job(i);
-    }
-  };
-  for (std::size_t t = 0; t < helpers; ++t) pool.emplace_back(help);
+  for (std::size_t t = 0; t < helpers; ++t) pool.emplace_back(work, true);
   first();
-  work();
+  work(false);
   for (std::thread& thread : pool) thread.join();
 }
 
