@@ -1,0 +1,294 @@
+// What a use of a name means: which of the name's definitions it may lead to, from where and how
+// it is used.
+#include <algorithm>
+
+#include "definition_index.h"
+
+namespace lexpaint {
+
+// A name that several classes share, as in several namespaces, leaves it open which class's
+// bases are meant: only the bases of a name that one class alone has are followed.
+DefinitionIndex::Classes DefinitionIndex::ClassAndBases(std::string_view name) const {
+  Classes classes;
+  classes.names[classes.size++] = name;
+  for (std::size_t k = 0; k < classes.size; ++k) {
+    const std::uint32_t hash = Hash(classes.names[k]);
+    auto base = std::lower_bound(classBases_.begin(), classBases_.end(), hash,
+                                 [](const ClassBase& b, std::uint32_t h) { return b.hash < h; });
+    // Most names have no bases, which is told before whether one class alone has the name.
+    if (base == classBases_.end() || base->hash != hash || (k == 0 && !IsOneClass(name))) break;
+    for (; base != classBases_.end() && base->hash == hash; ++base) {
+      if (base->name != classes.names[k] ||
+          std::find(classes.begin(), classes.end(), base->base) != classes.end()) {
+        continue;
+      }
+      if (!IsOneClass(base->base)) {
+        classes.complete = false;
+        continue;
+      }
+      if (classes.size == kMaxBases) {
+        classes.complete = false;
+        return classes;
+      }
+      classes.names[classes.size++] = base->base;
+    }
+  }
+  return classes;
+}
+
+DefinitionIndex::Qualifier DefinitionIndex::QualifierOf(std::string_view qualifier) const {
+  if (qualifier.empty()) return Qualifier::kGlobal;
+  if (std::binary_search(namespaces_.begin(), namespaces_.end(), Hash(qualifier))) {
+    return Qualifier::kNamespace;
+  }
+  return IsClass(qualifier) ? Qualifier::kClass : Qualifier::kOther;
+}
+
+// Whether a name qualified by "A::" that A makes nothing of may be `target`, made in no class.
+// If A is a namespace of the tree, it is a type made at no scope, as the C library's that std::
+// names, an enumerator of an enum with no name, or one made in a namespace or enum made in A, as
+// an inline namespace; never one made in another namespace, as llvm::move is for std::move, nor
+// a function at no scope, such as a helper of some source file. If A is a class of the tree, it
+// is an enumerator of an enum made in A, or of one with no name. Any other A may be an alias of a
+// namespace, a type or a class the tree does not make, so any such name may be meant; "::" means
+// what is made at no scope.
+bool DefinitionIndex::ReachedThrough(std::uint32_t target, const Classes& classes,
+                                     Qualifier is) const {
+  const PageDefinitions::Entry& entry = EntryAt(targets_[target]);
+  const bool global = entry.scopeKind == Definition::kNoScope;
+  const bool scoped = is == Qualifier::kNamespace || is == Qualifier::kClass;
+  const std::string_view scope = scoped ? ScopeOf(target) : std::string_view();
+  // Made in a namespace or enum made in the qualifier, or in one of its bases.
+  const auto madeIn = [&] {
+    return std::any_of(classes.begin(), classes.end(), [&](std::string_view outer) {
+      return std::binary_search(nestedScopes_.begin(), nestedScopes_.end(), NestKey(scope, outer));
+    });
+  };
+  switch (is) {
+    case Qualifier::kGlobal:
+      return global;
+    case Qualifier::kNamespace:
+      if (global) return IsTypeKind(entry.kind);
+      return (entry.scopeKind == Definition::kInEnum && scope.empty()) || madeIn();
+    case Qualifier::kClass:
+      return entry.scopeKind == Definition::kInEnum && (scope.empty() || madeIn());
+    case Qualifier::kOther:
+      break;
+  }
+  return true;
+}
+
+bool DefinitionIndex::IsConstructor(std::uint32_t target, std::string_view word) const {
+  const PageDefinitions::Entry& entry = EntryAt(targets_[target]);
+  return entry.kind == Definition::kFunction &&
+         (entry.scopeKind == Definition::kInClass || entry.scopeKind == Definition::kQualified) &&
+         ScopeOf(target) == word;
+}
+
+// Worked out once for each name, by whichever thread asks first; others that ask meanwhile work
+// out the same.
+std::uint32_t DefinitionIndex::ClassTarget(std::uint32_t name) const {
+  std::uint32_t type = classTargets_[name].load(std::memory_order_relaxed);
+  if (type != kUnknownClass) return type;
+  const Targets& targets = names_[name];
+  type = kUnlinked;
+  for (std::uint32_t t = targets.first; t < targets.first + targets.count; ++t) {
+    if (IsConstructor(t, targets.name)) continue;
+    if (type != kUnlinked) {
+      type = kUnlinked;
+      break;
+    }
+    type = t;
+  }
+  classTargets_[name].store(type, std::memory_order_relaxed);
+  return type;
+}
+
+// A class whose name the tree gives nothing else but its constructors, so that an object's type
+// spelled so is that class.
+bool DefinitionIndex::IsSoleClass(std::string_view name) const {
+  const std::uint32_t linked = LinkedName(name);
+  if (linked == kUnlinked) return false;
+  const std::uint32_t target = ClassTarget(linked);
+  if (target == kUnlinked) return false;
+  const Definition::Kind kind = EntryAt(targets_[target]).kind;
+  return kind == Definition::kClass || kind == Definition::kStruct || kind == Definition::kUnion;
+}
+
+bool DefinitionIndex::IsOneClass(std::string_view name) const {
+  const std::uint32_t linked = LinkedName(name);
+  if (linked == kUnlinked) return false;
+  const Targets& targets = names_[linked];
+  std::size_t classes = 0;
+  for (std::uint32_t t = targets.first; t < targets.first + targets.count; ++t) {
+    const Definition::Kind kind = EntryAt(targets_[t]).kind;
+    classes +=
+        kind == Definition::kClass || kind == Definition::kStruct || kind == Definition::kUnion;
+  }
+  return classes == 1;
+}
+
+DefinitionIndex::Meaning DefinitionIndex::Resolve(std::string_view word, const NameUse& use) const {
+  return Resolve(LinkedName(word), word, use);
+}
+
+DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::string_view word,
+                                                  const NameUse& use) const {
+  Meaning meaning;
+  if (use.kind == NameUse::kLocal || name == kUnlinked) return meaning;
+  const Targets& targets = names_[name];
+  const std::uint32_t end = targets.first + targets.count;
+  // The targets that `keep` keeps, or none.
+  const auto only = [&](const auto& keep) {
+    for (std::uint32_t t = targets.first; t < end; ++t) {
+      if (keep(t)) meaning.targets.push_back(t);
+    }
+  };
+  // Most definitions are told apart by their scopes' hashes, 0 for none.
+  const auto madeIn = [&](std::string_view scope) {
+    const std::uint32_t scopeHash = Hash(scope) | 1;
+    return [this, scope, scopeHash](std::uint32_t t) {
+      return scopeHashes_[t] == scopeHash && ScopeOf(t) == scope;
+    };
+  };
+  const auto inScope = madeIn(use.scope);
+  // The members that the class `use.scope` has through its bases, if it has none of its own. A
+  // base's own name means the base, not its constructors.
+  Classes classes;
+  bool typed = false;  // a member of an object of a known class
+  const auto inBases = [&] {
+    classes = ClassAndBases(use.scope);
+    for (std::size_t k = 1; k < classes.size && meaning.targets.empty(); ++k) {
+      if (classes.names[k] == word) continue;
+      const auto inBase = madeIn(classes.names[k]);
+      only([&](std::uint32_t t) { return members_[t] != 0 && inBase(t); });
+    }
+  };
+  switch (use.kind) {
+    case NameUse::kMember:
+      // Of an object whose type the tree does not define, as std::string in a tree that is not
+      // the C++ library, no member of the tree is meant.
+      if (!use.scope.empty() && Find(use.scope) == names_.end()) break;
+      // Of an object whose type is a class of the tree, only that class's members or its
+      // bases' mean the name; nothing does where they have none and all its bases are known.
+      if (!use.scope.empty() && IsSoleClass(use.scope)) {
+        classes = ClassAndBases(use.scope);
+        for (std::size_t k = 0; k < classes.size && meaning.targets.empty(); ++k) {
+          const auto inClass = madeIn(classes.names[k]);
+          only([&](std::uint32_t t) { return members_[t] != 0 && inClass(t); });
+        }
+        typed = !meaning.targets.empty();
+        if (typed || classes.complete) break;
+      }
+      only([&](std::uint32_t t) { return members_[t] != 0; });
+      break;
+    case NameUse::kType: {
+      // A name that some type has means what it does elsewhere: the class alone, or the list,
+      // which shows types first.
+      bool typeNamed = false;
+      for (std::uint32_t t = targets.first; t < end && !typeNamed; ++t) {
+        typeNamed = IsTypeKind(EntryAt(targets_[t]).kind);
+      }
+      if (!typeNamed) break;
+      const std::uint32_t type = ClassTarget(name);
+      if (type != kUnlinked) {
+        meaning.targets.push_back(type);
+      } else {
+        meaning.all = true;
+      }
+      break;
+    }
+    case NameUse::kClassMember:
+      only(inScope);
+      // A definition outside its class whose qualifier is no class or namespace of the tree,
+      // such as a macro that stands for the class's name, may be the class's own.
+      if (meaning.targets.empty()) {
+        only([&](std::uint32_t t) {
+          return EntryAt(targets_[t]).scopeKind == Definition::kQualified &&
+                 QualifierOf(ScopeOf(t)) == Qualifier::kOther;
+        });
+      }
+      break;
+    case NameUse::kQualified:
+      only(inScope);
+      if (meaning.targets.empty() && !use.scope.empty()) inBases();
+      if (meaning.targets.empty()) {
+        if (classes.size == 0) classes.names[classes.size++] = use.scope;
+        const Qualifier is = QualifierOf(use.scope);
+        only([&](std::uint32_t t) { return members_[t] == 0 && ReachedThrough(t, classes, is); });
+      }
+      break;
+    default:
+      // In C's own body, C names the class itself, not its constructors.
+      if (word == use.scope) {
+        only([&](std::uint32_t t) { return !inScope(t); });
+      } else if (!use.scope.empty()) {
+        only(inScope);
+        if (meaning.targets.empty()) inBases();
+      }
+      // Elsewhere too, a class's name means the class rather than its constructors, where that
+      // leaves a single definition; else it means all, listed with the types first.
+      if (meaning.targets.empty()) {
+        const std::uint32_t type = ClassTarget(name);
+        if (type != kUnlinked) {
+          meaning.targets.push_back(type);
+        } else {
+          meaning.all = true;
+        }
+      }
+  }
+  if (meaning.targets.size() == targets.count) {
+    meaning.all = true;
+    meaning.targets.clear();
+  }
+  if (meaning.targets.size() > 1) {
+    if (use.kind != NameUse::kMember) {
+      meaning.section = std::string(use.scope) + "::";
+    } else {
+      meaning.section = typed ? std::string(use.scope) + "." : ".";
+    }
+    meaning.section += word;
+  }
+  if (meaning.all || !meaning.targets.empty()) meaning.name = name;
+  return meaning;
+}
+
+// A name's targets are in the order of their pages.
+bool DefinitionIndex::OnSeveralPages(const Meaning& meaning) const {
+  const Targets& targets = names_[meaning.name];
+  const std::uint32_t first = meaning.all ? targets.first : meaning.targets.front();
+  const std::uint32_t last =
+      meaning.all ? targets.first + targets.count - 1 : meaning.targets.back();
+  return targets_[first].page != targets_[last].page;
+}
+
+DefinitionIndex::Meaning DefinitionIndex::Nearest(Meaning meaning, std::string_view word,
+                                                  const PageSet& nearby) const {
+  const Targets& targets = names_[meaning.name];
+  const std::uint32_t* const from = meaning.all ? nullptr : meaning.targets.data();
+  const std::size_t count = meaning.all ? targets.count : meaning.targets.size();
+  const auto targetAt = [&](std::size_t k) {
+    return from != nullptr ? from[k] : targets.first + static_cast<std::uint32_t>(k);
+  };
+  std::size_t near = 0;
+  for (std::size_t k = 0; k < count; ++k) near += nearby.Has(targets_[targetAt(k)].page);
+  if (near == 0 || near == count) return meaning;
+  std::vector<std::uint32_t> kept;
+  kept.reserve(near);
+  std::string files;
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::uint32_t t = targetAt(k);
+    const std::uint32_t page = targets_[t].page;
+    if (!nearby.Has(page)) continue;
+    if (kept.empty() || targets_[kept.back()].page != page) {
+      files.append(files.empty() ? "@" : ",").append(plan_.files[plan_.pages[page].file].path);
+    }
+    kept.push_back(t);
+  }
+  meaning.section = (meaning.all ? std::string(word) : meaning.section) + files;
+  meaning.all = false;
+  meaning.targets = std::move(kept);
+  return meaning;
+}
+
+}  // namespace lexpaint
