@@ -1,0 +1,477 @@
+// End-to-end tests of the links that tree mode makes from names to their definitions.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "line_anchors.h"
+#include "tree_site.h"
+
+namespace lexpaint {
+namespace {
+
+// A name qualified by a namespace of the tree that makes nothing of it links only to what that
+// namespace reaches: a namespace made in it, as an inline one, or a type at no scope; never to
+// what another namespace makes. A class reaches its own enumerators and the classes defined as
+// its members outside it. Under a qualifier the tree makes no namespace or class of, such as an
+// alias, any definition not in a class may be meant.
+TEST_F(TreeTest, QualifiedNamesLinkToWhatTheirNamespaceReaches) {
+  box_.Write("src/lib.h",
+             "namespace lib {\n"
+             "int move(int x) { return x; }\n"
+             "inline namespace v1 { int swap(int a) { return a; } }\n"
+             "}\n"
+             "namespace std { struct hash {}; }\n"
+             "struct tm {};\n"
+             "static int get(int n) { return n; }\n"
+             "struct G { struct Rep; enum { kOne }; };\n"
+             "struct G::Rep {};\n"
+             "struct Widget {\n  Widget() {}\n  Widget(int n) {}\n};\n");
+  box_.Write("src/use.cpp",
+             "#include \"lib.h\"\n"
+             "int a = std::move(1);\n"
+             "int b = lib::move(2);\n"
+             "int c = lib::swap(3);\n"
+             "std::tm when;\n"
+             "int d = std::get(4);\n"
+             "int e = alias::move(5);\n"
+             "int f = ::get(6);\n"
+             "G::Rep* r;\n"
+             "int k = G::kOne + G::get(7);\n"
+             "Widget w;\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string use = BodyOf(Page("use.cpp.html"));
+  const std::vector<std::tuple<int, std::string, std::string>> links = {
+      {2, "move", ""},
+      {3, "move", "lib.h.html#L2"},
+      {4, "swap", "lib.h.html#L3"},
+      {5, "tm", "lib.h.html#L6"},
+      {6, "get", ""},
+      {7, "move", "lib.h.html#L2"},
+      {8, "get", "lib.h.html#L7"},
+      {9, "Rep", "lib.h.html#L9"},
+      {10, "kOne", "lib.h.html#L8"},
+      {10, "get", ""},
+      {11, "Widget", "lib.h.html#L10"}};  // the class, not a list with its constructors
+  for (const auto& [line, word, href] : links) {
+    EXPECT_EQ(NameLink(use, line, word), href) << word << " on line " << line;
+  }
+}
+
+// A derived class has its bases' members: after its name and "::", and in its member functions.
+// A base's own name still means the base, and a base that several classes share a name with is
+// not followed.
+TEST_F(TreeTest, DerivedClassesReachTheMembersOfTheirBases) {
+  box_.Write("src/lib.h",
+             "struct Base {\n"
+             "  enum Mode { kFast };\n"
+             "  Base() {}\n"
+             "  int size() const { return 0; }\n"
+             "};\n"
+             "struct Mid : public Base {};\n"
+             "struct Leaf : Mid {\n"
+             "  Leaf() : Base() {}\n"
+             "  int twice() const { return 2 * size(); }\n"
+             "};\n"
+             "int size() { return 1; }\n"
+             "namespace a { struct Node { int kind() { return 1; } }; int kind() { return 0; } }\n"
+             "namespace b { struct Node { int kind() { return 2; } }; }\n"
+             "struct Item : a::Node { int get() { return kind(); } };\n");
+  box_.Write("src/use.cpp",
+             "#include \"lib.h\"\n"
+             "int m = Leaf::kFast;\n"
+             "int n = Mid::size();\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string use = BodyOf(Page("use.cpp.html"));
+  EXPECT_EQ(NameLink(use, 2, "kFast"), "lib.h.html#L2");
+  EXPECT_EQ(NameLink(use, 3, "size"), "lib.h.html#L4");
+  const std::string lib = BodyOf(Page("lib.h.html"));
+  EXPECT_EQ(NameLink(lib, 8, "Base"), "lib.h.html#L1");          // the class, not its constructor
+  EXPECT_EQ(NameLink(lib, 9, "size"), "lib.h.html#L4");          // the member, not the function
+  EXPECT_EQ(NameLink(lib, 14, "kind"), "names/Base.html#kind");  // either Node's, as before
+}
+
+// A member of an object whose declaration names its class links to that class's member, or its
+// bases'; where they have none, such as a data member, it links nowhere. "->" tells only of a
+// pointer's class, and "this" of the class whose body it stands in.
+TEST_F(TreeTest, MembersOfAnObjectOfAKnownClassAreThatClasssMembers) {
+  box_.Write("src/lib.h",
+             "struct Base { int size() const { return 0; } };\n"
+             "struct Box : Base {\n  int weight;\n  int get() const { return this->size(); }\n};\n"
+             "struct Bag { int size() const { return 1; } int weight() const { return 2; } };\n"
+             "template <class T> struct Ptr { T* operator->(); int size() const; };\n");
+  box_.Write("src/use.cpp",
+             "#include \"lib.h\"\n"
+             "int f(const Box& b, Box* p, Bag g, Ptr<Bag> q) {\n"
+             "  int n = b.size();\n"
+             "  n += p->size();\n"
+             "  n += g.size();\n"
+             "  n += b.weight;\n"
+             "  return n + q->size();\n"
+             "}\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string use = BodyOf(Page("use.cpp.html"));
+  EXPECT_EQ(NameLink(use, 3, "size"), "lib.h.html#L1");
+  EXPECT_EQ(NameLink(use, 4, "size"), "lib.h.html#L1");
+  EXPECT_EQ(NameLink(use, 5, "size"), "lib.h.html#L6");
+  EXPECT_EQ(NameLink(use, 6, "weight"), "");
+  EXPECT_EQ(NameLink(use, 7, "size"), "names/size.html#size");  // Ptr's operator-> leads on
+  EXPECT_EQ(NameLink(BodyOf(Page("lib.h.html")), 4, "size"), "lib.h.html#L1");
+}
+
+// An object whose type the tree does not define, as a standard container in a tree that is not
+// the C++ library, has no member in the tree. A template parameter or a block's alias may stand
+// for any class, so after one any class's member may be meant.
+TEST_F(TreeTest, MembersOfAnObjectOfATypeTheTreeDoesNotDefineLinkNowhere) {
+  box_.Write("src/lib.h", "struct Vec { int size() const { return 0; } };\n");
+  box_.Write("src/use.cpp",
+             "#include \"lib.h\"\n"
+             "template <class T> int f(std::vector<int>& v, T& t, const Vec& w) {\n"
+             "  using Alias = Vec;\n"
+             "  Alias a;\n"
+             "  int n = v.size();\n"
+             "  n += t.size();\n"
+             "  n += w.size();\n"
+             "  return n + a.size();\n"
+             "}\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string use = BodyOf(Page("use.cpp.html"));
+  EXPECT_EQ(NameLink(use, 5, "size"), "");
+  EXPECT_EQ(NameLink(use, 6, "size"), "lib.h.html#L1");
+  EXPECT_EQ(NameLink(use, 7, "size"), "lib.h.html#L1");
+  EXPECT_EQ(NameLink(use, 8, "size"), "lib.h.html#L1");
+}
+
+// After '.' or "->", only a call or a template's arguments can follow a member function's name;
+// a name that anything else follows is a data member, which links nowhere, whatever functions
+// share its name. With the rest of the line empty, the call may follow on the next; a '<' that no
+// '>' and call follow is a comparison.
+TEST_F(TreeTest, AMemberThatNoCallFollowsIsData) {
+  box_.Write(
+      "src/lib.h",
+      "struct Node { Node* next() const { return 0; } int count() const { return 1; } };\n"
+      "struct Range { int first() const { return 0; } template <class T> T as() { return {}; } };\n"
+      "struct Pair { int first; Node* next; };\n");
+  box_.Write("src/use.cpp",
+             "#include \"lib.h\"\n"
+             "int f(Pair* pairs, Node* nodes) {\n"
+             "  auto& n = nodes[0];\n"
+             "  int a = pairs[0].first + n.count();\n"
+             "  pairs->next = nullptr;\n"
+             "  Pair p = {.first = a};\n"
+             "  a += n.next ()->count();\n"
+             "  return n.count\n"
+             "      () + pairs[1].as<int>() + pairs[2].next[0].count() + (pairs[3].first < a);\n"
+             "  bool b = pairs[4].first < a &&\n"
+             "      a > 0;\n"
+             "}\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string use = BodyOf(Page("use.cpp.html"));
+  EXPECT_EQ(NameLink(use, 4, "first"), "");
+  EXPECT_EQ(NameLink(use, 4, "count"), "lib.h.html#L1");
+  EXPECT_EQ(NameLink(use, 5, "next"), "");
+  EXPECT_EQ(NameLink(use, 6, "first"), "");
+  EXPECT_EQ(NameLink(use, 7, "next"), "lib.h.html#L1");
+  EXPECT_EQ(NameLink(use, 8, "count"), "lib.h.html#L1");
+  EXPECT_EQ(NameLink(use, 9, "as"), "lib.h.html#L2");
+  EXPECT_EQ(NameLink(use, 9, "next"), "");
+  EXPECT_EQ(NameLink(use, 9, "count"), "lib.h.html#L1");
+  EXPECT_EQ(NameLink(use, 9, "first"), "");   // a comparison's '<'
+  EXPECT_EQ(NameLink(use, 10, "first"), "");  // one that goes on to the next line
+}
+
+// After the parameters of a function or a lambda, "->" starts a return type, not a member: a name
+// there that no call follows means a type, and only a type. After a call, it reaches a member.
+TEST_F(TreeTest, ATrailingReturnTypeIsAType) {
+  box_.Write("src/lib.h",
+             "template <class T> struct Box { Box(T) {} int count() const { return 0; } };\n"
+             "auto make(int n)\n"
+             "    -> Box<int> { return {n}; }\n"
+             "struct Maker {\n"
+             "  auto made() const -> Box<int>*;\n"
+             "  Box<int>* (*get)();\n"
+             "  int total() { return get()->count; }\n"
+             "};\n"
+             "struct count {};\n"
+             "auto boxed = [](int n) -> Box<int> { return {n}; };\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string lib = BodyOf(Page("lib.h.html"));
+  EXPECT_EQ(NameLink(lib, 3, "Box"), "lib.h.html#L1");
+  EXPECT_EQ(NameLink(lib, 5, "Box"), "lib.h.html#L1");
+  EXPECT_EQ(NameLink(lib, 7, "count"), "");  // a data member of a call's result
+  EXPECT_EQ(NameLink(lib, 10, "Box"), "lib.h.html#L1");
+}
+
+// A member function that a class declares hides every other function of its name in the
+// class's body: there the name means the class's own definition, wherever the tree makes it, or
+// nothing, never another class's function of that name. A constructor's name still means the
+// class, and a friend is no member.
+TEST_F(TreeTest, AMemberFunctionThatAClassDeclaresIsItsOwn) {
+  box_.Write("src/lib.h",
+             "struct Widget {\n"
+             "  explicit Widget(int);\n"
+             "  void draw() const;\n"
+             "  void redraw() const { draw(); }\n"
+             "  int size() const;\n"
+             "  friend void paint(Widget&);\n"
+             "};\n"
+             "inline int Widget::size() const { return 1; }\n"
+             "struct Canvas { void draw() const {} };\n"
+             "void paint(Widget&) {}\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string lib = BodyOf(Page("lib.h.html"));
+  EXPECT_EQ(NameLink(lib, 2, "Widget"), "lib.h.html#L1");
+  EXPECT_EQ(NameLink(lib, 3, "draw"), "");
+  EXPECT_EQ(NameLink(lib, 4, "draw"), "");
+  EXPECT_EQ(NameLink(lib, 5, "size"), "lib.h.html#L8");
+  EXPECT_EQ(NameLink(lib, 6, "paint"), "lib.h.html#L10");
+}
+
+// Uses link to their definitions across files; a name defined twice links to its section of a
+// list page; a definition links to its name's uses; the tags file lists every definition, sorted.
+TEST_F(TreeTest, DefinitionsLinkUsesAndFillTheTagsFile) {
+  box_.Write("src/shape.h",
+             "#define AREA(s) area(s)\n"
+             "struct Shape {\n"
+             "  int w;\n"
+             "};\n"
+             "int area(const Shape& s) { return s.w; }\n"
+             "double area(double r) { return r * r; }\n");
+  box_.Write("src/main.cpp",
+             "#include \"shape.h\"\n"
+             "int main() {\n"
+             "  Shape s{2};\n"
+             "  return AREA(s) + area(1.0) + unknown(s);\n"
+             "}\n");
+  const RunResult result = Tree({"src", "site"});
+  EXPECT_EQ(result.output, "");
+  ASSERT_EQ(result.status, 0);
+
+  const std::string main = BodyOf(Page("main.cpp.html"));
+  EXPECT_EQ(NameLink(main, 3, "Shape"), "shape.h.html#L2");
+  EXPECT_EQ(NameLink(main, 4, "AREA"), "shape.h.html#L1");
+  EXPECT_EQ(NameLink(main, 4, "area"), "names/area.html#area");
+  EXPECT_EQ(NameLink(main, 4, "unknown"), "");
+  EXPECT_EQ(NameLink(main, 2, "main"), "uses/AREA.html#main");  // the definition, to its uses
+  const std::string shape = BodyOf(Page("shape.h.html"));
+  EXPECT_EQ(NameLink(shape, 2, "Shape"), "uses/AREA.html#Shape");
+  EXPECT_EQ(NameLink(shape, 5, "Shape"), "shape.h.html#L2");
+  EXPECT_EQ(NameLink(shape, 5, "area"), "uses/AREA.html#area");
+  int removed = 0;
+  EXPECT_EQ(RemoveLinks(main, &removed), NumberedBody(box_.Read("src/main.cpp")));
+
+  const std::string list = Page("names/area.html");
+  EXPECT_EQ(TitleOf(list), "area \u2014 definitions");
+  EXPECT_NE(list.find("<section id=\"area\">\n<h2>area</h2>"), std::string::npos) << list;
+  EXPECT_NE(list.find("<a href=\"../shape.h.html#L5\">shape.h</a></td><td><a "
+                      "href=\"../shape.h.html#L5\">5</a></td><td>function</td><td><code>int "
+                      "area(const Shape&amp; s) { return s.w; }</code>"),
+            std::string::npos)
+      << list;
+  EXPECT_NE(list.find("<a href=\"../shape.h.html#L6\">"), std::string::npos);
+
+  EXPECT_EQ(box_.Read("site/tags"),
+            "!_TAG_FILE_FORMAT\t2\t/extended format/\n"
+            "!_TAG_FILE_SORTED\t1\t/0=unsorted, 1=sorted, 2=foldcase/\n"
+            "AREA\tshape.h\t1;\"\tkind:macro\n"
+            "Shape\tshape.h\t2;\"\tkind:struct\n"
+            "area\tshape.h\t5;\"\tkind:function\n"
+            "area\tshape.h\t6;\"\tkind:function\n"
+            "main\tmain.cpp\t2;\"\tkind:function\n");
+}
+
+// A list page shows a name's types first, each followed by the functions of its file, such as
+// its constructors, then the other functions and the rest.
+TEST_F(TreeTest, ListPagesShowTypesFirst) {
+  box_.Write("src/a.h", "#define Widget Widget\nint Widget(int x) { return x; }\n");
+  box_.Write("src/w.h",
+             "struct Widget {\n  Widget() {}\n  Widget(int) {}\n};\n"
+             "typedef struct Widget Widget;\n");
+  box_.Write("src/use.cpp", "Widget w;\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string list = Page("names/Widget.html");
+  std::vector<std::size_t> rows;
+  for (const char* href : {"w.h.html#L1\"", "w.h.html#L2\"", "w.h.html#L3\"", "w.h.html#L5\"",
+                           "a.h.html#L2\"", "a.h.html#L1\""}) {
+    rows.push_back(list.find(href));
+    ASSERT_NE(rows.back(), std::string::npos) << href << "\n" << list;
+  }
+  EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end())) << list;
+}
+
+// A name declared in a function, a template or a macro's parameters links nowhere, whatever other
+// files define; a member's name links to members only, and a qualified name to its qualifier's
+// definitions.
+TEST_F(TreeTest, LocalNamesStayLocalAndMembersLinkToMembers) {
+  box_.Write("src/other.h",
+             "struct Size {};\n"
+             "struct T {};\n"
+             "int total(int x) { return x; }\n"
+             "int size(int n) { return n; }\n"
+             "int only_free(int n) { return n; }\n");
+  box_.Write("src/box.h",
+             "struct Box {\n"
+             "  int size() const { return 0; }\n"
+             "};\n"
+             "struct A { void f(); };\n"
+             "struct B { void f(); };\n"
+             "void A::f() {}\n"
+             "void B::f() {}\n"
+             "struct Bag { int size() const { return 1; } };\n");
+  box_.Write("src/use.cpp",
+             "#include \"other.h\"\n"
+             "#include \"box.h\"\n"
+             "template <class T>\n"
+             "int use(const Box& x, int Size) {\n"
+             "  int total = Size + x.size() + x.only_free() + y().size();\n"
+             "  T t;\n"
+             "  A::f(); B::f();\n"
+             "  return total + size(1);\n"
+             "}\n"
+             "Size s; T u; int v = total(1);\n"
+             "#define TWICE(total, Size) \\\n  ((total) + (Size))\n"
+             "int w = total(2);\n"
+             "void g() {\n  goto total;\ntotal:\n  return;\n}\n"
+             "void h1() {\n  using word = long;\n  word a = 0;\n}\n"
+             "void h2() {\n  using word = short;\n  word b = 0;\n}\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  EXPECT_EQ(CheckSiteLinks(box_.path() / "site"), "");
+
+  const std::string use = BodyOf(Page("use.cpp.html"));
+  const std::vector<std::pair<int, std::string>> locals = {
+      {3, "T"},      {4, "Size"},  {5, "Size"},   {5, "total"}, {6, "T"},      {8, "total"},
+      {11, "total"}, {11, "Size"}, {12, "total"}, {12, "Size"}, {15, "total"}, {16, "total"}};
+  for (const auto& [line, word] : locals) {
+    EXPECT_EQ(NameLink(use, line, word), "") << word << " on line " << line;
+  }
+  EXPECT_EQ(NameLink(use, 10, "Size"), "other.h.html#L1");  // outside the function
+  EXPECT_EQ(NameLink(use, 10, "T"), "other.h.html#L2");
+  EXPECT_EQ(NameLink(use, 10, "total"), "other.h.html#L3");
+  EXPECT_EQ(NameLink(use, 13, "total"), "other.h.html#L3");  // after the macro's lines
+  // An alias of a function's body links to its own line, not to those of other functions.
+  EXPECT_EQ(NameLink(use, 21, "word"), "use.cpp.html#L20");
+  EXPECT_EQ(NameLink(use, 25, "word"), "use.cpp.html#L24");
+
+  // The object's type, a parameter's here, tells which class's member; where nothing tells
+  // it, every member of the name. size and f share a list page, named after f.
+  const std::string sizes = Between(use, "id=\"L5\"", "id=\"L6\"");
+  EXPECT_NE(sizes.find("x</span><span class=\"Operator\">.</span><a href=\"box.h.html#L2\">"),
+            std::string::npos)
+      << sizes;
+  EXPECT_NE(sizes.find("().</span><a href=\"names/f.html#.size\">"), std::string::npos) << sizes;
+  EXPECT_EQ(NameLink(use, 5, "only_free"), "");
+  EXPECT_EQ(NameLink(use, 8, "size"), "names/f.html#size");
+  const std::string list = Page("names/f.html");
+  const std::string members = Between(list, "<section id=\".size\">", "</section>");
+  EXPECT_NE(members.find("box.h.html#L2"), std::string::npos) << list;
+  EXPECT_NE(members.find("box.h.html#L8"), std::string::npos) << list;
+  EXPECT_EQ(members.find("other.h"), std::string::npos) << list;
+
+  const std::string calls = use.substr(use.find("id=\"L7\""));
+  EXPECT_NE(calls.find("<a href=\"box.h.html#L6\"><span class=\"Identifier\">f</span>"),
+            std::string::npos);
+  EXPECT_NE(calls.find("<a href=\"box.h.html#L7\"><span class=\"Identifier\">f</span>"),
+            std::string::npos);
+}
+
+// The letters that end a number are no names, whatever the tree defines.
+TEST_F(TreeTest, LettersOfNumbersLinkNowhere) {
+  box_.Write("src/a.h", "#define A 1\n#define u 2\nint n = 0x0A + 1u + A + u;\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string body = BodyOf(Page("a.h.html"));
+  EXPECT_NE(body.find("<span class=\"Number\">0x0</span><span class=\"Identifier\">A</span>"),
+            std::string::npos)
+      << body;
+  EXPECT_NE(body.find("<span class=\"Number\">1</span><span class=\"Identifier\">u</span>"),
+            std::string::npos)
+      << body;
+  EXPECT_EQ(NameLink(body, 3, "A"), "a.h.html#L1");  // the names after them
+  EXPECT_EQ(NameLink(body, 3, "u"), "a.h.html#L2");
+}
+
+// A name defined in several places links to the definitions a page sees through its includes,
+// directly or not; a page that sees none links to the list of them all.
+TEST_F(TreeTest, NamesLinkToDefinitionsIncludesReach) {
+  box_.Write("src/a.h",
+             "typedef int Ctx;\nint f(int x) { return x; }\nint f(long x) { return 0; }\n");
+  box_.Write("src/other.h", "typedef long Ctx;\nint f(char c) { return c; }\n");
+  box_.Write("src/c.h", "#include \"a.h\"\n");
+  box_.Write("src/b.c", "#include \"a.h\"\nCtx direct;\nint g(void) { return f(1); }\n");
+  box_.Write("src/d.c", "#include \"c.h\"\nCtx through;\n");
+  box_.Write("src/e.c", "Ctx unseen;\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  EXPECT_EQ(CheckSiteLinks(box_.path() / "site"), "");
+  EXPECT_EQ(NameLink(BodyOf(Page("b.c.html")), 2, "Ctx"), "a.h.html#L1");
+  EXPECT_EQ(NameLink(BodyOf(Page("d.c.html")), 2, "Ctx"), "a.h.html#L1");
+  EXPECT_EQ(NameLink(BodyOf(Page("e.c.html")), 1, "Ctx"), "names/Ctx.html#Ctx");
+  // Two of f's three definitions are in sight: a section lists just those, headed by their file.
+  EXPECT_EQ(NameLink(BodyOf(Page("b.c.html")), 3, "f"), "names/Ctx.html#f%40a.h");
+  EXPECT_NE(Page("names/Ctx.html").find("<section id=\"f@a.h\">\n<h2>f, in a.h</h2>"),
+            std::string::npos);
+}
+
+// In a class's body, its own name means the class, as in a copy constructor's parameter, not the
+// constructors that share its name.
+TEST_F(TreeTest, ClassNameInItsOwnBodyLinksToTheClass) {
+  box_.Write("src/vec.h",
+             "struct Vec {\n"
+             "  Vec(int n) {}\n"
+             "  void assign(const Vec& other) {}\n"
+             "};\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  EXPECT_EQ(NameLink(BodyOf(Page("vec.h.html")), 3, "Vec"), "vec.h.html#L1");
+}
+
+// A file too large to be read into memory at once is read twice, and its definitions found alike.
+TEST_F(TreeTest, DefinitionsOfLargeFilesFound) {
+  const std::string padding = "// " + std::string(2 << 20, '-') + "\n";
+  box_.Write("src/big.h", padding + "int twice(int x) { return 2 * x; }\n");
+  box_.Write("src/use.cpp", "#include \"big.h\"\nint four() { return twice(2); }\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  EXPECT_EQ(NameLink(BodyOf(Page("use.cpp.html")), 2, "twice"), "big.h.html#L2");
+}
+
+// Without definitions, a site has no name links, list pages or tags file.
+TEST_F(TreeTest, NoDefinitionsLinksNoNames) {
+  box_.Write("src/a.h", "int f(int x) { return x; }\nint f(long x) { return 0; }\n");
+  box_.Write("src/b.cpp", "#include \"a.h\"\nint g() { return f(1); }\n");
+  ASSERT_EQ(Tree({"--no-definitions", "src", "site"}).status, 0);
+  EXPECT_EQ(FilesOf(box_.Snapshot("site")),
+            (std::set<std::string>{"a.h.html", "b.cpp.html", "index.html", "lexpaint.css",
+                                   "lexpaint.js", "search/files.js", "search/names.js"}));
+  int links = 0;
+  EXPECT_EQ(RemoveLinks(BodyOf(Page("b.cpp.html")), &links), NumberedBody(box_.Read("src/b.cpp")));
+  EXPECT_EQ(links, 1);  // the include link
+}
+
+// Names defined in several places share list pages, a run of names in name order each: every
+// use reaches its own name's section, on the page of the run it falls in.
+TEST_F(TreeTest, ListPagesHoldRunsOfNames) {
+  std::string header, uses = "#include \"all.h\"\nint main() {\n";
+  for (char c = 'a'; c <= 'z'; ++c) {
+    for (const char* suffix : {"1", "2"}) {
+      const std::string name = std::string(1, c) + suffix;
+      header +=
+          "int " + name + "(int x) { return x; }\n" + "int " + name + "(long x) { return 0; }\n";
+      uses += "  " + name + "(1);\n";
+    }
+  }
+  box_.Write("src/all.h", header);
+  box_.Write("src/main.cpp", uses + "}\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+
+  const std::string main = BodyOf(Page("main.cpp.html"));
+  EXPECT_EQ(NameLink(main, 3, "a1"), "names/a1.html#a1");
+  EXPECT_EQ(NameLink(main, 4, "a2"), "names/a1.html#a2");
+  const std::string last = NameLink(main, 54, "z2");
+  ASSERT_NE(last.find("#z2"), std::string::npos);
+  EXPECT_NE(last, "names/a1.html#z2");  // 52 names take more than one page
+  const std::string page = Page(last.substr(0, last.find('#')));
+  EXPECT_NE(page.find("<section id=\"z2\">"), std::string::npos);
+  EXPECT_EQ(page.find("<section id=\"a1\">"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace lexpaint
