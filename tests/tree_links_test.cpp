@@ -392,23 +392,28 @@ TEST_F(TreeTest, LettersOfNumbersLinkNowhere) {
 }
 
 // A name defined in several places links to the definitions a page sees through its includes,
-// directly or not; a page that sees none links to the list of them all.
+// directly or not; a page that sees none links to the list of them all. Of a class and its
+// constructors in sight, the class is meant.
 TEST_F(TreeTest, NamesLinkToDefinitionsIncludesReach) {
   box_.Write("src/a.h",
-             "typedef int Ctx;\nint f(int x) { return x; }\nint f(long x) { return 0; }\n");
-  box_.Write("src/other.h", "typedef long Ctx;\nint f(char c) { return c; }\n");
+             "typedef int Ctx;\nint f(int x) { return x; }\nint f(long x) { return 0; }\n"
+             "struct Box {\n  Box() {}\n  Box(int n) {}\n};\n");
+  box_.Write("src/other.h",
+             "typedef long Ctx;\nint f(char c) { return c; }\nnamespace ns { using Box = int; }\n");
   box_.Write("src/c.h", "#include \"a.h\"\n");
-  box_.Write("src/b.c", "#include \"a.h\"\nCtx direct;\nint g(void) { return f(1); }\n");
+  box_.Write("src/b.c",
+             "#include \"a.h\"\nCtx direct;\nint g(void) { return f(1); }\nBox box = Box(2);\n");
   box_.Write("src/d.c", "#include \"c.h\"\nCtx through;\n");
   box_.Write("src/e.c", "Ctx unseen;\n");
   ASSERT_EQ(Tree({"src", "site"}).status, 0);
   EXPECT_EQ(CheckSiteLinks(box_.path() / "site"), "");
   EXPECT_EQ(NameLink(BodyOf(Page("b.c.html")), 2, "Ctx"), "a.h.html#L1");
   EXPECT_EQ(NameLink(BodyOf(Page("d.c.html")), 2, "Ctx"), "a.h.html#L1");
-  EXPECT_EQ(NameLink(BodyOf(Page("e.c.html")), 1, "Ctx"), "names/Ctx.html#Ctx");
+  EXPECT_EQ(NameLink(BodyOf(Page("e.c.html")), 1, "Ctx"), "names/Box.html#Ctx");
+  EXPECT_EQ(NameLink(BodyOf(Page("b.c.html")), 4, "Box"), "a.h.html#L4");
   // Two of f's three definitions are in sight: a section lists just those, headed by their file.
-  EXPECT_EQ(NameLink(BodyOf(Page("b.c.html")), 3, "f"), "names/Ctx.html#f%40a.h");
-  EXPECT_NE(Page("names/Ctx.html").find("<section id=\"f@a.h\">\n<h2>f, in a.h</h2>"),
+  EXPECT_EQ(NameLink(BodyOf(Page("b.c.html")), 3, "f"), "names/Box.html#f%40a.h");
+  EXPECT_NE(Page("names/Box.html").find("<section id=\"f@a.h\">\n<h2>f, in a.h</h2>"),
             std::string::npos);
 }
 

@@ -227,6 +227,11 @@ class DefinitionIndex {
   // The one definition of the name numbered `name` that is no constructor of the class it names,
   // or kUnlinked if there are none or several.
   std::uint32_t ClassTarget(std::uint32_t name) const;
+  // The one of the `count` targets, the k-th being targetAt(k), that is no constructor of the
+  // class `word`, or kUnlinked if there are none or several.
+  template <class At>
+  std::uint32_t SoleNonConstructor(std::size_t count, const At& targetAt,
+                                   std::string_view word) const;
   // A key of a namespace's or enum's name and the scope it is made in.
   static std::uint64_t NestKey(std::string_view name, std::string_view scope);
 

@@ -85,21 +85,28 @@ bool DefinitionIndex::IsConstructor(std::uint32_t target, std::string_view word)
          ScopeOf(target) == word;
 }
 
+template <class At>
+std::uint32_t DefinitionIndex::SoleNonConstructor(std::size_t count, const At& targetAt,
+                                                  std::string_view word) const {
+  std::uint32_t type = kUnlinked;
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::uint32_t t = targetAt(k);
+    if (IsConstructor(t, word)) continue;
+    if (type != kUnlinked) return kUnlinked;
+    type = t;
+  }
+  return type;
+}
+
 // Worked out once for each name, by whichever thread asks first; others that ask meanwhile work
 // out the same.
 std::uint32_t DefinitionIndex::ClassTarget(std::uint32_t name) const {
   std::uint32_t type = classTargets_[name].load(std::memory_order_relaxed);
   if (type != kUnknownClass) return type;
   const Targets& targets = names_[name];
-  type = kUnlinked;
-  for (std::uint32_t t = targets.first; t < targets.first + targets.count; ++t) {
-    if (IsConstructor(t, targets.name)) continue;
-    if (type != kUnlinked) {
-      type = kUnlinked;
-      break;
-    }
-    type = t;
-  }
+  type = SoleNonConstructor(
+      targets.count, [&](std::size_t k) { return targets.first + static_cast<std::uint32_t>(k); },
+      targets.name);
   classTargets_[name].store(type, std::memory_order_relaxed);
   return type;
 }
@@ -285,9 +292,14 @@ DefinitionIndex::Meaning DefinitionIndex::Nearest(Meaning meaning, std::string_v
     }
     kept.push_back(t);
   }
-  meaning.section = (meaning.all ? std::string(word) : meaning.section) + files;
+  // Of those in sight, a class's name means the class rather than its constructors, as it does
+  // among all of them.
+  const std::uint32_t type = SoleNonConstructor(
+      kept.size(), [&](std::size_t k) { return kept[k]; }, word);
+  meaning.section = type != kUnlinked ? std::string()
+                                      : (meaning.all ? std::string(word) : meaning.section) + files;
   meaning.all = false;
-  meaning.targets = std::move(kept);
+  meaning.targets = type != kUnlinked ? std::vector<std::uint32_t>{type} : std::move(kept);
   return meaning;
 }
 
