@@ -417,6 +417,30 @@ TEST_F(TreeTest, NamesLinkToDefinitionsIncludesReach) {
             std::string::npos);
 }
 
+// A macro defined in a source file that no file includes is seen in that file and the files it
+// includes alone; one of a header, or of a source file that some file includes, is seen anywhere.
+TEST_F(TreeTest, MacrosOfASourceFileStayInIt) {
+  box_.Write("src/a.c",
+             "#define LOCAL 1\n#define TWICE 2\n#include \"seen.h\"\n"
+             "int a(void) { return LOCAL + TWICE; }\n");
+  box_.Write("src/seen.h", "#include \"deeper.h\"\n");
+  box_.Write("src/deeper.h", "#if LOCAL\n#endif\n");
+  box_.Write("src/h.h", "#define HDR 3\n#define TWICE 4\n");
+  box_.Write("src/inc.c", "#define SHARED 5\n");
+  box_.Write("src/b.c",
+             "#include \"inc.c\"\nint b(void) { return LOCAL + HDR + SHARED + TWICE; }\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string a = BodyOf(Page("a.c.html"));
+  EXPECT_EQ(NameLink(a, 4, "LOCAL"), "a.c.html#L1");
+  EXPECT_EQ(NameLink(a, 4, "TWICE"), "a.c.html#L2");  // its own, among those it sees
+  EXPECT_EQ(NameLink(BodyOf(Page("deeper.h.html")), 1, "LOCAL"), "a.c.html#L1");
+  const std::string b = BodyOf(Page("b.c.html"));
+  EXPECT_EQ(NameLink(b, 2, "LOCAL"), "");
+  EXPECT_EQ(NameLink(b, 2, "HDR"), "h.h.html#L1");  // not included, but a header
+  EXPECT_EQ(NameLink(b, 2, "SHARED"), "inc.c.html#L1");
+  EXPECT_EQ(NameLink(b, 2, "TWICE"), "h.h.html#L2");
+}
+
 // In a class's body, its own name means the class, as in a copy constructor's parameter, not the
 // constructors that share its name.
 TEST_F(TreeTest, ClassNameInItsOwnBodyLinksToTheClass) {

@@ -220,6 +220,7 @@ DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder, 
   PlanListPages();
   NumberListedTargets();
   MarkMembers();
+  MarkUnseenMacros();
   ReadBases();
 }
 
@@ -427,6 +428,17 @@ void DefinitionIndex::MarkMembers() {
     }
     members_[t] = entry.scopeKind == Definition::kInClass ||
                   (entry.scopeKind == Definition::kQualified && IsClass(ScopeOf(t)));
+  }
+}
+
+// A source file that is compiled rather than included, and that no file of the tree includes,
+// keeps its macros to itself and the files it includes.
+void DefinitionIndex::MarkUnseenMacros() {
+  unseenMacros_.assign(targets_.size(), 0);
+  for (std::size_t t = 0; t < targets_.size(); ++t) {
+    const SitePage& page = plan_.pages[targets_[t].page];
+    unseenMacros_[t] = EntryAt(targets_[t]).kind == Definition::kMacro && page.includedBy.empty() &&
+                       HasCompiledExtension(plan_.files[page.file].path);
   }
 }
 

@@ -269,37 +269,79 @@ bool DefinitionIndex::OnSeveralPages(const Meaning& meaning) const {
   return targets_[first].page != targets_[last].page;
 }
 
+template <class Keep>
+std::vector<std::uint32_t> DefinitionIndex::TargetsKept(const Meaning& meaning,
+                                                        const Keep& keep) const {
+  std::vector<std::uint32_t> kept;
+  if (!meaning.all) {
+    for (const std::uint32_t t : meaning.targets) {
+      if (keep(t)) kept.push_back(t);
+    }
+    return kept;
+  }
+  const Targets& targets = names_[meaning.name];
+  for (std::uint32_t t = targets.first; t < targets.first + targets.count; ++t) {
+    if (keep(t)) kept.push_back(t);
+  }
+  return kept;
+}
+
 DefinitionIndex::Meaning DefinitionIndex::Nearest(Meaning meaning, std::string_view word,
                                                   const PageSet& nearby) const {
+  std::vector<std::uint32_t> kept =
+      TargetsKept(meaning, [&](std::uint32_t t) { return nearby.Has(targets_[t].page); });
+  const std::size_t count = meaning.all ? names_[meaning.name].count : meaning.targets.size();
+  if (kept.empty() || kept.size() == count) return meaning;
+  return NarrowedTo(std::move(meaning), std::move(kept), word);
+}
+
+bool DefinitionIndex::MayBeUnseen(const Meaning& meaning) const {
+  const auto unseen = [this](std::uint32_t t) { return unseenMacros_[t] != 0; };
+  if (!meaning.all) return std::any_of(meaning.targets.begin(), meaning.targets.end(), unseen);
   const Targets& targets = names_[meaning.name];
-  const std::uint32_t* const from = meaning.all ? nullptr : meaning.targets.data();
-  const std::size_t count = meaning.all ? targets.count : meaning.targets.size();
-  const auto targetAt = [&](std::size_t k) {
-    return from != nullptr ? from[k] : targets.first + static_cast<std::uint32_t>(k);
-  };
-  std::size_t near = 0;
-  for (std::size_t k = 0; k < count; ++k) near += nearby.Has(targets_[targetAt(k)].page);
-  if (near == 0 || near == count) return meaning;
-  std::vector<std::uint32_t> kept;
-  kept.reserve(near);
-  std::string files;
-  for (std::size_t k = 0; k < count; ++k) {
-    const std::uint32_t t = targetAt(k);
-    const std::uint32_t page = targets_[t].page;
-    if (!nearby.Has(page)) continue;
-    if (kept.empty() || targets_[kept.back()].page != page) {
-      files.append(files.empty() ? "@" : ",").append(plan_.files[plan_.pages[page].file].path);
-    }
-    kept.push_back(t);
+  for (std::uint32_t t = targets.first; t < targets.first + targets.count; ++t) {
+    if (unseen(t)) return true;
   }
-  // Of those in sight, a class's name means the class rather than its constructors, as it does
-  // among all of them.
+  return false;
+}
+
+DefinitionIndex::Meaning DefinitionIndex::SeenFrom(Meaning meaning, std::string_view word,
+                                                   const PageSet& seeing) const {
+  std::vector<std::uint32_t> kept = TargetsKept(meaning, [&](std::uint32_t t) {
+    return unseenMacros_[t] == 0 || seeing.Has(targets_[t].page);
+  });
+  const std::size_t count = meaning.all ? names_[meaning.name].count : meaning.targets.size();
+  if (kept.size() == count) return meaning;
+  if (kept.empty()) return Meaning();
+  return NarrowedTo(std::move(meaning), std::move(kept), word);
+}
+
+// Of the kept definitions, a class's name means the class rather than its constructors, as it
+// does among all of them.
+DefinitionIndex::Meaning DefinitionIndex::NarrowedTo(Meaning meaning,
+                                                     std::vector<std::uint32_t> kept,
+                                                     std::string_view word) const {
   const std::uint32_t type = SoleNonConstructor(
       kept.size(), [&](std::size_t k) { return kept[k]; }, word);
-  meaning.section = type != kUnlinked ? std::string()
-                                      : (meaning.all ? std::string(word) : meaning.section) + files;
+  if (type != kUnlinked) kept = {type};
+  std::string section;
+  if (kept.size() > 1) {
+    // A section narrowed once before is named after what it was narrowed from.
+    section =
+        meaning.all ? std::string(word) : meaning.section.substr(0, meaning.section.find('@'));
+    std::uint32_t previous = kUnlinked;
+    for (const std::uint32_t t : kept) {
+      const std::uint32_t page = targets_[t].page;
+      if (previous == kUnlinked || targets_[previous].page != page) {
+        section.append(previous == kUnlinked ? "@" : ",")
+            .append(plan_.files[plan_.pages[page].file].path);
+      }
+      previous = t;
+    }
+  }
   meaning.all = false;
-  meaning.targets = type != kUnlinked ? std::vector<std::uint32_t>{type} : std::move(kept);
+  meaning.targets = std::move(kept);
+  meaning.section = std::move(section);
   return meaning;
 }
 

@@ -8,6 +8,24 @@
 #include "use_index.h"
 
 namespace lexpaint {
+namespace {
+
+// The page `from` of the `pages`, and those that neighbours(page, visit) visits from it, directly
+// or not; breadth first.
+template <class Neighbours>
+PageSet Reached(std::size_t pages, std::size_t from, const Neighbours& neighbours) {
+  PageSet reached(pages);
+  std::vector<std::size_t> found{from};
+  reached.Add(from);
+  for (std::size_t next = 0; next < found.size(); ++next) {
+    neighbours(found[next], [&](std::size_t page) {
+      if (reached.Add(page)) found.push_back(page);
+    });
+  }
+  return reached;
+}
+
+}  // namespace
 
 PageLinks::PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::size_t page,
                      std::size_t textWidth, ListedTexts& texts)
@@ -150,6 +168,9 @@ const std::string& PageLinks::CachedHref(std::uint32_t name, std::string_view wo
   } else {
     meaning = index_.Resolve(name, word, use);
   }
+  if (meaning.name != DefinitionIndex::kUnlinked && index_.MayBeUnseen(meaning)) {
+    meaning = index_.SeenFrom(std::move(meaning), word, IncluderClosure());
+  }
   std::string href = meaning.name == DefinitionIndex::kUnlinked
                          ? std::string()
                          : MeaningHref(std::move(meaning), word);
@@ -192,18 +213,24 @@ const std::string& PageLinks::PageHref(std::uint32_t page) {
   return found->second;
 }
 
-// Breadth first through the pages that includes lead to.
 const PageSet& PageLinks::IncludeClosure() {
-  if (closure_) return *closure_;
-  closure_.emplace(plan_.pages.size());
-  std::vector<std::size_t> found{page_};
-  closure_->Add(page_);
-  for (std::size_t next = 0; next < found.size(); ++next) {
-    for (const std::optional<std::size_t>& included : plan_.pages[found[next]].includePages) {
-      if (included && closure_->Add(*included)) found.push_back(*included);
-    }
+  if (!closure_) {
+    closure_.emplace(Reached(plan_.pages.size(), page_, [&](std::size_t page, const auto& visit) {
+      for (const std::optional<std::size_t>& included : plan_.pages[page].includePages) {
+        if (included) visit(*included);
+      }
+    }));
   }
   return *closure_;
+}
+
+const PageSet& PageLinks::IncluderClosure() {
+  if (!includers_) {
+    includers_.emplace(Reached(plan_.pages.size(), page_, [&](std::size_t page, const auto& visit) {
+      for (const std::size_t includer : plan_.pages[page].includedBy) visit(includer);
+    }));
+  }
+  return *includers_;
 }
 
 std::string_view PageLinks::DefinitionHref(std::string_view word) {

@@ -75,6 +75,7 @@ class PageLinks {
   // The href of the page `page` from this one.
   const std::string& PageHref(std::uint32_t page);
   const PageSet& IncludeClosure();
+  const PageSet& IncluderClosure();
   void KeepText(std::string_view word, std::size_t first);
   // Where the definition `word` links to: the uses of its name, if they are listed.
   std::string_view DefinitionHref(std::string_view word);
@@ -84,6 +85,8 @@ class PageLinks {
   std::size_t page_;
   // The page and the pages it includes, directly or not; found when first needed.
   std::optional<PageSet> closure_;
+  // The page and the pages that include it, directly or not; found when first needed.
+  std::optional<PageSet> includers_;
   NameUses nameUses_;
   std::string toRoot_;
   std::vector<Defined> definitions_;  // the page's, by line

@@ -14,6 +14,12 @@ namespace {
 constexpr std::array<std::string_view, 18> kSourceExtensions = {
     ".c",   ".cc",  ".cpp", ".cxx", ".c++", ".C",   ".h",   ".hh",  ".hpp",
     ".hxx", ".h++", ".H",   ".inl", ".ipp", ".tcc", ".tpp", ".ixx", ".cppm"};
+constexpr std::array<std::string_view, 8> kCompiledExtensions = {".c",   ".cc", ".cpp", ".cxx",
+                                                                 ".c++", ".C",  ".ixx", ".cppm"};
+
+bool EndsIn(std::string_view name, std::string_view extension) {
+  return name.size() > extension.size() && name.substr(name.size() - extension.size()) == extension;
+}
 
 // The files that are pages by their names, or by how they start.
 std::vector<std::size_t> FirstPages(const std::vector<TreeFile>& files, const ProbeFile& probe,
@@ -142,10 +148,13 @@ void SortByName(std::vector<std::size_t>* indexes,
 }  // namespace
 
 bool HasSourceExtension(std::string_view name) {
-  return std::any_of(kSourceExtensions.begin(), kSourceExtensions.end(), [name](auto extension) {
-    return name.size() > extension.size() &&
-           name.substr(name.size() - extension.size()) == extension;
-  });
+  return std::any_of(kSourceExtensions.begin(), kSourceExtensions.end(),
+                     [name](std::string_view extension) { return EndsIn(name, extension); });
+}
+
+bool HasCompiledExtension(std::string_view name) {
+  return std::any_of(kCompiledExtensions.begin(), kCompiledExtensions.end(),
+                     [name](std::string_view extension) { return EndsIn(name, extension); });
 }
 
 std::string_view FolderOf(std::string_view path) {
@@ -181,6 +190,13 @@ SitePlan PlanSite(std::vector<TreeFile> files, const std::vector<std::string>& i
     for (const IncludedName& include : page.scan.includes) {
       const auto file = resolver.Resolve(path, include.name, include.angled);
       page.includePages.push_back(file ? pageOf[*file] : std::nullopt);
+    }
+  }
+  for (std::size_t p = 0; p < plan.pages.size(); ++p) {
+    for (const std::optional<std::size_t>& included : plan.pages[p].includePages) {
+      if (!included) continue;
+      std::vector<std::size_t>& by = plan.pages[*included].includedBy;
+      if (by.empty() || by.back() != p) by.push_back(p);
     }
   }
   // Parents come before their sub-folders, so each folder is placed before its pages are named.

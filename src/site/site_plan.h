@@ -30,6 +30,8 @@ struct SitePage {
   SourceScan scan;
   // For each of scan.includes, the page of the file it names, if the site has one.
   std::vector<std::optional<std::size_t>> includePages;
+  // The pages with an include that names this one, each once, in order.
+  std::vector<std::size_t> includedBy{};
 };
 
 // A folder of a site; each has an index page.
@@ -49,6 +51,9 @@ struct SitePlan {
 
 // True if `name` ends in one of the extensions of C and C++ sources and headers.
 bool HasSourceExtension(std::string_view name);
+// True if `name` ends in one of the extensions of the sources that are compiled, not included:
+// ".c", ".cpp" and the like.
+bool HasCompiledExtension(std::string_view name);
 
 // Read one file of the tree for PlanSite: the whole of it, or whether its start is C or C++.
 using ScanFile = std::function<SourceScan(const TreeFile& file)>;
