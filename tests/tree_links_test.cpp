@@ -417,6 +417,27 @@ TEST_F(TreeTest, NamesLinkToDefinitionsIncludesReach) {
             std::string::npos);
 }
 
+// A type made in a function's body is seen on its page alone; a macro is in no scope, wherever it
+// is defined.
+TEST_F(TreeTest, TypesOfAFunctionBodyStayInIt) {
+  box_.Write("src/a.cpp",
+             "#include \"h.h\"\nint f(void) {\n  struct S { int a; };\n  S s;\n"
+             "  typedef int T;\n  T t;\n#define BODY_MACRO 1\n  return s.a + t;\n}\n"
+             "S g; T h; int m = BODY_MACRO;\n");
+  box_.Write("src/h.h", "struct C {\n#define CLASS_MACRO 2\n  int n;\n};\n");
+  box_.Write("src/b.cpp", "#include \"h.h\"\nS i; T j;\nint k = q::T(1) + CLASS_MACRO;\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string a = BodyOf(Page("a.cpp.html"));
+  EXPECT_EQ(NameLink(a, 4, "S"), "a.cpp.html#L3");
+  EXPECT_EQ(NameLink(a, 6, "T"), "a.cpp.html#L5");
+  EXPECT_EQ(NameLink(a, 10, "BODY_MACRO"), "a.cpp.html#L7");
+  const std::string b = BodyOf(Page("b.cpp.html"));
+  EXPECT_EQ(NameLink(b, 2, "S"), "");
+  EXPECT_EQ(NameLink(b, 2, "T"), "");
+  EXPECT_EQ(NameLink(b, 3, "T"), "");
+  EXPECT_EQ(NameLink(b, 3, "CLASS_MACRO"), "h.h.html#L2");
+}
+
 // A macro defined in a source file that no file includes is seen in that file and the files it
 // includes alone; one of a header, or of a source file that some file includes, is seen anywhere.
 TEST_F(TreeTest, MacrosOfASourceFileStayInIt) {

@@ -111,16 +111,19 @@ class Finder {
     if (qualifier) {
       added.scopeKind = Definition::kQualified;
       added.scope = std::move(*qualifier);
-    } else {
+    } else if (kind != Definition::kMacro) {  // a macro is in no scope, wherever it is defined
       SetScope(added);
     }
   }
 
-  // The innermost scope that has a name, or is a class's, or is a body, in which nothing is.
+  // The innermost scope that has a name, or is a class's, or is a body.
   void SetScope(Definition& definition) const {
     for (std::size_t k = scopes_.size(); k-- > 1;) {
       const Scope& scope = scopes_[k];
-      if (scope.kind == ScopeKind::kBody) return;
+      if (scope.kind == ScopeKind::kBody) {
+        definition.scopeKind = Definition::kInBody;
+        return;
+      }
       if (scope.kind == ScopeKind::kClass || scope.kind == ScopeKind::kEnum ||
           !scope.className.empty()) {
         definition.scopeKind = scope.kind == ScopeKind::kClass  ? Definition::kInClass

@@ -25,9 +25,10 @@ struct Definition {
     kNamespace,
   };
   // Where the definition is made: in the body of a class, struct or union, of a namespace or of
-  // an enum, or outside the scope that its qualifier names (A of "void A::f() {}"). kNoScope at
-  // file scope, in an extern "C" block and in a function's body.
-  enum ScopeKind : unsigned char { kNoScope, kInClass, kInNamespace, kInEnum, kQualified };
+  // an enum, outside the scope that its qualifier names (A of "void A::f() {}"), or in a
+  // function's body, where only that block sees it. kNoScope at file scope and in an extern "C"
+  // block.
+  enum ScopeKind : unsigned char { kNoScope, kInClass, kInNamespace, kInEnum, kQualified, kInBody };
 
   std::string name;
   Kind kind = kFunction;

@@ -36,6 +36,12 @@ std::uint64_t Prefix(std::string_view word) {
   return prefix;
 }
 
+// Whether a definition made so is made in a scope that has a name: a class, namespace or enum, or
+// its qualifier.
+bool IsNamedScope(Definition::ScopeKind kind) {
+  return kind != Definition::kNoScope && kind != Definition::kInBody;
+}
+
 // A tags file's fields end at a tab and its lines at a line feed. Looked for a byte at a time, as
 // find_first_of calls memchr for every byte.
 bool FitsTagsFile(std::string_view text) {
@@ -178,7 +184,7 @@ DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder, 
     if (s.kind == Definition::kNamespace) namespaces_.push_back(Hash(s.name));
     if (s.kind == Definition::kNamespace || s.kind == Definition::kEnum) {
       const PageDefinitions::Entry& entry = EntryAt(s.place);
-      if (entry.scopeKind != Definition::kNoScope) {
+      if (IsNamedScope(entry.scopeKind)) {
         nestedScopes_.push_back(
             NestKey(s.name, plan_.pages[s.place.page].scan.definitions.ScopeOf(entry)));
       }
@@ -220,7 +226,7 @@ DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder, 
   PlanListPages();
   NumberListedTargets();
   MarkMembers();
-  MarkUnseenMacros();
+  MarkUnseen();
   ReadBases();
 }
 
@@ -423,7 +429,7 @@ void DefinitionIndex::MarkMembers() {
   scopeHashes_.assign(targets_.size(), 0);
   for (std::size_t t = 0; t < targets_.size(); ++t) {
     const PageDefinitions::Entry& entry = EntryAt(targets_[t]);
-    if (entry.scopeKind != Definition::kNoScope) {
+    if (IsNamedScope(entry.scopeKind)) {
       scopeHashes_[t] = Hash(ScopeOf(static_cast<std::uint32_t>(t))) | 1;
     }
     members_[t] = entry.scopeKind == Definition::kInClass ||
@@ -431,14 +437,20 @@ void DefinitionIndex::MarkMembers() {
   }
 }
 
-// A source file that is compiled rather than included, and that no file of the tree includes,
-// keeps its macros to itself and the files it includes.
-void DefinitionIndex::MarkUnseenMacros() {
-  unseenMacros_.assign(targets_.size(), 0);
+// A type made in a function's body is seen on its page alone. A source file that is compiled rather
+// than included, and that no file of the tree includes, keeps its macros to itself and the files it
+// includes.
+void DefinitionIndex::MarkUnseen() {
+  seen_.assign(targets_.size(), kSeenAnywhere);
   for (std::size_t t = 0; t < targets_.size(); ++t) {
+    const PageDefinitions::Entry& entry = EntryAt(targets_[t]);
     const SitePage& page = plan_.pages[targets_[t].page];
-    unseenMacros_[t] = EntryAt(targets_[t]).kind == Definition::kMacro && page.includedBy.empty() &&
-                       HasCompiledExtension(plan_.files[page.file].path);
+    if (entry.scopeKind == Definition::kInBody) {
+      seen_[t] = kSeenOnItsPage;
+    } else if (entry.kind == Definition::kMacro && page.includedBy.empty() &&
+               HasCompiledExtension(plan_.files[page.file].path)) {
+      seen_[t] = kSeenByIncluders;
+    }
   }
 }
 

@@ -96,13 +96,15 @@ class DefinitionIndex {
   // those made on the pages `nearby` holds, if any are made there; the section of the narrowed
   // meaning is named after their files, as in "f@a.h,b.h".
   Meaning Nearest(Meaning meaning, std::string_view word, const PageSet& nearby) const;
-  // Whether some of the definitions a meaning leads to are macros defined in a source file that
-  // no file includes, which only that file and the files it includes can see.
+  // Whether some of the definitions a meaning leads to are not seen everywhere: a type made in a
+  // function's body, which only its block sees, so no other page; or a macro defined in a source
+  // file that no file includes, which only that file and the files it includes see.
   bool MayBeUnseen(const Meaning& meaning) const;
-  // What of a meaning that Resolve gave for `word` a page can see, where `seeing` holds that page
-  // and every page that includes it, directly or not. Narrowed as by Nearest; it leads nowhere
-  // if nothing is left.
-  Meaning SeenFrom(Meaning meaning, std::string_view word, const PageSet& seeing) const;
+  // What of a meaning that Resolve gave for `word` the page `page` can see, where `includers`
+  // holds that page and every page that includes it, directly or not. Narrowed as by Nearest; it
+  // leads nowhere if nothing is left.
+  Meaning SeenFrom(Meaning meaning, std::string_view word, std::size_t page,
+                   const PageSet& includers) const;
   // Where a meaning that leads somewhere links to, from the page `page` as Href above: to the
   // line of its one definition, or to the section of a list page that lists its definitions.
   std::string Href(std::size_t page, std::string_view toRoot, const Meaning& meaning) const;
@@ -203,7 +205,7 @@ class DefinitionIndex {
   std::string_view ScopeOf(std::uint32_t target) const;
   std::string LineHref(std::size_t page, Place place) const;
   void MarkMembers();
-  void MarkUnseenMacros();
+  void MarkUnseen();
   // The targets of `meaning` that `keep` keeps, in order.
   template <class Keep>
   std::vector<std::uint32_t> TargetsKept(const Meaning& meaning, const Keep& keep) const;
@@ -275,8 +277,10 @@ class DefinitionIndex {
   // that number, ListedTarget.
   std::vector<std::size_t> firstDefinitions_;
   std::vector<std::uint32_t> listedTargets_;
-  std::vector<char> members_;       // by link target: made in a class, struct or union
-  std::vector<char> unseenMacros_;  // by link target: a macro that pages but its own cannot see
+  std::vector<char> members_;  // by link target: made in a class, struct or union
+  // By link target, where it is seen from, as MayBeUnseen tells.
+  enum Seen : unsigned char { kSeenAnywhere, kSeenByIncluders, kSeenOnItsPage };
+  std::vector<Seen> seen_;
   std::vector<std::uint32_t> scopeHashes_;   // by link target: Hash of its scope | 1, or 0
   std::vector<std::uint32_t> namespaces_;    // sorted Hashes of the namespaces' names
   std::vector<std::uint64_t> nestedScopes_;  // sorted NestKeys of the namespaces and enums

@@ -296,7 +296,7 @@ DefinitionIndex::Meaning DefinitionIndex::Nearest(Meaning meaning, std::string_v
 }
 
 bool DefinitionIndex::MayBeUnseen(const Meaning& meaning) const {
-  const auto unseen = [this](std::uint32_t t) { return unseenMacros_[t] != 0; };
+  const auto unseen = [this](std::uint32_t t) { return seen_[t] != kSeenAnywhere; };
   if (!meaning.all) return std::any_of(meaning.targets.begin(), meaning.targets.end(), unseen);
   const Targets& targets = names_[meaning.name];
   for (std::uint32_t t = targets.first; t < targets.first + targets.count; ++t) {
@@ -306,9 +306,18 @@ bool DefinitionIndex::MayBeUnseen(const Meaning& meaning) const {
 }
 
 DefinitionIndex::Meaning DefinitionIndex::SeenFrom(Meaning meaning, std::string_view word,
-                                                   const PageSet& seeing) const {
+                                                   std::size_t page,
+                                                   const PageSet& includers) const {
   std::vector<std::uint32_t> kept = TargetsKept(meaning, [&](std::uint32_t t) {
-    return unseenMacros_[t] == 0 || seeing.Has(targets_[t].page);
+    switch (seen_[t]) {
+      case kSeenAnywhere:
+        return true;
+      case kSeenByIncluders:
+        return includers.Has(targets_[t].page);
+      case kSeenOnItsPage:
+        break;
+    }
+    return targets_[t].page == page;
   });
   const std::size_t count = meaning.all ? names_[meaning.name].count : meaning.targets.size();
   if (kept.size() == count) return meaning;

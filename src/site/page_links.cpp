@@ -169,7 +169,7 @@ const std::string& PageLinks::CachedHref(std::uint32_t name, std::string_view wo
     meaning = index_.Resolve(name, word, use);
   }
   if (meaning.name != DefinitionIndex::kUnlinked && index_.MayBeUnseen(meaning)) {
-    meaning = index_.SeenFrom(std::move(meaning), word, IncluderClosure());
+    meaning = index_.SeenFrom(std::move(meaning), word, page_, IncluderClosure());
   }
   std::string href = meaning.name == DefinitionIndex::kUnlinked
                          ? std::string()
