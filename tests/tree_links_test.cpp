@@ -463,15 +463,17 @@ TEST_F(TreeTest, MacrosOfASourceFileStayInIt) {
 }
 
 // In a class's body, its own name means the class, as in a copy constructor's parameter, not the
-// constructors that share its name.
+// constructors that share its name, nor an enumerator of that name that the file sees.
 TEST_F(TreeTest, ClassNameInItsOwnBodyLinksToTheClass) {
+  box_.Write("src/kinds.h", "enum Kind { Vec, Map };\n");
   box_.Write("src/vec.h",
+             "#include \"kinds.h\"\n"
              "struct Vec {\n"
              "  Vec(int n) {}\n"
              "  void assign(const Vec& other) {}\n"
              "};\n");
   ASSERT_EQ(Tree({"src", "site"}).status, 0);
-  EXPECT_EQ(NameLink(BodyOf(Page("vec.h.html")), 3, "Vec"), "vec.h.html#L1");
+  EXPECT_EQ(NameLink(BodyOf(Page("vec.h.html")), 4, "Vec"), "vec.h.html#L2");
 }
 
 // A file too large to be read into memory at once is read twice, and its definitions found alike.

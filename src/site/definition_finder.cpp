@@ -459,8 +459,11 @@ std::string_view KindName(Definition::Kind kind) {
 }
 
 bool IsTypeKind(Definition::Kind kind) {
-  return kind == Definition::kClass || kind == Definition::kStruct || kind == Definition::kUnion ||
-         kind == Definition::kEnum || kind == Definition::kTypedef;
+  return IsClassKind(kind) || kind == Definition::kEnum || kind == Definition::kTypedef;
+}
+
+bool IsClassKind(Definition::Kind kind) {
+  return kind == Definition::kClass || kind == Definition::kStruct || kind == Definition::kUnion;
 }
 
 std::vector<Definition> FindDefinitions(std::istream& source, NameScopes* scopes) {

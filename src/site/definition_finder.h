@@ -57,6 +57,8 @@ std::string_view KindName(Definition::Kind kind);
 
 // Whether `kind` is that of a type: a class, struct, union, enum or type alias.
 bool IsTypeKind(Definition::Kind kind);
+// Whether `kind` is that of a class, struct or union.
+bool IsClassKind(Definition::Kind kind);
 
 // Finds the definitions in C or C++ source, lexically: no file is included and no macro expanded.
 // The kinds are macros (#define NAME), classes, structs, unions and enums with a body,

@@ -470,10 +470,7 @@ bool DefinitionIndex::IsClass(std::string_view name) const {
   const auto found = Find(name);
   if (found == names_.end()) return false;
   for (std::uint32_t t = found->first; t < found->first + found->count; ++t) {
-    const Definition::Kind kind = EntryAt(targets_[t]).kind;
-    if (kind == Definition::kClass || kind == Definition::kStruct || kind == Definition::kUnion) {
-      return true;
-    }
+    if (IsClassKind(EntryAt(targets_[t]).kind)) return true;
   }
   return false;
 }

@@ -118,8 +118,7 @@ bool DefinitionIndex::IsSoleClass(std::string_view name) const {
   if (linked == kUnlinked) return false;
   const std::uint32_t target = ClassTarget(linked);
   if (target == kUnlinked) return false;
-  const Definition::Kind kind = EntryAt(targets_[target]).kind;
-  return kind == Definition::kClass || kind == Definition::kStruct || kind == Definition::kUnion;
+  return IsClassKind(EntryAt(targets_[target]).kind);
 }
 
 bool DefinitionIndex::IsOneClass(std::string_view name) const {
@@ -128,9 +127,7 @@ bool DefinitionIndex::IsOneClass(std::string_view name) const {
   const Targets& targets = names_[linked];
   std::size_t classes = 0;
   for (std::uint32_t t = targets.first; t < targets.first + targets.count; ++t) {
-    const Definition::Kind kind = EntryAt(targets_[t]).kind;
-    classes +=
-        kind == Definition::kClass || kind == Definition::kStruct || kind == Definition::kUnion;
+    classes += IsClassKind(EntryAt(targets_[t]).kind);
   }
   return classes == 1;
 }
@@ -226,9 +223,12 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
       }
       break;
     default:
-      // In C's own body, C names the class itself, not its constructors.
+      // In C's own body, C names the class itself, not its constructors, nor an enumerator or
+      // function that shares its name elsewhere.
       if (word == use.scope) {
-        only([&](std::uint32_t t) { return !inScope(t); });
+        only(
+            [&](std::uint32_t t) { return !inScope(t) && IsClassKind(EntryAt(targets_[t]).kind); });
+        if (meaning.targets.empty()) only([&](std::uint32_t t) { return !inScope(t); });
       } else if (!use.scope.empty()) {
         only(inScope);
         if (meaning.targets.empty()) inBases();
