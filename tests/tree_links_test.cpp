@@ -438,6 +438,21 @@ TEST_F(TreeTest, TypesOfAFunctionBodyStayInIt) {
   EXPECT_EQ(NameLink(b, 3, "CLASS_MACRO"), "h.h.html#L2");
 }
 
+// A name that a #define of its page defines before it means the last such macro, as the
+// preprocessor replaces it: the one in effect, not a list of every macro of that name.
+TEST_F(TreeTest, AMacroOfThePageBeforeANameIsTheOneMeant) {
+  box_.Write("src/ops.h",
+             "#define HANDLE(x) int x;\nHANDLE(a)\n#undef HANDLE\n"
+             "#define HANDLE(x) long x;\nHANDLE(b)\n#undef HANDLE\n");
+  box_.Write("src/other.h", "#define HANDLE(x)\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string ops = BodyOf(Page("ops.h.html"));
+  EXPECT_EQ(NameLink(ops, 2, "HANDLE"), "ops.h.html#L1");
+  EXPECT_EQ(NameLink(ops, 3, "HANDLE"), "ops.h.html#L1");
+  EXPECT_EQ(NameLink(ops, 5, "HANDLE"), "ops.h.html#L4");
+  EXPECT_EQ(NameLink(ops, 6, "HANDLE"), "ops.h.html#L4");
+}
+
 // A macro defined in a source file that no file includes is seen in that file and the files it
 // includes alone; one of a header, or of a source file that some file includes, is seen anywhere.
 TEST_F(TreeTest, MacrosOfASourceFileStayInIt) {

@@ -40,7 +40,10 @@ PageLinks::PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::si
   for (std::size_t d = 0; d < definitions.entries.size(); ++d) {
     const PageDefinitions::Entry& entry = definitions.entries[d];
     definitions_.push_back({entry.line, definitions.NameOf(entry), index.ListedTarget(page, d)});
+    if (entry.kind == Definition::kMacro)
+      macros_.push_back({definitions.NameOf(entry), entry.line});
   }
+  std::sort(macros_.begin(), macros_.end());
   std::sort(definitions_.begin(), definitions_.end(),
             [](const Defined& a, const Defined& b) { return a.line < b.line; });
 }
@@ -99,10 +102,15 @@ std::string_view PageLinks::Href(std::string_view word, std::uint64_t line) {
   }
   const std::uint32_t name = index_.LinkedName(word);
   if (name == DefinitionIndex::kUnlinked) return "";
-  const NameUse use = nameUses_.At(word, line);
-  if (use.kind == NameUse::kData) return "";
-  const std::string_view href =
-      use.kind == NameUse::kLocal ? LocalHref(word, use.declared) : CachedHref(name, word, use);
+  std::string_view href;
+  if (const std::optional<std::uint64_t> defined = MacroBefore(word, line)) {
+    href = LineOfPageHref(*defined);
+  } else {
+    const NameUse use = nameUses_.At(word, line);
+    if (use.kind == NameUse::kData) return "";
+    href =
+        use.kind == NameUse::kLocal ? LocalHref(word, use.declared) : CachedHref(name, word, use);
+  }
   if (uses_ != nullptr && !href.empty()) uses_->Record(name, line, word, textWidth_);
   return href;
 }
@@ -114,13 +122,24 @@ std::string_view PageLinks::LocalHref(std::string_view word, std::uint64_t decla
       definitions_.begin(), definitions_.end(), declared,
       [](const Defined& defined, std::uint64_t line) { return defined.line < line; });
   for (auto d = first; d != definitions_.end() && d->line == declared; ++d) {
-    if (d->name != word) continue;
-    localHref_ = PageHref(static_cast<std::uint32_t>(page_));
-    localHref_.append("#L");
-    AppendNumber(localHref_, declared);
-    return localHref_;
+    if (d->name == word) return LineOfPageHref(declared);
   }
   return "";
+}
+
+std::optional<std::uint64_t> PageLinks::MacroBefore(std::string_view word,
+                                                    std::uint64_t line) const {
+  if (macros_.empty()) return std::nullopt;
+  const auto after = std::lower_bound(macros_.begin(), macros_.end(), Macro{word, line});
+  if (after == macros_.begin() || std::prev(after)->name != word) return std::nullopt;
+  return std::prev(after)->line;
+}
+
+std::string_view PageLinks::LineOfPageHref(std::uint64_t line) {
+  localHref_ = PageHref(static_cast<std::uint32_t>(page_));
+  localHref_.append("#L");
+  AppendNumber(localHref_, line);
+  return localHref_;
 }
 
 // What a name means follows from its number, its use's kind and its use's scope, so an href is
