@@ -195,6 +195,7 @@ DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder, 
       added = true;
     }
     ++names_.back().count;
+    names_.back().macro |= s.kind == Definition::kMacro;
     targets_.push_back(s.place);
   });
   std::sort(namespaces_.begin(), namespaces_.end());

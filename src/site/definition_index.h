@@ -134,6 +134,8 @@ class DefinitionIndex {
     return {names_[name].name, names_[name].first, names_[name].count};
   }
   bool IsLinked(std::uint32_t name) const { return names_[name].count <= kMaxLinkedDefinitions; }
+  // Whether some definition of the name numbered `name` is a macro.
+  bool HasMacro(std::uint32_t name) const { return names_[name].macro; }
 
   // The link targets of `name` in the order its list shows them: each type (class, struct, union,
   // enum, alias) followed by the functions of its file, such as its constructors, then the other
@@ -178,6 +180,7 @@ class DefinitionIndex {
     std::uint32_t first;  // into targets_
     std::uint32_t count;
     std::uint32_t listPage;  // into listPages_, for a name with a list
+    bool macro = false;      // some of them are macros
   };
   // A list page holds the names with a list among names_[first, end).
   struct ListRange {

@@ -103,7 +103,8 @@ std::string_view PageLinks::Href(std::string_view word, std::uint64_t line) {
   const std::uint32_t name = index_.LinkedName(word);
   if (name == DefinitionIndex::kUnlinked) return "";
   std::string_view href;
-  if (const std::optional<std::uint64_t> defined = MacroBefore(word, line)) {
+  if (const std::optional<std::uint64_t> defined =
+          index_.HasMacro(name) ? MacroBefore(word, line) : std::nullopt) {
     href = LineOfPageHref(*defined);
   } else {
     const NameUse use = nameUses_.At(word, line);
