@@ -13,9 +13,11 @@
 namespace lexpaint {
 namespace {
 
+// A byte at a time: find_first_not_of would search its set of blanks for every byte.
 bool MayBeDirective(std::string_view line) {
-  const std::size_t first = line.find_first_not_of(" \t");
-  return first != std::string_view::npos && line[first] == '#';
+  std::size_t first = 0;
+  while (first < line.size() && (line[first] == ' ' || line[first] == '\t')) ++first;
+  return first < line.size() && line[first] == '#';
 }
 
 // Adds what a run of whole lines holds to `scan`.
