@@ -477,6 +477,30 @@ TEST_F(TreeTest, MacrosOfASourceFileStayInIt) {
   EXPECT_EQ(NameLink(b, 2, "TWICE"), "h.h.html#L2");
 }
 
+// What no other translation unit can name, of a source file that no file includes, is seen there
+// alone: a static function, what an anonymous namespace makes, an enumerator. A function that is
+// static only in some #if branch, or a member of a class in an anonymous namespace, which a
+// virtual call may reach, is seen anywhere.
+TEST_F(TreeTest, InternalDefinitionsOfASourceFileStayInIt) {
+  box_.Write("src/base.h", "struct Base { virtual int run() = 0; };\n");
+  box_.Write("src/a.cpp",
+             "#include \"base.h\"\nstatic int helper() { return 1; }\n"
+             "namespace {\nint hidden() { return helper(); }\n"
+             "struct Impl : Base { int run() override { return 2; } };\n}\n"
+             "enum Color { kRed };\n#ifndef UNIT\nstatic\n#endif\nint unit() { return 3; }\n");
+  box_.Write("src/b.cpp",
+             "template <class T> int b(T* p) {\n"
+             "  return p->run();\n}\nint c() { return helper() + hidden() + kRed + unit(); }\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  EXPECT_EQ(NameLink(BodyOf(Page("a.cpp.html")), 4, "helper"), "a.cpp.html#L2");
+  const std::string b = BodyOf(Page("b.cpp.html"));
+  for (const char* name : {"helper", "hidden", "kRed"}) {
+    EXPECT_EQ(NameLink(b, 4, name), "") << name;
+  }
+  EXPECT_EQ(NameLink(b, 4, "unit"), "a.cpp.html#L11");
+  EXPECT_EQ(NameLink(b, 2, "run"), "a.cpp.html#L5");
+}
+
 // In a class's body, its own name means the class, as in a copy constructor's parameter, not the
 // constructors that share its name, nor an enumerator of that name that the file sees.
 TEST_F(TreeTest, ClassNameInItsOwnBodyLinksToTheClass) {

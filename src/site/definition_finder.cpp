@@ -48,8 +48,9 @@ class Finder {
     std::uint64_t firstLine = 0;
     Tokens outer;  // the declaration the scope's body stands in, to go on after it
     bool keepOuter = false;
-    int depth = 0;          // parentheses and braces open in an enum body
-    bool itemStart = true;  // an enum body is at the start of an enumerator
+    int depth = 0;           // parentheses and braces open in an enum body
+    bool itemStart = true;   // an enum body is at the start of an enumerator
+    bool anonymous = false;  // an anonymous namespace
   };
 
   // An #if, #ifdef or #ifndef and its branches. Every branch is read but that of an "#if 0", and
@@ -114,6 +115,9 @@ class Finder {
     } else if (kind != Definition::kMacro) {  // a macro is in no scope, wherever it is defined
       SetScope(added);
     }
+    added.internal = kind != Definition::kMacro &&
+                     std::any_of(scopes_.begin(), scopes_.end(),
+                                 [](const Scope& scope) { return scope.anonymous; });
   }
 
   // The innermost scope that has a name, or is a class's, or is a body.
@@ -149,6 +153,8 @@ class Finder {
       firstIsZero = next.kind == TokenType::kNumber && next.text == "0";
     }
     const bool zero = args == 1 && firstIsZero;
+    // A branch that starts or ends inside a declaration may leave some of its words out.
+    conditionalInStatement_ |= !statement_.empty() && word != DirectiveWord::kOther;
     switch (word) {
       case DirectiveWord::kIf:
         return PushConditional(!zero);
@@ -304,6 +310,7 @@ class Finder {
   void ClearStatement() {
     statement_.clear();
     ignoring_ = false;
+    conditionalInStatement_ = false;
   }
 
   bool IsAccessLabel() const {
@@ -357,6 +364,9 @@ class Finder {
         if (IsFriend(s, i)) {  // a friend defined in its class belongs to the namespace
           definitions_.back().scopeKind = Definition::kNoScope;
           definitions_.back().scope.clear();
+        } else if (scopes_.back().kind != ScopeKind::kClass && !conditionalInStatement_ &&
+                   IsStatic(s)) {
+          definitions_.back().internal = true;
         }
         return Push(ScopeKind::kBody, std::move(qualifier), false, brace.line);
       }
@@ -367,6 +377,14 @@ class Finder {
       return;
     }
     Push(ScopeKind::kBody, "", false, brace.line);
+  }
+
+  // Whether "static" comes before the parameters of the function that `s` declares.
+  static bool IsStatic(const Tokens& s) {
+    for (std::size_t k = 0; k < s.size() && !s[k].Is('('); ++k) {
+      if (s[k].Is("static")) return true;
+    }
+    return false;
   }
 
   // Whether the decorations before `first` in `s` hold "friend".
@@ -388,6 +406,7 @@ class Finder {
     std::string namespaceName = name ? name->name : "";
     if (name) Add(std::move(*name), Definition::kNamespace);
     Push(ScopeKind::kDeclarations, std::move(namespaceName), false, statement_.back().line);
+    scopes_.back().anonymous = !name;
   }
 
   // Opens a scope for the body a '{' starts. A class or enum body is part of a declaration that
@@ -440,12 +459,13 @@ class Finder {
   std::vector<std::string> macroParameters_;  // of the #define being read
   std::vector<Scope> scopes_;
   std::vector<Conditional> conditionals_;
-  int skippedBranches_ = 0;    // conditionals whose current branch is not read
-  Tokens statement_;           // the declaration read so far in the current scope
-  std::vector<Tokens> spare_;  // buffers for the statements of class bodies
-  bool ignoring_ = false;      // the statement is one whose tokens are not kept
-  int parens_ = 0;             // parentheses and brackets open in it
-  int braces_ = 0;             // braces open in an initializer in it
+  int skippedBranches_ = 0;              // conditionals whose current branch is not read
+  Tokens statement_;                     // the declaration read so far in the current scope
+  std::vector<Tokens> spare_;            // buffers for the statements of class bodies
+  bool ignoring_ = false;                // the statement is one whose tokens are not kept
+  bool conditionalInStatement_ = false;  // an #if, #else or #endif came inside the statement
+  int parens_ = 0;                       // parentheses and brackets open in it
+  int braces_ = 0;                       // braces open in an initializer in it
   std::vector<Definition> definitions_;
 };
 

@@ -36,6 +36,9 @@ struct Definition {
   ScopeKind scopeKind = kNoScope;
   std::string scope{};  // the name of that class, namespace, enum or qualifier; "" if anonymous
   std::vector<std::string> bases{};  // of a class, struct or union: its base classes' names
+  // Made in an anonymous namespace, or a function declared static outside any class: no other
+  // translation unit can name it.
+  bool internal = false;
 };
 
 // A stretch of lines, [first, last], that belongs to a class: its body, or the body of a member

@@ -36,6 +36,22 @@ std::uint64_t Prefix(std::string_view word) {
   return prefix;
 }
 
+// Whether a definition of a source file is seen by that file's translation unit alone: a macro,
+// an enumerator, or an internal definition (Definition::internal) but a member function, which a
+// virtual call through a base may reach. Another type may be declared in a header, as "struct
+// S;", and named through it.
+bool KeptInItsFile(const PageDefinitions::Entry& entry) {
+  switch (entry.kind) {
+    case Definition::kMacro:
+    case Definition::kEnumerator:
+      return true;
+    case Definition::kFunction:
+      return entry.internal && entry.scopeKind != Definition::kInClass;
+    default:
+      return entry.internal;
+  }
+}
+
 // Whether a definition made so is made in a scope that has a name: a class, namespace or enum, or
 // its qualifier.
 bool IsNamedScope(Definition::ScopeKind kind) {
@@ -439,8 +455,8 @@ void DefinitionIndex::MarkMembers() {
 }
 
 // A type made in a function's body is seen on its page alone. A source file that is compiled rather
-// than included, and that no file of the tree includes, keeps its macros to itself and the files it
-// includes.
+// than included, and that no file of the tree includes, keeps to itself and the files it includes
+// what no other translation unit can name (KeptInItsFile).
 void DefinitionIndex::MarkUnseen() {
   seen_.assign(targets_.size(), kSeenAnywhere);
   for (std::size_t t = 0; t < targets_.size(); ++t) {
@@ -448,7 +464,7 @@ void DefinitionIndex::MarkUnseen() {
     const SitePage& page = plan_.pages[targets_[t].page];
     if (entry.scopeKind == Definition::kInBody) {
       seen_[t] = kSeenOnItsPage;
-    } else if (entry.kind == Definition::kMacro && page.includedBy.empty() &&
+    } else if (KeptInItsFile(entry) && page.includedBy.empty() &&
                HasCompiledExtension(plan_.files[page.file].path)) {
       seen_[t] = kSeenByIncluders;
     }

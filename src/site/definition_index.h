@@ -97,8 +97,9 @@ class DefinitionIndex {
   // meaning is named after their files, as in "f@a.h,b.h".
   Meaning Nearest(Meaning meaning, std::string_view word, const PageSet& nearby) const;
   // Whether some of the definitions a meaning leads to are not seen everywhere: a type made in a
-  // function's body, which only its block sees, so no other page; or a macro defined in a source
-  // file that no file includes, which only that file and the files it includes see.
+  // function's body, which only its block sees, so no other page; or a macro, a static function
+  // or a definition in an anonymous namespace of a source file that no file includes, which only
+  // that file and the files it includes see.
   bool MayBeUnseen(const Meaning& meaning) const;
   // What of a meaning that Resolve gave for `word` the page `page` can see, where `includers`
   // holds that page and every page that includes it, directly or not. Narrowed as by Nearest; it

@@ -124,7 +124,7 @@ void PageDefinitions::Add(const Definition& definition) {
   }
   entries.push_back({static_cast<std::uint32_t>(names.size()),
                      static_cast<std::uint32_t>(definition.name.size()), definition.line,
-                     definition.kind, definition.scopeKind, scopeOffset,
+                     definition.kind, definition.scopeKind, definition.internal, scopeOffset,
                      static_cast<std::uint32_t>(definition.scope.size())});
   names += definition.name;
   for (const std::string& base : definition.bases) {

@@ -26,6 +26,7 @@ struct PageDefinitions {
     std::uint64_t line;
     Definition::Kind kind;
     Definition::ScopeKind scopeKind;
+    bool internal;              // as Definition::internal
     std::uint32_t scopeOffset;  // of the scope's name in `names`
     std::uint32_t scopeSize;
   };
