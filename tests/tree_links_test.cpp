@@ -121,6 +121,18 @@ TEST_F(TreeTest, MembersOfAnObjectOfAKnownClassAreThatClasssMembers) {
   EXPECT_EQ(NameLink(BodyOf(Page("lib.h.html")), 4, "size"), "lib.h.html#L1");
 }
 
+// Where several classes share the name of an object's type, the object's member is one of theirs.
+TEST_F(TreeTest, MembersOfAnObjectOfATypeThatSeveralClassesNameAreTheirs) {
+  box_.Write("src/lib.h",
+             "namespace a { struct Box { int size() const { return 0; } }; }\n"
+             "namespace b { struct Box { int size() const { return 1; } }; }\n"
+             "struct Bag { int size() const { return 2; } };\n");
+  box_.Write("src/use.cpp", "#include \"lib.h\"\nint f(const a::Box& x) { return x.size(); }\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  EXPECT_EQ(NameLink(BodyOf(Page("use.cpp.html")), 2, "size"), "names/Box.html#Box.size");
+  EXPECT_NE(Page("names/Box.html").find("<section id=\"Box.size\">"), std::string::npos);
+}
+
 // An object whose type the tree does not define, as a standard container in a tree that is not
 // the C++ library, has no member in the tree. A template parameter or a block's alias may stand
 // for any class, so after one any class's member may be meant.

@@ -183,6 +183,13 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
         }
         typed = !meaning.targets.empty();
         if (typed || classes.complete) break;
+      } else if (!use.scope.empty() && IsClass(use.scope)) {
+        // Several classes share the type's name: their members, if they have any; their bases
+        // are not known.
+        const auto inClass = madeIn(use.scope);
+        only([&](std::uint32_t t) { return members_[t] != 0 && inClass(t); });
+        typed = !meaning.targets.empty();
+        if (typed) break;
       }
       only([&](std::uint32_t t) { return members_[t] != 0; });
       break;
