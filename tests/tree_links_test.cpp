@@ -523,8 +523,20 @@ TEST_F(TreeTest, ClassNameInItsOwnBodyLinksToTheClass) {
              "  Vec(int n) {}\n"
              "  void assign(const Vec& other) {}\n"
              "};\n");
+  // Of two classes of that name on a page, each body means its own; in a template's body, its
+  // name with template arguments may be another specialization.
+  box_.Write("src/two.h",
+             "namespace a { struct Vec {\n  void assign(const Vec& other) {}\n}; }\n"
+             "namespace b { struct Vec {\n  void assign(const Vec& other) {}\n}; }\n"
+             "template <class T> struct Info {};\n"
+             "template <> struct Info<int> {\n  Info<long>* next;\n  Info* self;\n};\n");
   ASSERT_EQ(Tree({"src", "site"}).status, 0);
   EXPECT_EQ(NameLink(BodyOf(Page("vec.h.html")), 4, "Vec"), "vec.h.html#L2");
+  const std::string two = BodyOf(Page("two.h.html"));
+  EXPECT_EQ(NameLink(two, 2, "Vec"), "two.h.html#L1");
+  EXPECT_EQ(NameLink(two, 5, "Vec"), "two.h.html#L4");
+  EXPECT_EQ(NameLink(two, 10, "Info"), "two.h.html#L8");
+  EXPECT_NE(NameLink(two, 9, "Info"), "two.h.html#L8");
 }
 
 // A file too large to be read into memory at once is read twice, and its definitions found alike.

@@ -25,6 +25,14 @@ PageSet Reached(std::size_t pages, std::size_t from, const Neighbours& neighbour
   return reached;
 }
 
+// Whether template arguments follow `word`, which views its line in place: in a class
+// template's body, "C<int>" may be another specialization than the one whose body it is.
+bool TemplateArgumentsFollow(std::string_view word) {
+  const char* p = word.data() + word.size();
+  while (*p == ' ' || *p == '\t') ++p;
+  return *p == '<';
+}
+
 }  // namespace
 
 PageLinks::PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::size_t page,
@@ -40,10 +48,14 @@ PageLinks::PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::si
   for (std::size_t d = 0; d < definitions.entries.size(); ++d) {
     const PageDefinitions::Entry& entry = definitions.entries[d];
     definitions_.push_back({entry.line, definitions.NameOf(entry), index.ListedTarget(page, d)});
-    if (entry.kind == Definition::kMacro)
+    if (entry.kind == Definition::kMacro) {
       macros_.push_back({definitions.NameOf(entry), entry.line});
+    } else if (IsClassKind(entry.kind)) {
+      classes_.push_back({definitions.NameOf(entry), entry.line});
+    }
   }
   std::sort(macros_.begin(), macros_.end());
+  std::sort(classes_.begin(), classes_.end());
   std::sort(definitions_.begin(), definitions_.end(),
             [](const Defined& a, const Defined& b) { return a.line < b.line; });
 }
@@ -104,13 +116,22 @@ std::string_view PageLinks::Href(std::string_view word, std::uint64_t line) {
   if (name == DefinitionIndex::kUnlinked) return "";
   std::string_view href;
   if (const std::optional<std::uint64_t> defined =
-          index_.HasMacro(name) ? MacroBefore(word, line) : std::nullopt) {
+          index_.HasMacro(name) ? LastBefore(macros_, word, line) : std::nullopt) {
     href = LineOfPageHref(*defined);
   } else {
     const NameUse use = nameUses_.At(word, line);
     if (use.kind == NameUse::kData) return "";
-    href =
-        use.kind == NameUse::kLocal ? LocalHref(word, use.declared) : CachedHref(name, word, use);
+    if (use.kind == NameUse::kLocal) {
+      href = LocalHref(word, use.declared);
+    } else if (const std::optional<std::uint64_t> own = use.kind == NameUse::kPlain &&
+                                                                use.scope == word &&
+                                                                !TemplateArgumentsFollow(word)
+                                                            ? LastBefore(classes_, word, line)
+                                                            : std::nullopt) {
+      href = LineOfPageHref(*own);
+    } else {
+      href = CachedHref(name, word, use);
+    }
   }
   if (uses_ != nullptr && !href.empty()) uses_->Record(name, line, word, textWidth_);
   return href;
@@ -128,11 +149,11 @@ std::string_view PageLinks::LocalHref(std::string_view word, std::uint64_t decla
   return "";
 }
 
-std::optional<std::uint64_t> PageLinks::MacroBefore(std::string_view word,
-                                                    std::uint64_t line) const {
-  if (macros_.empty()) return std::nullopt;
-  const auto after = std::lower_bound(macros_.begin(), macros_.end(), Macro{word, line});
-  if (after == macros_.begin() || std::prev(after)->name != word) return std::nullopt;
+std::optional<std::uint64_t> PageLinks::LastBefore(const std::vector<Named>& named,
+                                                   std::string_view word, std::uint64_t line) {
+  if (named.empty()) return std::nullopt;
+  const auto after = std::lower_bound(named.begin(), named.end(), Named{word, line});
+  if (after == named.begin() || std::prev(after)->name != word) return std::nullopt;
   return std::prev(after)->line;
 }
 

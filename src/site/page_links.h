@@ -72,8 +72,17 @@ class PageLinks {
   std::string MeaningHref(DefinitionIndex::Meaning meaning, std::string_view word);
   std::string LineHref(std::uint32_t target);
   std::string_view LocalHref(std::string_view word, std::uint64_t declared);
-  // The line of the last of the page's macros named `word` defined before `line`, if any.
-  std::optional<std::uint64_t> MacroBefore(std::string_view word, std::uint64_t line) const;
+  // A definition of the page, as its macros and classes are kept: by name, then line.
+  struct Named {
+    std::string_view name;
+    std::uint64_t line;
+    bool operator<(const Named& other) const {
+      return name != other.name ? name < other.name : line < other.line;
+    }
+  };
+  // The line of the last of `named` called `word` defined before `line`, if any.
+  static std::optional<std::uint64_t> LastBefore(const std::vector<Named>& named,
+                                                 std::string_view word, std::uint64_t line);
   std::string_view LineOfPageHref(std::uint64_t line);
   // The href of the page `page` from this one.
   const std::string& PageHref(std::uint32_t page);
@@ -93,16 +102,12 @@ class PageLinks {
   NameUses nameUses_;
   std::string toRoot_;
   std::vector<Defined> definitions_;  // the page's, by line
-  // The page's macros, by name, then line: a name that one of them defines before it is used
-  // means that macro, as the preprocessor replaces it.
-  struct Macro {
-    std::string_view name;
-    std::uint64_t line;
-    bool operator<(const Macro& other) const {
-      return name != other.name ? name < other.name : line < other.line;
-    }
-  };
-  std::vector<Macro> macros_;
+  // The page's macros: a name that one of them defines before it is used means that macro, as
+  // the preprocessor replaces it.
+  std::vector<Named> macros_;
+  // The page's classes, structs and unions: in the body of a class of the page, its own name
+  // means the last class of that name the page defines before it.
+  std::vector<Named> classes_;
   std::size_t next_ = 0;  // the first of definitions_ not before the line asked about last
   // The hrefs worked out so far, found by their keys through an open-addressed table of 1 +
   // their index, or 0 for an empty slot.
