@@ -114,27 +114,30 @@ std::string_view PageLinks::Href(std::string_view word, std::uint64_t line) {
   }
   const std::uint32_t name = index_.LinkedName(word);
   if (name == DefinitionIndex::kUnlinked) return "";
-  std::string_view href;
-  if (const std::optional<std::uint64_t> defined =
-          index_.HasMacro(name) ? LastBefore(macros_, word, line) : std::nullopt) {
-    href = LineOfPageHref(*defined);
-  } else {
-    const NameUse use = nameUses_.At(word, line);
-    if (use.kind == NameUse::kData) return "";
-    if (use.kind == NameUse::kLocal) {
-      href = LocalHref(word, use.declared);
-    } else if (const std::optional<std::uint64_t> own = use.kind == NameUse::kPlain &&
-                                                                use.scope == word &&
-                                                                !TemplateArgumentsFollow(word)
-                                                            ? LastBefore(classes_, word, line)
-                                                            : std::nullopt) {
-      href = LineOfPageHref(*own);
-    } else {
-      href = CachedHref(name, word, use);
-    }
-  }
+  const std::string_view href = NameHref(name, word, line);
   if (uses_ != nullptr && !href.empty()) uses_->Record(name, line, word, textWidth_);
   return href;
+}
+
+// In order: the macro of the page in effect, as the preprocessor replaces the name whatever it
+// stands for; nowhere for a data member; a local name's own line, if any; in the body of a class
+// of this page, its own name means that class; else what the name means, worked out once.
+std::string_view PageLinks::NameHref(std::uint32_t name, std::string_view word,
+                                     std::uint64_t line) {
+  if (index_.HasMacro(name)) {
+    if (const std::optional<std::uint64_t> defined = LastBefore(macros_, word, line)) {
+      return LineOfPageHref(*defined);
+    }
+  }
+  const NameUse use = nameUses_.At(word, line);
+  if (use.kind == NameUse::kData) return "";
+  if (use.kind == NameUse::kLocal) return LocalHref(word, use.declared);
+  if (use.kind == NameUse::kPlain && use.scope == word && !TemplateArgumentsFollow(word)) {
+    if (const std::optional<std::uint64_t> own = LastBefore(classes_, word, line)) {
+      return LineOfPageHref(*own);
+    }
+  }
+  return CachedHref(name, word, use);
 }
 
 // A local name links nowhere, but for a type or alias that the page defines where the name is

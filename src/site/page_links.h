@@ -71,6 +71,8 @@ class PageLinks {
   const std::string& CachedHref(std::uint32_t name, std::string_view word, const NameUse& use);
   std::string MeaningHref(DefinitionIndex::Meaning meaning, std::string_view word);
   std::string LineHref(std::uint32_t target);
+  // Where `word`, a use of the linked name `name` on line `line`, links to.
+  std::string_view NameHref(std::uint32_t name, std::string_view word, std::uint64_t line);
   std::string_view LocalHref(std::string_view word, std::uint64_t declared);
   // A definition of the page, as its macros and classes are kept: by name, then line.
   struct Named {
