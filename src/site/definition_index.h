@@ -210,6 +210,9 @@ class DefinitionIndex {
   std::string LineHref(std::size_t page, Place place) const;
   void MarkMembers();
   void MarkUnseen();
+  // Whether `found` holds for some target of `meaning`, asked of each in order until it does.
+  template <class Found>
+  bool AnyTarget(const Meaning& meaning, const Found& found) const;
   // The targets of `meaning` that `keep` keeps, in order.
   template <class Keep>
   std::vector<std::uint32_t> TargetsKept(const Meaning& meaning, const Keep& keep) const;

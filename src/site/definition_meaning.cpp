@@ -175,21 +175,20 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
       if (!use.scope.empty() && Find(use.scope) == names_.end()) break;
       // Of an object whose type is a class of the tree, only that class's members or its
       // bases' mean the name; nothing does where they have none and all its bases are known.
-      if (!use.scope.empty() && IsSoleClass(use.scope)) {
-        classes = ClassAndBases(use.scope);
+      // Where several classes share the type's name, their bases are not known.
+      if (!use.scope.empty() && IsClass(use.scope)) {
+        if (IsSoleClass(use.scope)) {
+          classes = ClassAndBases(use.scope);
+        } else {
+          classes.names[classes.size++] = use.scope;
+          classes.complete = false;
+        }
         for (std::size_t k = 0; k < classes.size && meaning.targets.empty(); ++k) {
           const auto inClass = madeIn(classes.names[k]);
           only([&](std::uint32_t t) { return members_[t] != 0 && inClass(t); });
         }
         typed = !meaning.targets.empty();
         if (typed || classes.complete) break;
-      } else if (!use.scope.empty() && IsClass(use.scope)) {
-        // Several classes share the type's name: their members, if they have any; their bases
-        // are not known.
-        const auto inClass = madeIn(use.scope);
-        only([&](std::uint32_t t) { return members_[t] != 0 && inClass(t); });
-        typed = !meaning.targets.empty();
-        if (typed) break;
       }
       only([&](std::uint32_t t) { return members_[t] != 0; });
       break;
@@ -276,20 +275,24 @@ bool DefinitionIndex::OnSeveralPages(const Meaning& meaning) const {
   return targets_[first].page != targets_[last].page;
 }
 
+template <class Found>
+bool DefinitionIndex::AnyTarget(const Meaning& meaning, const Found& found) const {
+  if (!meaning.all) return std::any_of(meaning.targets.begin(), meaning.targets.end(), found);
+  const Targets& targets = names_[meaning.name];
+  for (std::uint32_t t = targets.first; t < targets.first + targets.count; ++t) {
+    if (found(t)) return true;
+  }
+  return false;
+}
+
 template <class Keep>
 std::vector<std::uint32_t> DefinitionIndex::TargetsKept(const Meaning& meaning,
                                                         const Keep& keep) const {
   std::vector<std::uint32_t> kept;
-  if (!meaning.all) {
-    for (const std::uint32_t t : meaning.targets) {
-      if (keep(t)) kept.push_back(t);
-    }
-    return kept;
-  }
-  const Targets& targets = names_[meaning.name];
-  for (std::uint32_t t = targets.first; t < targets.first + targets.count; ++t) {
+  AnyTarget(meaning, [&](std::uint32_t t) {
     if (keep(t)) kept.push_back(t);
-  }
+    return false;
+  });
   return kept;
 }
 
@@ -303,13 +306,7 @@ DefinitionIndex::Meaning DefinitionIndex::Nearest(Meaning meaning, std::string_v
 }
 
 bool DefinitionIndex::MayBeUnseen(const Meaning& meaning) const {
-  const auto unseen = [this](std::uint32_t t) { return seen_[t] != kSeenAnywhere; };
-  if (!meaning.all) return std::any_of(meaning.targets.begin(), meaning.targets.end(), unseen);
-  const Targets& targets = names_[meaning.name];
-  for (std::uint32_t t = targets.first; t < targets.first + targets.count; ++t) {
-    if (unseen(t)) return true;
-  }
-  return false;
+  return AnyTarget(meaning, [this](std::uint32_t t) { return seen_[t] != kSeenAnywhere; });
 }
 
 DefinitionIndex::Meaning DefinitionIndex::SeenFrom(Meaning meaning, std::string_view word,
