@@ -8,6 +8,10 @@ Both are matched per kind on (file, line, name), over the files that ctags reads
 all capitals. With --root, files reached through a
 symbolic link under TREE are left out: ctags follows links to folders, lexpaint does not. Prints recall and precision per kind
 and overall; with --show N, also N definitions of each kind that only one of them found.
+
+ctags reads some #else and #elif branches and passes over others, so with --root it also counts
+the definitions that only lexpaint found in a later branch of an #if (the "later" column), and
+gives the precision that counts those as found by both.
 """
 import argparse
 import fnmatch
@@ -65,8 +69,42 @@ def read_tags(path, root=None):
     return tags
 
 
+@functools.lru_cache(maxsize=None)
+def later_branch_lines(root, file):
+    """The numbers of the lines of `file` that stand in a later branch (#elif, #else) of an #if."""
+    lines, branches = set(), []
+    with open(os.path.join(root, file), encoding="utf-8", errors="surrogateescape") as source:
+        for number, line in enumerate(source, 1):
+            directive = re.match(r"\s*#\s*(if|ifdef|ifndef|elif|else|endif)\b", line)
+            if directive:
+                word = directive.group(1)
+                if word.startswith("if"):
+                    branches.append(False)
+                elif word == "endif":
+                    branches = branches[:-1]
+                elif branches:
+                    branches[-1] = True
+            if any(branches):
+                lines.add(number)
+    return lines
+
+
+def in_later_branch(root, entries):
+    return {(file, line, name) for file, line, name in entries
+            if line in later_branch_lines(root, file)}
+
+
 def ratio(part, whole):
     return 100.0 * part / whole if whole else float("nan")
+
+
+def print_row(label, counts, with_later):
+    theirs, ours, both, later = counts
+    row = (f"{label:<12} {theirs:>8} {ours:>9} {both:>8} "
+           f"{ratio(both, theirs):>8.1f} {ratio(both, ours):>11.1f}")
+    if with_later:
+        row += f" {later:>6} {ratio(both + later, ours):>22.1f}"
+    print(row)
 
 
 def main():
@@ -77,16 +115,16 @@ def main():
     parser.add_argument("--root")
     args = parser.parse_args()
     ours, theirs = read_tags(args.ours, args.root), read_tags(args.ctags, args.root)
-    print(f"{'kind':<12} {'ctags':>8} {'lexpaint':>9} {'both':>8} {'recall%':>8} {'precision%':>11}")
-    totals = [0, 0, 0]
+    print(f"{'kind':<12} {'ctags':>8} {'lexpaint':>9} {'both':>8} {'recall%':>8} {'precision%':>11}"
+          + (f" {'later':>6} {'precision% with later':>22}" if args.root else ""))
+    totals = [0, 0, 0, 0]
     for kind in KINDS:
         both = len(ours[kind] & theirs[kind])
-        counts = [len(theirs[kind]), len(ours[kind]), both]
+        later = len(in_later_branch(args.root, ours[kind] - theirs[kind])) if args.root else 0
+        counts = [len(theirs[kind]), len(ours[kind]), both, later]
         totals = [t + c for t, c in zip(totals, counts)]
-        print(f"{kind:<12} {counts[0]:>8} {counts[1]:>9} {both:>8} "
-              f"{ratio(both, counts[0]):>8.1f} {ratio(both, counts[1]):>11.1f}")
-    print(f"{'overall':<12} {totals[0]:>8} {totals[1]:>9} {totals[2]:>8} "
-          f"{ratio(totals[2], totals[0]):>8.1f} {ratio(totals[2], totals[1]):>11.1f}")
+        print_row(kind, counts, args.root)
+    print_row("overall", totals, args.root)
     if args.show:
         for kind in KINDS:
             for label, extra in (("ctags only", theirs[kind] - ours[kind]),

@@ -101,9 +101,12 @@ const Case kFunctionCases[] = {
      "class A {\n public:\n  A() : x_(1), y_{2} {}\n  ~A() {}\n  int get() const { return x_; }\n"
      "  bool operator==(const A&) const { return true; }\n  explicit operator bool() const { "
      "return true; }\n"
-     "  friend void swap(A&, A&) noexcept {}\n  void decl();\n  int x_, y_;\n};",
+     "  friend void swap(A&, A&) noexcept {}\n  void decl();\n  int x_, y_;\n"
+     "  auto operator()[[nodiscard]](int) const { return 0; }\n"
+     "  int& operator[] [[gnu::pure]](int i) { return x_; }\n};",
      {"class A 1", "function A 3", "function ~A 4", "function get 5", "function operator== 6",
-      "function operator bool 7", "function swap 8"}},
+      "function operator bool 7", "function swap 8", "function operator() 11",
+      "function operator[] 12"}},
     {"OutOfClass",
      "A::A(int x)\n  : base(x), v{x, 2} {\n}\nvoid A::B::f() const {}\nA::~A() {}\n"
      "A& A::operator=(const A&) { return *this; }\nint A::operator()(int) { return 0; }",

@@ -191,6 +191,7 @@ std::optional<Found> OperatorName(const Tokens& s, std::size_t open, std::size_t
     if (!t.Is("operator")) continue;
     std::string name = "operator";
     for (std::size_t t = k + 1; t < open; ++t) {
+      if (s[t].Is('[') && t + 1 < open && s[t + 1].Is('[')) break;  // an attribute of the name
       if (IsName(s[t]) && IsName(s[t - 1])) name += ' ';
       name += s[t].text;
     }
