@@ -120,6 +120,11 @@ const Case kFunctionCases[] = {
     {"SplitOverLines",
      "static\nint\ncompute(\n  int a,\n  int b = f(1, 2))\n{\n  return a;\n}",
      {"function compute 3"}},
+    {"NameInParentheses",
+     "int (isalpha)(int c) { return c; }\nchar *(strcpy)(char *d, const char *s) { return d; }\n"
+     "png_uint_32 (PNGAPI\npng_get_uint_32)(png_const_bytep buf) { return 0; }\n"
+     "DEFINE_HANDLER(name)(int x) { }\n",
+     {"function isalpha 1", "function strcpy 2", "function png_get_uint_32 4"}},
     {"ExternC",
      "extern \"C\" {\nint f(void) { return 0; }\n}\nextern \"C\" int g(void);",
      {"function f 2"}},

@@ -470,6 +470,21 @@ std::size_t SkipDecorations(const Tokens& s, std::size_t i) {
   return i;
 }
 
+// The name that the parentheses closing at `close` hold, as in "int (isalpha)(int c)" or
+// "png_uint_32 (PNGAPI png_get_uint_32)(...)", where they keep a function-like macro of the
+// name from replacing it. Only macro-like words may come before it in them, and the return type
+// before them: "MACRO(name)(...)" is a macro's call.
+std::optional<std::size_t> ParenthesizedName(const Tokens& s, std::size_t close) {
+  const std::size_t name = close - 1;
+  if (close < 3 || !IsName(s[name]) || IsOneOf(s[name], kNotFunctionName)) return std::nullopt;
+  std::size_t open = name - 1;
+  while (open > 0 && IsMacroLike(s[open])) --open;
+  if (open == 0 || !s[open].Is('(')) return std::nullopt;
+  const Token before = s[open - 1];
+  if (before.Is('*') || before.Is('&') || (IsName(before) && !IsMacroLike(before))) return name;
+  return std::nullopt;
+}
+
 // The function that `s`, a declaration ending before a '{', defines, if it is one.
 std::optional<FunctionHead> FindFunction(const Tokens& s, std::string_view className) {
   for (std::size_t i = 1; i < s.size(); ++i) {
@@ -481,6 +496,7 @@ std::optional<FunctionHead> FindFunction(const Tokens& s, std::string_view class
     std::size_t word = 0;  // the name's own token, when it is no operator's
     bool destructor = false;
     if (!name) {
+      if (s[nameIndex].Is(')')) nameIndex = ParenthesizedName(s, nameIndex).value_or(nameIndex);
       if (s[nameIndex].Is('>')) {  // a template's arguments: f<T>(...)
         std::size_t depth = 0;
         for (; nameIndex > 0; --nameIndex) {
