@@ -301,7 +301,7 @@ TEST_F(TreeTest, ListPagesShowTypesFirst) {
   box_.Write("src/w.h",
              "struct Widget {\n  Widget() {}\n  Widget(int) {}\n};\n"
              "typedef struct Widget Widget;\n");
-  box_.Write("src/use.cpp", "Widget w;\n");
+  box_.Write("src/use.cpp", "struct User {\n  Widget w;\n};\n");
   ASSERT_EQ(Tree({"src", "site"}).status, 0);
   const std::string list = Page("names/Widget.html");
   std::vector<std::size_t> rows;
@@ -311,6 +311,38 @@ TEST_F(TreeTest, ListPagesShowTypesFirst) {
     ASSERT_NE(rows.back(), std::string::npos) << href << "\n" << list;
   }
   EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end())) << list;
+}
+
+// Outside every class, a name alone means neither a member function nor a type made in a class,
+// where the tree has the name outside classes too; in a class derived from that class, it does.
+TEST_F(TreeTest, NamesOutsideClassesMeanNoMembers) {
+  box_.Write("src/skip.h",
+             "class SkipList {\n public:\n  class Iterator {};\n  int size() const { return 0; }\n"
+             "};\n");
+  box_.Write("src/iter.h", "class Iterator {};\ninline int size(const Iterator&) { return 1; }\n");
+  box_.Write("src/more.h", "inline int size(int) { return 2; }\n");
+  box_.Write("src/use.cpp",
+             "Iterator* Make();\n"
+             "int n = size(Iterator());\n"
+             "struct User : SkipList {\n"
+             "  Iterator it;\n"
+             "  int Count() const { return size(); }\n"
+             "};\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  EXPECT_EQ(CheckSiteLinks(box_.path() / "site"), "");
+
+  const std::string use = BodyOf(Page("use.cpp.html"));
+  EXPECT_EQ(NameLink(use, 1, "Iterator"), "iter.h.html#L1");
+  EXPECT_EQ(NameLink(use, 4, "Iterator"), "skip.h.html#L3");
+  EXPECT_EQ(NameLink(use, 5, "size"), "skip.h.html#L4");
+  const std::string href = NameLink(use, 2, "size");
+  ASSERT_EQ(href.substr(href.find('#')), "#size-outside-classes");
+  const std::string list = Page(href.substr(0, href.find('#')));
+  const std::string section = Between(list, "<section id=\"size-outside-classes\">", "</section>");
+  EXPECT_NE(section.find("<h2>size, outside classes</h2>"), std::string::npos) << section;
+  EXPECT_NE(section.find("iter.h.html#L2"), std::string::npos) << section;
+  EXPECT_NE(section.find("more.h.html#L1"), std::string::npos) << section;
+  EXPECT_EQ(section.find("skip.h"), std::string::npos) << section;
 }
 
 // A name declared in a function, a template or a macro's parameters links nowhere, whatever other
@@ -374,7 +406,7 @@ TEST_F(TreeTest, LocalNamesStayLocalAndMembersLinkToMembers) {
       << sizes;
   EXPECT_NE(sizes.find("().</span><a href=\"names/f.html#.size\">"), std::string::npos) << sizes;
   EXPECT_EQ(NameLink(use, 5, "only_free"), "");
-  EXPECT_EQ(NameLink(use, 8, "size"), "names/f.html#size");
+  EXPECT_EQ(NameLink(use, 8, "size"), "other.h.html#L4");  // in a free function, no member
   const std::string list = Page("names/f.html");
   const std::string members = Between(list, "<section id=\".size\">", "</section>");
   EXPECT_NE(members.find("box.h.html#L2"), std::string::npos) << list;

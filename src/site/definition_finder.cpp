@@ -360,6 +360,9 @@ class Finder {
       const bool memberInitializer = function->initList && (IsName(s.back()) || s.back().Is('>'));
       if (!memberInitializer) {
         std::string qualifier = function->qualifier.value_or("");
+        // From its name on, a member function defined outside its class is in the class's scope,
+        // its parameters too.
+        const std::uint64_t first = qualifier.empty() ? brace.line : function->name.line;
         Add(std::move(function->name), Definition::kFunction, std::move(function->qualifier));
         if (IsFriend(s, i)) {  // a friend defined in its class belongs to the namespace
           definitions_.back().scopeKind = Definition::kNoScope;
@@ -368,7 +371,7 @@ class Finder {
                    IsStatic(s)) {
           definitions_.back().internal = true;
         }
-        return Push(ScopeKind::kBody, std::move(qualifier), false, brace.line);
+        return Push(ScopeKind::kBody, std::move(qualifier), false, first);
       }
     }
     if (!s.empty() && !s.back().Is(')')) {  // an initializer: "= {...}", "x{...}"

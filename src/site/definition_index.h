@@ -221,6 +221,9 @@ class DefinitionIndex {
   // The name `name` among the names the tree defines, or names_.end().
   std::vector<Targets>::const_iterator Find(std::string_view name) const;
   bool IsClass(std::string_view name) const;
+  // Whether `target` is a member function or a type made in a class, which only the class's
+  // own scope names unqualified.
+  bool HiddenInClass(std::uint32_t target) const;
   // Whether the tree defines exactly one class, struct or union called `name`.
   bool IsOneClass(std::string_view name) const;
   // Whether the tree defines one class, struct or union called `name`, and nothing else but its

@@ -132,6 +132,12 @@ bool DefinitionIndex::IsOneClass(std::string_view name) const {
   return classes == 1;
 }
 
+bool DefinitionIndex::HiddenInClass(std::uint32_t target) const {
+  if (members_[target] == 0) return false;
+  const Definition::Kind kind = EntryAt(targets_[target]).kind;
+  return kind == Definition::kFunction || IsTypeKind(kind);
+}
+
 DefinitionIndex::Meaning DefinitionIndex::Resolve(std::string_view word, const NameUse& use) const {
   return Resolve(LinkedName(word), word, use);
 }
@@ -159,7 +165,8 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
   // The members that the class `use.scope` has through its bases, if it has none of its own. A
   // base's own name means the base, not its constructors.
   Classes classes;
-  bool typed = false;  // a member of an object of a known class
+  bool typed = false;    // a member of an object of a known class
+  bool outside = false;  // what is made outside classes
   const auto inBases = [&] {
     classes = ClassAndBases(use.scope);
     for (std::size_t k = 1; k < classes.size && meaning.targets.empty(); ++k) {
@@ -238,6 +245,11 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
       } else if (!use.scope.empty()) {
         only(inScope);
         if (meaning.targets.empty()) inBases();
+      } else {
+        // Outside every class, a name alone means no member function of one, nor a type made
+        // in one, where the tree has the name outside classes too.
+        only([&](std::uint32_t t) { return !HiddenInClass(t); });
+        outside = true;
       }
       // Elsewhere too, a class's name means the class rather than its constructors, where that
       // leaves a single definition; else it means all, listed with the types first.
@@ -255,12 +267,13 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
     meaning.targets.clear();
   }
   if (meaning.targets.size() > 1) {
-    if (use.kind != NameUse::kMember) {
-      meaning.section = std::string(use.scope) + "::";
+    if (outside) {
+      meaning.section = std::string(word) + "-outside-classes";
+    } else if (use.kind != NameUse::kMember) {
+      meaning.section = std::string(use.scope) + "::" + std::string(word);
     } else {
-      meaning.section = typed ? std::string(use.scope) + "." : ".";
+      meaning.section = (typed ? std::string(use.scope) + "." : ".") + std::string(word);
     }
-    meaning.section += word;
   }
   if (meaning.all || !meaning.targets.empty()) meaning.name = name;
   return meaning;

@@ -382,7 +382,8 @@ runBrowserTest({
   });
 
   // In the site of the C++ library headers, "vector" in bits/vector.tcc
-  // leads to its definitions, among them the class in bits/stl_vector.h.
+  // leads to its definitions outside classes, which are no constructors,
+  // among them the class in bits/stl_vector.h.
   const versions = existsSync('/usr/include/c++') ? readdirSync('/usr/include/c++').filter((v) => /^\d+$/.test(v)).sort((a, b) => b - a) : [];
   if (versions.length === 0) {
     console.log('SKIP: no C++ library headers in /usr/include/c++');
@@ -391,13 +392,16 @@ runBrowserTest({
     runLexpaint(binary, ['--tree', `/usr/include/c++/${versions[0]}`, cxx]);
     await page.goto(pathToFileURL(join(cxx, 'bits/vector.tcc.html')).href);
     const where = `c++/${versions[0]}/bits/vector.tcc`;
-    const found = await followName(cxx, where, 'vector', (at, hash) => at.startsWith('names/') && hash === 'vector');
-    const classes = ((await page.evaluate(inspectSection, 'vector')) ?? []).filter(([file, , kind]) => file === 'bits/stl_vector.h' && kind === 'class');
+    const section = 'vector-outside-classes';
+    const found = await followName(cxx, where, 'vector', (at, hash) => at.startsWith('names/') && hash === section);
+    const listed = (await page.evaluate(inspectSection, section)) ?? [];
+    if (listed.some(([, , kind]) => kind === 'function')) failAt(found.rel)(`the section of vector lists constructors: ${JSON.stringify(listed)}`);
+    const classes = listed.filter(([file, , kind]) => file === 'bits/stl_vector.h' && kind === 'class');
     if (classes.length !== 1) {
       failAt(found.rel)('the section of vector lists no class vector in bits/stl_vector.h');
     } else {
       const line = Number(classes[0][1]);
-      await page.locator('section#vector tbody tr', { hasText: 'bits/stl_vector.h' }).filter({ hasText: 'class' }).getByRole('link', { name: String(line), exact: true }).click();
+      await page.locator(`section#${section} tbody tr`, { hasText: 'bits/stl_vector.h' }).filter({ hasText: 'class' }).getByRole('link', { name: String(line), exact: true }).click();
       await page.waitForURL((target) => target.hash === `#L${line}`, { timeout: 5000 }).catch(() => {});
       const text = await page.evaluate(lineText, line);
       if (!new URL(page.url()).pathname.endsWith('/bits/stl_vector.h.html') || !/\bclass vector\b/.test(text ?? '')) {
