@@ -192,6 +192,12 @@ const Case kPreprocessorCases[] = {
      "#endif\n                    ' ');\n}\n"
      "string Env::MakeList(const Node* const* span, size_t size) const { return \"\"; }",
      {"function Lookup 1", "function MakeList 9"}},
+    {"NoBranchAfterOneEndingATemplatesParameters",
+     "template <typename T,\n#if defined(_MSC_VER)\n    bool B = X<T>()>\n#else\n"
+     "    bool B = Y<T>()>\n#endif\nstruct Storage {\n  T& get() { return v; }\n};\n"
+     "#ifdef _UNICODE\nint wmain(int argc, wchar_t *argv[])\n#else\nint main(int argc, char "
+     "*argv[])\n#endif\n{ return 0; }",
+     {"struct Storage 7", "function get 8", "function main 13"}},
     {"MacroCallsWithoutSemicolonBeforeExternC",
      "TAGBYTES(s)\nTAGBYTES(o)\n#ifdef __cplusplus\nextern \"C\" {\n#endif\n"
      "int f(void) { return 0; }\n#ifdef __cplusplus\n}\n#endif\nint g(void) { return 1; }",

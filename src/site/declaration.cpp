@@ -485,6 +485,15 @@ std::optional<std::size_t> ParenthesizedName(const Tokens& s, std::size_t close)
   return std::nullopt;
 }
 
+bool InTemplateHead(const Tokens& s) {
+  for (std::size_t k = 0; k + 1 < s.size(); ++k) {
+    if (!s[k].Is("template") || !s[k + 1].Is('<')) continue;
+    k = GroupEnd(s, k + 1);
+    if (k == s.size()) return true;
+  }
+  return false;
+}
+
 // The function that `s`, a declaration ending before a '{', defines, if it is one.
 std::optional<FunctionHead> FindFunction(const Tokens& s, std::string_view className) {
   for (std::size_t i = 1; i < s.size(); ++i) {

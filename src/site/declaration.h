@@ -33,6 +33,9 @@ bool MayStartBodyDefinition(const Token& token);
 // index of the first token after them.
 std::size_t SkipDecorations(const Tokens& s, std::size_t i);
 
+// Whether `s` ends inside a template's parameters: after "template <" and before its '>'.
+bool InTemplateHead(const Tokens& s);
+
 struct FunctionHead {
   Found name;
   bool initList = false;                 // the body's brace may instead open a member's initializer

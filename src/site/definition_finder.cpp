@@ -55,7 +55,8 @@ class Finder {
 
   // An #if, #ifdef or #ifndef and its branches. Every branch is read but that of an "#if 0", and
   // those after a branch that left brackets open or closed ones it did not open: the brackets of
-  // the branches would not balance.
+  // the branches would not balance. A template's parameters count as brackets here, so that of
+  // two versions of its last, "bool B = X<T>()>" and "bool B = Y<T>()>", the first alone ends it.
   struct Conditional {
     bool reading;      // the current branch is read
     bool taken;        // a branch has been read
@@ -63,9 +64,9 @@ class Finder {
     int bracketLevel;  // at the start of the branch read last
   };
 
-  // The braces, parentheses and brackets open.
+  // The braces, parentheses and brackets open, and a template's parameters.
   int BracketLevel() const {
-    const int level = braces_ + parens_ + scopes_.back().depth;
+    const int level = braces_ + parens_ + scopes_.back().depth + InTemplateHead(statement_);
     return level + static_cast<int>(scopes_.size());
   }
 
