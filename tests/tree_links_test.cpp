@@ -461,6 +461,24 @@ TEST_F(TreeTest, NamesLinkToDefinitionsIncludesReach) {
             std::string::npos);
 }
 
+// A member function defined outside its class is seen where its class is: from a source file that
+// defines a member of the name too, a call on an object of unknown type may mean either.
+TEST_F(TreeTest, MemberFunctionsAreSeenWhereTheirClassIs) {
+  box_.Write("src/a.h", "struct A {\n  void Add();\n};\n");
+  box_.Write("src/b.h", "struct B {\n  void Add();\n};\n");
+  box_.Write("src/b.cpp", "#include \"b.h\"\nvoid B::Add() {}\n");
+  box_.Write("src/c.h", "struct C {\n  void Add() {}\n};\n");
+  box_.Write("src/a.cpp",
+             "#include \"a.h\"\n#include \"b.h\"\nvoid A::Add() {\n  Other().Add();\n}\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  EXPECT_EQ(CheckSiteLinks(box_.path() / "site"), "");
+  const std::string href = NameLink(BodyOf(Page("a.cpp.html")), 4, "Add");
+  ASSERT_NE(href.find('#'), std::string::npos) << href;
+  EXPECT_NE(Page(href.substr(0, href.find('#'))).find("<section id=\"Add@a.cpp,b.cpp\">"),
+            std::string::npos)
+      << href;
+}
+
 // A type made in a function's body is seen on its page alone; a macro is in no scope, wherever it
 // is defined.
 TEST_F(TreeTest, TypesOfAFunctionBodyStayInIt) {

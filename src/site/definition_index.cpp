@@ -243,6 +243,7 @@ DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder, 
   PlanListPages();
   NumberListedTargets();
   MarkMembers();
+  MarkClassPages();
   MarkUnseen();
   ReadBases();
 }
@@ -451,6 +452,26 @@ void DefinitionIndex::MarkMembers() {
     }
     members_[t] = entry.scopeKind == Definition::kInClass ||
                   (entry.scopeKind == Definition::kQualified && IsClass(ScopeOf(t)));
+  }
+}
+
+void DefinitionIndex::MarkClassPages() {
+  classPages_.assign(targets_.size(), kUnlinked);
+  for (std::uint32_t t = 0; t < targets_.size(); ++t) {
+    if (members_[t] == 0 || EntryAt(targets_[t]).scopeKind != Definition::kQualified) continue;
+    const std::uint32_t name = LinkedName(ScopeOf(t));
+    if (name == kUnlinked) continue;
+    const Targets& targets = names_[name];
+    std::uint32_t page = kUnlinked;
+    for (std::uint32_t c = targets.first; c < targets.first + targets.count; ++c) {
+      if (!IsClassKind(EntryAt(targets_[c]).kind)) continue;
+      if (page != kUnlinked) {  // several classes of the name
+        page = kUnlinked;
+        break;
+      }
+      page = targets_[c].page;
+    }
+    classPages_[t] = page;
   }
 }
 

@@ -209,6 +209,7 @@ class DefinitionIndex {
   std::string_view ScopeOf(std::uint32_t target) const;
   std::string LineHref(std::size_t page, Place place) const;
   void MarkMembers();
+  void MarkClassPages();
   void MarkUnseen();
   // Whether `found` holds for some target of `meaning`, asked of each in order until it does.
   template <class Found>
@@ -288,6 +289,10 @@ class DefinitionIndex {
   std::vector<std::size_t> firstDefinitions_;
   std::vector<std::uint32_t> listedTargets_;
   std::vector<char> members_;  // by link target: made in a class, struct or union
+  // By link target: of a member function defined outside its class, the page that defines the
+  // class, where one class has its name, as a page sees the function where it sees the class;
+  // else kUnlinked.
+  std::vector<std::uint32_t> classPages_;
   // By link target, where it is seen from, as MayBeUnseen tells.
   enum Seen : unsigned char { kSeenAnywhere, kSeenByIncluders, kSeenOnItsPage };
   std::vector<Seen> seen_;

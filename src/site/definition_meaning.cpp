@@ -311,8 +311,10 @@ std::vector<std::uint32_t> DefinitionIndex::TargetsKept(const Meaning& meaning,
 
 DefinitionIndex::Meaning DefinitionIndex::Nearest(Meaning meaning, std::string_view word,
                                                   const PageSet& nearby) const {
-  std::vector<std::uint32_t> kept =
-      TargetsKept(meaning, [&](std::uint32_t t) { return nearby.Has(targets_[t].page); });
+  std::vector<std::uint32_t> kept = TargetsKept(meaning, [&](std::uint32_t t) {
+    return nearby.Has(targets_[t].page) ||
+           (classPages_[t] != kUnlinked && nearby.Has(classPages_[t]));
+  });
   const std::size_t count = meaning.all ? names_[meaning.name].count : meaning.targets.size();
   if (kept.empty() || kept.size() == count) return meaning;
   return NarrowedTo(std::move(meaning), std::move(kept), word);
