@@ -340,6 +340,7 @@ TEST_F(TreeTest, NamesOutsideClassesMeanNoMembers) {
   const std::string list = Page(href.substr(0, href.find('#')));
   const std::string section = Between(list, "<section id=\"size-outside-classes\">", "</section>");
   EXPECT_NE(section.find("<h2>size, outside classes</h2>"), std::string::npos) << section;
+  EXPECT_EQ(TitleOf(list), "size \u2014 definitions");  // named after the name, not its section
   EXPECT_NE(section.find("iter.h.html#L2"), std::string::npos) << section;
   EXPECT_NE(section.find("more.h.html#L1"), std::string::npos) << section;
   EXPECT_EQ(section.find("skip.h"), std::string::npos) << section;

@@ -248,7 +248,7 @@ std::string NameListPage(const SitePlan& plan, std::string_view path, const Page
   std::string page = RunPageStart(plan, path, names.front().name, names.back().name, "",
                                   "definitions", "Names", siteName);
   for (const ListedName& listed : names) {
-    AppendSectionStart(page, listed.name);
+    AppendSectionStart(page, listed.section);
     if (!listed.usesHref.empty()) {
       page.append("<p class=\"Uses\"><a href=\"")
           .append(RelativeHref(path, ""))

@@ -39,6 +39,7 @@ struct ListedDefinition {
 // list from the site's root, if uses are listed.
 struct ListedName {
   std::string_view name;
+  std::string_view section;  // the id of its section: the name, or one as "A::f" or "f@a.h"
   std::vector<ListedDefinition> definitions;
   std::uint32_t uses = 0;
   std::string usesHref;  // "" if uses are not listed

@@ -258,7 +258,7 @@ class SiteRun {
   void WriteListPage(const DefinitionIndex::ListPage& list) {
     std::vector<ListedName> listed;
     for (const DefinitionIndex::NameList& name : list.names) {
-      listed.push_back({name.section.empty() ? name.name : name.section, {}, 0, ""});
+      listed.push_back({name.name, name.section.empty() ? name.name : name.section, {}, 0, ""});
       std::vector<std::uint32_t> targets = index_->ListOrder(name);
       if (!name.only.empty()) {  // in the same order, those the section lists
         const auto unlisted = [&name](std::uint32_t t) {
