@@ -564,6 +564,26 @@ TEST_F(TreeTest, InternalDefinitionsOfASourceFileStayInIt) {
   EXPECT_EQ(NameLink(b, 2, "run"), "a.cpp.html#L5");
 }
 
+// A type of a source file that no file includes, and its members, are meant elsewhere only where
+// nothing else of the name is: a header's class wins over a test's helper of its name, and an
+// opaque type still leads to the file that defines it.
+TEST_F(TreeTest, TypesOfASourceFileAreMeantElsewhereOnlyAsALastResort) {
+  box_.Write("src/comparator.h", "class Comparator {\n public:\n  int Compare() const;\n};\n");
+  box_.Write("src/skiplist_test.cc",
+             "struct Comparator {\n  int Compare() const { return 1; }\n};\nComparator cmp;\n");
+  box_.Write("src/db.h",
+             "class Comparator;\nint Use(const Comparator& c) { return c.Compare(); }\n");
+  box_.Write("src/handle.h", "struct Handle;\nstruct Handle* Open();\n");
+  box_.Write("src/handle.c", "struct Handle {\n  int fd;\n};\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string db = BodyOf(Page("db.h.html"));
+  EXPECT_EQ(NameLink(db, 1, "Comparator"), "comparator.h.html#L1");
+  EXPECT_EQ(NameLink(db, 2, "Comparator"), "comparator.h.html#L1");
+  EXPECT_EQ(NameLink(BodyOf(Page("skiplist_test.cc.html")), 4, "Comparator"),
+            "skiplist_test.cc.html#L1");
+  EXPECT_EQ(NameLink(BodyOf(Page("handle.h.html")), 2, "Handle"), "handle.c.html#L1");
+}
+
 // In a class's body, its own name means the class, as in a copy constructor's parameter, not the
 // constructors that share its name, nor an enumerator of that name that the file sees.
 TEST_F(TreeTest, ClassNameInItsOwnBodyLinksToTheClass) {

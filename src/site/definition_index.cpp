@@ -477,7 +477,9 @@ void DefinitionIndex::MarkClassPages() {
 
 // A type made in a function's body is seen on its page alone. A source file that is compiled rather
 // than included, and that no file of the tree includes, keeps to itself and the files it includes
-// what no other translation unit can name (KeptInItsFile).
+// what no other translation unit can name (KeptInItsFile). Its other types, and their members,
+// another file may name only as an opaque type ("struct S;"), so they are meant there only where
+// nothing else of the name is.
 void DefinitionIndex::MarkUnseen() {
   seen_.assign(targets_.size(), kSeenAnywhere);
   for (std::size_t t = 0; t < targets_.size(); ++t) {
@@ -485,9 +487,12 @@ void DefinitionIndex::MarkUnseen() {
     const SitePage& page = plan_.pages[targets_[t].page];
     if (entry.scopeKind == Definition::kInBody) {
       seen_[t] = kSeenOnItsPage;
-    } else if (KeptInItsFile(entry) && page.includedBy.empty() &&
-               HasCompiledExtension(plan_.files[page.file].path)) {
-      seen_[t] = kSeenByIncluders;
+    } else if (page.includedBy.empty() && HasCompiledExtension(plan_.files[page.file].path)) {
+      if (KeptInItsFile(entry)) {
+        seen_[t] = kSeenByIncluders;
+      } else if (IsTypeKind(entry.kind) || entry.scopeKind == Definition::kInClass) {
+        seen_[t] = kSeenOtherwiseUnmet;
+      }
     }
   }
 }

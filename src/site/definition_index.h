@@ -294,7 +294,13 @@ class DefinitionIndex {
   // else kUnlinked.
   std::vector<std::uint32_t> classPages_;
   // By link target, where it is seen from, as MayBeUnseen tells.
-  enum Seen : unsigned char { kSeenAnywhere, kSeenByIncluders, kSeenOnItsPage };
+  // kSeenOtherwiseUnmet: by its includers, and elsewhere only where nothing else of the name is.
+  enum Seen : unsigned char {
+    kSeenAnywhere,
+    kSeenByIncluders,
+    kSeenOtherwiseUnmet,
+    kSeenOnItsPage
+  };
   std::vector<Seen> seen_;
   std::vector<std::uint32_t> scopeHashes_;   // by link target: Hash of its scope | 1, or 0
   std::vector<std::uint32_t> namespaces_;    // sorted Hashes of the namespaces' names

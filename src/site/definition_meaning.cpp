@@ -327,17 +327,22 @@ bool DefinitionIndex::MayBeUnseen(const Meaning& meaning) const {
 DefinitionIndex::Meaning DefinitionIndex::SeenFrom(Meaning meaning, std::string_view word,
                                                    std::size_t page,
                                                    const PageSet& includers) const {
-  std::vector<std::uint32_t> kept = TargetsKept(meaning, [&](std::uint32_t t) {
+  const auto seen = [&](std::uint32_t t, bool unmet) {
     switch (seen_[t]) {
       case kSeenAnywhere:
         return true;
+      case kSeenOtherwiseUnmet:
+        return unmet || includers.Has(targets_[t].page);
       case kSeenByIncluders:
         return includers.Has(targets_[t].page);
       case kSeenOnItsPage:
         break;
     }
     return targets_[t].page == page;
-  });
+  };
+  std::vector<std::uint32_t> kept =
+      TargetsKept(meaning, [&](std::uint32_t t) { return seen(t, false); });
+  if (kept.empty()) kept = TargetsKept(meaning, [&](std::uint32_t t) { return seen(t, true); });
   const std::size_t count = meaning.all ? names_[meaning.name].count : meaning.targets.size();
   if (kept.size() == count) return meaning;
   if (kept.empty()) return Meaning();
