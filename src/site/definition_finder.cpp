@@ -97,12 +97,13 @@ class Finder {
 
   // At an #elif or #else: decides whether the branch it starts is read.
   void NextBranch(Conditional& c, bool zero) {
-    if (c.taken && BracketLevel() != c.bracketLevel) c.closed = true;
+    const int level = BracketLevel();
+    if (c.taken && level != c.bracketLevel) c.closed = true;
     skippedBranches_ -= c.reading ? 0 : 1;
     c.reading = !c.closed && !zero;
     skippedBranches_ += c.reading ? 0 : 1;
     c.taken |= c.reading;
-    c.bracketLevel = BracketLevel();
+    c.bracketLevel = level;
   }
 
   void Add(Found name, Definition::Kind kind, std::optional<std::string> qualifier = {}) {
