@@ -174,6 +174,11 @@ const Case kBodyCases[] = {
      "  for (int i = 0; i < 2; ++i) { enum { A }; }\n  return 0;\n}",
      {"function f 1", "typedef T 2", "typedef U 3", "struct Local 4", "function g 4",
       "enumerator A 5"}},
+    {"AfterCaseLabels",
+     "void f(int n) {\n  switch (n) {\n  case 1: using sc = signed char; break;\n"
+     "  case ns::kTwo:\n    using uc = unsigned char;\n    break;\n"
+     "  default: typedef long L;\n  }\n  int x = n ? 1 : 2; using after = int;\n}",
+     {"function f 1", "typedef sc 3", "typedef uc 5", "typedef L 7", "typedef after 9"}},
 };
 INSTANTIATE_TEST_SUITE_P(Bodies, DefinitionTable, testing::ValuesIn(kBodyCases),
                          [](const auto& info) { return info.param.name; });

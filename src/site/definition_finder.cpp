@@ -278,6 +278,10 @@ class Finder {
 
   void FeedDeclaration(const Token& token) {
     const char c = token.Punctuation();
+    // A case label ends at its ':', unless another follows it: "case A::B:".
+    const bool scopeColon = caseColon_ && c == ':';
+    if (caseColon_ && !scopeColon) ClearStatement();
+    caseColon_ = false;
     if (braces_ > 0) {  // inside an initializer, whose tokens are not kept
       if (c == '{') ++braces_;
       if (c == '}' && --braces_ == 0) Keep(token);
@@ -294,6 +298,7 @@ class Finder {
     if (c == '}') return CloseScope(token.line);
     if (c == ':') {
       if (IsAccessLabel()) return ClearStatement();
+      caseColon_ = caseLabel_ && !scopeColon;
       Keep(token);
       return;
     }
@@ -305,6 +310,7 @@ class Finder {
   void Keep(const Token& token) {
     if (statement_.empty() && scopes_.back().kind == ScopeKind::kBody && !ignoring_) {
       ignoring_ = !MayStartBodyDefinition(token);
+      caseLabel_ = token.Is("case") || token.Is("default");
     }
     if (!ignoring_) statement_.push_back(token);
   }
@@ -312,6 +318,7 @@ class Finder {
   void ClearStatement() {
     statement_.clear();
     ignoring_ = false;
+    caseLabel_ = false;
     conditionalInStatement_ = false;
   }
 
@@ -468,6 +475,8 @@ class Finder {
   Tokens statement_;                     // the declaration read so far in the current scope
   std::vector<Tokens> spare_;            // buffers for the statements of class bodies
   bool ignoring_ = false;                // the statement is one whose tokens are not kept
+  bool caseLabel_ = false;               // the statement starts with "case" or "default"
+  bool caseColon_ = false;               // the last token was the ':' that may end a case label
   bool conditionalInStatement_ = false;  // an #if, #else or #endif came inside the statement
   int parens_ = 0;                       // parentheses and brackets open in it
   int braces_ = 0;                       // braces open in an initializer in it
