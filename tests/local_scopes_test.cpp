@@ -107,6 +107,9 @@ const Case kCases[] = {
     {"NamespaceWithAMacro",
      "namespace std _GLIBCXX_VISIBILITY(default) {\nvoid f(int a) { int b; }\n}\n",
      {"a 2-2", "b 2-2"}},
+    {"FunctionWithCLinkage",
+     "extern \"C\" int f(int a) {\n  const auto type = a;\n}\nextern \"C\" {\nvoid g(int b);\n}\n",
+     {"a 1-3", "type 2-3", "b 5-5"}},
     {"StrayClosersAreOmitted", ") ] } void f(int a) { ) ] int b; }\n", {"a 1-1", "b 1-1"}},
     {"DataMembersOfEveryDeclarator",
      "struct S {\n  unsigned lo, hi;\n  struct seg cs, *ds;\n  enum color c;\n  struct Fwd;\n"

@@ -212,8 +212,8 @@ void LocalScopes::OpenBrace() {
       receives = true;
       if (group.equals && !bodyFollows) {
         kind = GroupKind::kInitializer;
-      } else if (group.namespaceKey) {
-        kind = GroupKind::kDeclarations;
+      } else if (group.namespaceKey && !(group.linkage && previous_ == ')')) {
+        kind = GroupKind::kDeclarations;  // not the body of extern "C" int f()
       } else if (group.enumKey && previous_ != ')') {
         kind = GroupKind::kInitializer;
       } else if (group.typeKey && previous_ != ')') {  // not "struct S* f() {"
@@ -422,7 +422,7 @@ void LocalScopes::ItemToken(const Token& token) {
       group.enumKey |= (classes & kEnumKey) != 0;
       group.namespaceKey |= (classes & kNamespace) != 0;
       if (token.kind == TokenType::kLiteral && (previousWord_ & kExtern) != 0) {
-        group.typeKey = group.namespaceKey = true;  // extern "C"
+        group.typeKey = group.namespaceKey = group.linkage = true;  // extern "C"
       }
       if (token.Is('=') && (previousWord_ & kOperator) == 0 && previous_ != '=' &&
           previous_ != '!' && previous_ != '<' && previous_ != '>') {

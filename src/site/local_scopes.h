@@ -84,6 +84,7 @@ class LocalScopes {
     bool typeKey = false;           // class, struct, union, namespace or extern "C" seen
     bool enumKey = false;
     bool namespaceKey = false;  // namespace or extern "C" seen
+    bool linkage = false;       // extern "C" seen
     bool equals = false;
     bool parens = false;            // a group of parentheses closed in the item
     bool initColon = false;         // a constructor's member initializers have started
