@@ -80,9 +80,12 @@ const Case kKindCases[] = {
      "typedef void *(ALLOC_SIZE(1) XMLCALL *MallocFunc)(size_t);\n"
      "typedef STACK_OF(X509) *(*lookup_fn)(X509_CTX *ctx);\n"
      "typedef SSL_TICKET_RETURN (*decrypt_fn)(SSL *s);\ntypedef __u16 __bitwise __le16;\n"
-     "typedef typename A<T>::template rebind<U>::other other;\ntypedef int (A::*pm)(int) const;",
+     "typedef typename A<T>::template rebind<U>::other other;\ntypedef int (A::*pm)(int) const;\n"
+     "typedef int PTRCALL PROLOG_HANDLER(PROLOG_STATE *state, int tok);\n"
+     "typedef void ATTR HANDLER(void) DEPRECATED_FOR(other);",
      {"typedef gnutls_session 1", "typedef MallocFunc 2", "typedef lookup_fn 3",
-      "typedef decrypt_fn 4", "typedef __le16 5", "typedef other 6", "typedef pm 7"}},
+      "typedef decrypt_fn 4", "typedef __le16 5", "typedef other 6", "typedef pm 7",
+      "typedef PROLOG_HANDLER 8", "typedef HANDLER 9"}},
     {"TypedefStruct",
      "typedef struct node {\n  int v;\n} node_t, *node_p;",
      {"struct node 1", "typedef node_t 3", "typedef node_p 3"}},
