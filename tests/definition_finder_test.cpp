@@ -95,6 +95,12 @@ const Case kKindCases[] = {
     {"Functions",
      "int f(int x) { return x; }\nstatic inline void g()\n{\n}\nauto h() -> int { }",
      {"function f 1", "function g 2", "function h 5"}},
+    {"FunctionsReturningPointers",
+     "static int (*hash(int keyClass))(const void*, int) { return 0; }\n"
+     "static void (*dlSym(\n  void *p,\n  const char *z\n))(void) {\n}\n"
+     "int (*A::table(void))[4] { return 0; }\nvoid (*handlers[2])(int) = {0, 0};\n"
+     "int (*fp)(int) = 0;",
+     {"function hash 1", "function dlSym 2", "function table 7"}},
 };
 INSTANTIATE_TEST_SUITE_P(Kinds, DefinitionTable, testing::ValuesIn(kKindCases),
                          [](const auto& info) { return info.param.name; });

@@ -505,6 +505,23 @@ std::optional<std::size_t> ParenthesizedName(const Tokens& s, std::size_t close)
   return std::nullopt;
 }
 
+// The name of a function that returns a pointer to a function or to an array, declared in the
+// parentheses from `open` to `close`: "hash" of "int (*hash(int key))(const void *)". Its own
+// parameters close right before those parentheses do.
+std::optional<std::size_t> NameReturningPointer(const Tokens& s, std::size_t open,
+                                                std::size_t close) {
+  if (close + 1 >= s.size() || !(s[close + 1].Is('(') || s[close + 1].Is('['))) return std::nullopt;
+  std::size_t k = open + 1;
+  while (k < close && (s[k].Is('*') || s[k].Is('&') || s[k].Is("const"))) ++k;
+  if (k == open + 1 || k == close || !IsName(s[k])) return std::nullopt;
+  const std::size_t params = QualifiedNameEnd(s, k);
+  if (params >= close || !s[params].Is('(') || GroupEnd(s, params) + 1 != close ||
+      !IsName(s[params - 1])) {
+    return std::nullopt;
+  }
+  return params - 1;
+}
+
 bool InTemplateHead(const Tokens& s) {
   for (std::size_t k = 0; k + 1 < s.size(); ++k) {
     if (!s[k].Is("template") || !s[k + 1].Is('<')) continue;
@@ -522,30 +539,40 @@ std::optional<FunctionHead> FindFunction(const Tokens& s, std::string_view class
     if (close == s.size()) return std::nullopt;
     std::size_t nameIndex = i - 1;
     std::optional<Found> name = OperatorName(s, i, &nameIndex);
-    std::size_t word = 0;  // the name's own token, when it is no operator's
+    std::size_t word = 0;                // the name's own token, when it is no operator's
+    std::size_t declarator = nameIndex;  // the return type stands before it
+    std::size_t params = close;          // the tail follows these parentheses
     bool destructor = false;
     if (!name) {
-      if (s[nameIndex].Is(')')) nameIndex = ParenthesizedName(s, nameIndex).value_or(nameIndex);
-      if (s[nameIndex].Is('>')) {  // a template's arguments: f<T>(...)
-        std::size_t depth = 0;
-        for (; nameIndex > 0; --nameIndex) {
-          if (s[nameIndex].Is('>')) ++depth;
-          if (s[nameIndex].Is('<') && --depth == 0) break;
+      if (const std::optional<std::size_t> inner = NameReturningPointer(s, i, close)) {
+        declarator = i;
+        nameIndex = word = *inner;
+        params = GroupEnd(s, close + 1);
+        if (params == s.size()) return std::nullopt;
+      } else {
+        if (s[nameIndex].Is(')')) nameIndex = ParenthesizedName(s, nameIndex).value_or(nameIndex);
+        if (s[nameIndex].Is('>')) {  // a template's arguments: f<T>(...)
+          std::size_t depth = 0;
+          for (; nameIndex > 0; --nameIndex) {
+            if (s[nameIndex].Is('>')) ++depth;
+            if (s[nameIndex].Is('<') && --depth == 0) break;
+          }
+          if (nameIndex == 0) continue;
+          --nameIndex;
         }
-        if (nameIndex == 0) continue;
-        --nameIndex;
+        if (!IsName(s[nameIndex]) || IsOneOf(s[nameIndex], kNotFunctionName)) {
+          i = close;
+          continue;
+        }
+        word = nameIndex;
+        destructor = nameIndex > 0 && s[nameIndex - 1].Is('~');
+        if (destructor) --nameIndex;
+        declarator = nameIndex;
       }
-      if (!IsName(s[nameIndex]) || IsOneOf(s[nameIndex], kNotFunctionName)) {
-        i = close;
-        continue;
-      }
-      word = nameIndex;
-      destructor = nameIndex > 0 && s[nameIndex - 1].Is('~');
-      if (destructor) --nameIndex;
     }
     bool initList = false;
-    if (IsFunctionTail(s, close + 1, s.size(), &initList) &&
-        HasDeclarationBefore(s, nameIndex, className)) {
+    if (IsFunctionTail(s, params + 1, s.size(), &initList) &&
+        HasDeclarationBefore(s, declarator, className)) {
       if (!name) name = FoundAt(s, word);  // the last word of a qualified name: f of A::B::f
       if (destructor) name->name.insert(0, "~");
       return FunctionHead{std::move(*name), initList, QualifierBefore(s, nameIndex)};
