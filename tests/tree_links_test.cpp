@@ -584,6 +584,24 @@ TEST_F(TreeTest, TypesOfASourceFileAreMeantElsewhereOnlyAsALastResort) {
   EXPECT_EQ(NameLink(BodyOf(Page("handle.h.html")), 2, "Handle"), "handle.c.html#L1");
 }
 
+// No file but its own can call a member function of a source file's class that has no bases:
+// alone, it is no guess worth a link. A class with bases may be reached through them, and its
+// member stays the last resort.
+TEST_F(TreeTest, MembersOfASourceFilesOwnClassesAreNoGuessElsewhere) {
+  box_.Write("src/layout_test.cc",
+             "struct Str {\n  const char* c_str() const { return 0; }\n};\n"
+             "const char* Own(const Str& s) { return s.c_str(); }\n");
+  box_.Write("src/cache.h", "struct Cache {\n  virtual void Release() = 0;\n};\n");
+  box_.Write("src/cache.cc",
+             "#include \"cache.h\"\nstruct Sharded : Cache {\n  void Release() {}\n};\n");
+  box_.Write("src/use.cc", "void Use() {\n  Name().c_str();\n  Get()->Release();\n}\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  EXPECT_EQ(NameLink(BodyOf(Page("layout_test.cc.html")), 4, "c_str"), "layout_test.cc.html#L2");
+  const std::string use = BodyOf(Page("use.cc.html"));
+  EXPECT_EQ(NameLink(use, 2, "c_str"), "");
+  EXPECT_EQ(NameLink(use, 3, "Release"), "cache.cc.html#L3");
+}
+
 // In a class's body, its own name means the class, as in a copy constructor's parameter, not the
 // constructors that share its name, nor an enumerator of that name that the file sees.
 TEST_F(TreeTest, ClassNameInItsOwnBodyLinksToTheClass) {

@@ -244,8 +244,8 @@ DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder, 
   NumberListedTargets();
   MarkMembers();
   MarkClassPages();
-  MarkUnseen();
   ReadBases();
+  MarkUnseen();
 }
 
 void DefinitionIndex::ReadBases() {
@@ -258,6 +258,16 @@ void DefinitionIndex::ReadBases() {
   }
   std::sort(classBases_.begin(), classBases_.end(),
             [](const ClassBase& a, const ClassBase& b) { return a.hash < b.hash; });
+}
+
+bool DefinitionIndex::HasBases(std::string_view name) const {
+  const std::uint32_t hash = Hash(name);
+  auto base = std::lower_bound(classBases_.begin(), classBases_.end(), hash,
+                               [](const ClassBase& b, std::uint32_t h) { return b.hash < h; });
+  for (; base != classBases_.end() && base->hash == hash; ++base) {
+    if (base->name == name) return true;
+  }
+  return false;
 }
 
 void DefinitionIndex::PlanListPages() {
@@ -478,18 +488,24 @@ void DefinitionIndex::MarkClassPages() {
 // A type made in a function's body is seen on its page alone. A source file that is compiled rather
 // than included, and that no file of the tree includes, keeps to itself and the files it includes
 // what no other translation unit can name (KeptInItsFile). Its other types, and their members,
-// another file may name only as an opaque type ("struct S;"), so they are meant there only where
-// nothing else of the name is.
+// another file may name only as an opaque type ("struct S;") or reach through a base class, so
+// they are meant there only where nothing else of the name is. No other file can call a member
+// function of its classes that have no bases, except through a missed include: such a function
+// alone is no guess worth a link.
 void DefinitionIndex::MarkUnseen() {
   seen_.assign(targets_.size(), kSeenAnywhere);
-  for (std::size_t t = 0; t < targets_.size(); ++t) {
+  for (std::uint32_t t = 0; t < targets_.size(); ++t) {
     const PageDefinitions::Entry& entry = EntryAt(targets_[t]);
     const SitePage& page = plan_.pages[targets_[t].page];
     if (entry.scopeKind == Definition::kInBody) {
       seen_[t] = kSeenOnItsPage;
     } else if (page.includedBy.empty() && HasCompiledExtension(plan_.files[page.file].path)) {
+      const bool ownMember = entry.scopeKind == Definition::kInClass &&
+                             entry.kind == Definition::kFunction && !HasBases(ScopeOf(t));
       if (KeptInItsFile(entry)) {
         seen_[t] = kSeenByIncluders;
+      } else if (ownMember) {
+        seen_[t] = kSeenBesideOthers;
       } else if (IsTypeKind(entry.kind) || entry.scopeKind == Definition::kInClass) {
         seen_[t] = kSeenOtherwiseUnmet;
       }

@@ -248,6 +248,9 @@ class DefinitionIndex {
   // `classes` are the qualifier and its bases, as ClassAndBases gives them.
   bool ReachedThrough(std::uint32_t target, const Classes& classes, Qualifier is) const;
   void ReadBases();
+  // Whether a class called `name` has bases, through which another file's code may call its
+  // member functions.
+  bool HasBases(std::string_view name) const;
   // Whether `target` is a constructor of the class `word`, defined in it or as word::word.
   bool IsConstructor(std::uint32_t target, std::string_view word) const;
   // The one definition of the name numbered `name` that is no constructor of the class it names,
@@ -295,10 +298,13 @@ class DefinitionIndex {
   std::vector<std::uint32_t> classPages_;
   // By link target, where it is seen from, as MayBeUnseen tells.
   // kSeenOtherwiseUnmet: by its includers, and elsewhere only where nothing else of the name is.
+  // kSeenBesideOthers: as kSeenOtherwiseUnmet, but elsewhere only beside such a definition that
+  // is not kSeenBesideOthers, as no single guess among them is better than another.
   enum Seen : unsigned char {
     kSeenAnywhere,
     kSeenByIncluders,
     kSeenOtherwiseUnmet,
+    kSeenBesideOthers,
     kSeenOnItsPage
   };
   std::vector<Seen> seen_;

@@ -332,6 +332,7 @@ DefinitionIndex::Meaning DefinitionIndex::SeenFrom(Meaning meaning, std::string_
       case kSeenAnywhere:
         return true;
       case kSeenOtherwiseUnmet:
+      case kSeenBesideOthers:
         return unmet || includers.Has(targets_[t].page);
       case kSeenByIncluders:
         return includers.Has(targets_[t].page);
@@ -342,7 +343,13 @@ DefinitionIndex::Meaning DefinitionIndex::SeenFrom(Meaning meaning, std::string_
   };
   std::vector<std::uint32_t> kept =
       TargetsKept(meaning, [&](std::uint32_t t) { return seen(t, false); });
-  if (kept.empty()) kept = TargetsKept(meaning, [&](std::uint32_t t) { return seen(t, true); });
+  if (kept.empty()) {
+    kept = TargetsKept(meaning, [&](std::uint32_t t) { return seen(t, true); });
+    if (std::all_of(kept.begin(), kept.end(),
+                    [this](std::uint32_t t) { return seen_[t] == kSeenBesideOthers; })) {
+      kept.clear();
+    }
+  }
   const std::size_t count = meaning.all ? names_[meaning.name].count : meaning.targets.size();
   if (kept.size() == count) return meaning;
   if (kept.empty()) return Meaning();
