@@ -116,6 +116,12 @@ const Case kFunctionCases[] = {
      {"class A 1", "function A 3", "function ~A 4", "function get 5", "function operator== 6",
       "function operator bool 7", "function swap 8", "function operator() 11",
       "function operator[] 12"}},
+    {"AfterLabelsThatMacrosMake",
+     "class J {\n  JSON_PRIVATE_UNLESS_TESTED:\n  using lexer = L<J>;\n"
+     "  union value {\n    value(int v) : i(v) {}\n  };\n public slots:\n  void f() {}\n"
+     "  signals:\n  int g() { return 0; }\n  unsigned : 4;\n  A::B h() { return {}; }\n};",
+     {"class J 1", "typedef lexer 3", "union value 4", "function value 5", "function f 8",
+      "function g 10", "function h 12"}},
     {"OutOfClass",
      "A::A(int x)\n  : base(x), v{x, 2} {\n}\nvoid A::B::f() const {}\nA::~A() {}\n"
      "A& A::operator=(const A&) { return *this; }\nint A::operator()(int) { return 0; }",

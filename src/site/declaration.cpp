@@ -522,6 +522,11 @@ std::optional<std::size_t> NameReturningPointer(const Tokens& s, std::size_t ope
   return params - 1;
 }
 
+bool IsLabel(const Tokens& s) {
+  if (s.size() == 1) return IsName(s[0]) && !IsBuiltInType(s[0]) && !IsOneOf(s[0], kSpecifier);
+  return s.size() == 2 && IsOneOf(s[0], kAccessOrVirtual) && !s[0].Is("virtual") && IsName(s[1]);
+}
+
 bool InTemplateHead(const Tokens& s) {
   for (std::size_t k = 0; k + 1 < s.size(); ++k) {
     if (!s[k].Is("template") || !s[k + 1].Is('<')) continue;

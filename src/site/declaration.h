@@ -33,6 +33,11 @@ bool MayStartBodyDefinition(const Token& token);
 // index of the first token after them.
 std::size_t SkipDecorations(const Tokens& s, std::size_t i);
 
+// Whether `s`, the tokens of a class's body before a ':' that no other ':' follows, is a label
+// rather than the start of a bit-field: a word that a macro makes an access specifier
+// ("JSON_PRIVATE_UNLESS_TESTED:", "signals:"), or a word after one ("public slots:").
+bool IsLabel(const Tokens& s);
+
 // Whether `s` ends inside a template's parameters: after "template <" and before its '>'.
 bool InTemplateHead(const Tokens& s);
 

@@ -298,7 +298,10 @@ class Finder {
     if (c == '}') return CloseScope(token.line);
     if (c == ':') {
       if (IsAccessLabel()) return ClearStatement();
-      caseColon_ = caseLabel_ && !scopeColon;
+      // A label that a macro makes ends at its ':' too, unless another follows it: "A::B".
+      const bool label =
+          caseLabel_ || (scopes_.back().kind == ScopeKind::kClass && IsLabel(statement_));
+      caseColon_ = label && !scopeColon;
       Keep(token);
       return;
     }
