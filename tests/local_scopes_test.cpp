@@ -151,13 +151,16 @@ INSTANTIATE_TEST_SUITE_P(Cases, LocalScopesTable, testing::ValuesIn(kCases),
 TEST(LocalScopesTest, RecordsTheTypesOfLocalsAndParameters) {
   std::istringstream input(
       "void f(const ns::Box<int, T>& a, Box* b, int c, unsigned long d, struct Bag e) {\n"
-      "  auto g = 1;\n  Box const h{};\n  std::vector<Box*> i;\n  Box** j;\n}\n");
+      "  auto g = 1;\n  Box const h{};\n  std::vector<Box*> i;\n  Box** j;\n}\n"
+      "struct S {\n  Table* t_;\n  SkipList<K, C>::Iterator it_;\n  static const int n_ = "
+      "1;\n};\n");
   NameScopes scopes;
   FindDefinitions(input, &scopes);
   std::vector<std::string> types;
   for (const LocalName& local : scopes.locals) types.push_back(local.name + ":" + local.type);
-  EXPECT_EQ(types, (std::vector<std::string>{"a:Box", "b:Box*", "c:", "d:", "e:Bag", "g:", "h:Box",
-                                             "i:vector", "j:Box*"}));
+  EXPECT_EQ(types, (std::vector<std::string>{"a:ns::Box", "b:Box*", "c:", "d:", "e:Bag",
+                                             "g:", "h:Box", "i:std::vector", "j:Box*", "t_:Table*",
+                                             "it_:SkipList::Iterator", "n_:"}));
 }
 
 }  // namespace

@@ -602,6 +602,36 @@ TEST_F(TreeTest, MembersOfASourceFilesOwnClassesAreNoGuessElsewhere) {
   EXPECT_EQ(NameLink(use, 3, "Release"), "cache.cc.html#L3");
 }
 
+// In a member function defined away from its class, a data member's declaration in the class's
+// body tells the type of an object; a class's virtual function that it leaves to the classes made
+// from it leads to their overrides; and a class made in another's body is meant by its own name
+// only after a qualifier that is no namespace.
+TEST_F(TreeTest, DataMembersAndBasesTellWhatAMemberCallReaches) {
+  box_.Write("src/mem.h",
+             "struct MemTable {\n  int Get() { return 0; }\n};\n"
+             "struct Other {\n  int Get() { return 1; }\n};\n");
+  box_.Write("src/iter.h", "class Iterator {\n public:\n  virtual int Next() = 0;\n};\n");
+  box_.Write("src/skip.h",
+             "template <class K> class SkipList {\n public:\n  class Iterator {\n   public:\n"
+             "    int Next() { return 0; }\n  };\n};\n");
+  box_.Write("src/db_iter.cc",
+             "#include \"iter.h\"\nclass DBIter : public Iterator {\n public:\n"
+             "  int Next() override { return 1; }\n};\n");
+  box_.Write("src/db.h",
+             "#include \"mem.h\"\n#include \"iter.h\"\nclass DB {\n public:\n  int Get();\n"
+             " private:\n  MemTable* mem_;\n  Other other_;\n  Iterator* iter_;\n};\n");
+  box_.Write("src/db.cc",
+             "#include \"db.h\"\n#include \"skip.h\"\nint DB::Get() {\n  return mem_->Get() +\n"
+             "         other_.Get() +\n         iter_->Next();\n}\n"
+             "int Walk(SkipList<int>::Iterator it) { return it.Next(); }\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string db = BodyOf(Page("db.cc.html"));
+  EXPECT_EQ(NameLink(db, 4, "Get"), "mem.h.html#L2");
+  EXPECT_EQ(NameLink(db, 5, "Get"), "mem.h.html#L5");
+  EXPECT_EQ(NameLink(db, 6, "Next"), "db_iter.cc.html#L4");
+  EXPECT_EQ(NameLink(db, 8, "Next"), "skip.h.html#L5");
+}
+
 // In a class's body, its own name means the class, as in a copy constructor's parameter, not the
 // constructors that share its name, nor an enumerator of that name that the file sees.
 TEST_F(TreeTest, ClassNameInItsOwnBodyLinksToTheClass) {

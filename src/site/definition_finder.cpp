@@ -456,7 +456,8 @@ class Finder {
     const bool ofClass = scope.kind == ScopeKind::kClass ||
                          (scope.kind == ScopeKind::kBody && !scope.className.empty());
     if (names_ != nullptr && ofClass) {
-      names_->classes.push_back({scope.className, scope.firstLine, line});
+      names_->classes.push_back(
+          {scope.className, scope.firstLine, line, scope.kind == ScopeKind::kBody});
     }
     if (scope.keepOuter) {
       spare_.push_back(std::move(statement_));

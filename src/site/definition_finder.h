@@ -47,6 +47,7 @@ struct ClassLines {
   std::string className;
   std::uint64_t first = 0;
   std::uint64_t last = 0;
+  bool memberFunction = false;  // the body of a member function, not the class's own
 };
 
 // What decides the meaning of a file's names, besides the definitions.

@@ -246,28 +246,8 @@ DefinitionIndex::DefinitionIndex(const SitePlan& plan, std::string namesFolder, 
   MarkClassPages();
   ReadBases();
   MarkUnseen();
-}
-
-void DefinitionIndex::ReadBases() {
-  for (const SitePage& page : plan_.pages) {
-    const PageDefinitions& definitions = page.scan.definitions;
-    for (const PageDefinitions::Base& base : definitions.bases) {
-      const std::string_view name = definitions.NameOf(definitions.entries[base.entry]);
-      classBases_.push_back({Hash(name), name, definitions.NameOf(base)});
-    }
-  }
-  std::sort(classBases_.begin(), classBases_.end(),
-            [](const ClassBase& a, const ClassBase& b) { return a.hash < b.hash; });
-}
-
-bool DefinitionIndex::HasBases(std::string_view name) const {
-  const std::uint32_t hash = Hash(name);
-  auto base = std::lower_bound(classBases_.begin(), classBases_.end(), hash,
-                               [](const ClassBase& b, std::uint32_t h) { return b.hash < h; });
-  for (; base != classBases_.end() && base->hash == hash; ++base) {
-    if (base->name == name) return true;
-  }
-  return false;
+  for (const SitePage& page : plan_.pages) memberTypes_.Add(page.scan.scopes);
+  memberTypes_.Finish();
 }
 
 void DefinitionIndex::PlanListPages() {
@@ -463,26 +443,7 @@ void DefinitionIndex::MarkMembers() {
     members_[t] = entry.scopeKind == Definition::kInClass ||
                   (entry.scopeKind == Definition::kQualified && IsClass(ScopeOf(t)));
   }
-}
-
-void DefinitionIndex::MarkClassPages() {
-  classPages_.assign(targets_.size(), kUnlinked);
-  for (std::uint32_t t = 0; t < targets_.size(); ++t) {
-    if (members_[t] == 0 || EntryAt(targets_[t]).scopeKind != Definition::kQualified) continue;
-    const std::uint32_t name = LinkedName(ScopeOf(t));
-    if (name == kUnlinked) continue;
-    const Targets& targets = names_[name];
-    std::uint32_t page = kUnlinked;
-    for (std::uint32_t c = targets.first; c < targets.first + targets.count; ++c) {
-      if (!IsClassKind(EntryAt(targets_[c]).kind)) continue;
-      if (page != kUnlinked) {  // several classes of the name
-        page = kUnlinked;
-        break;
-      }
-      page = targets_[c].page;
-    }
-    classPages_[t] = page;
-  }
+  for (std::size_t page = 0; page < plan_.pages.size(); ++page) MarkNestedMembers(page);
 }
 
 // A type made in a function's body is seen on its page alone. A source file that is compiled rather
@@ -523,15 +484,6 @@ std::vector<DefinitionIndex::Targets>::const_iterator DefinitionIndex::Find(
       std::lower_bound(names_.begin(), names_.end(), name,
                        [](const Targets& targets, std::string_view n) { return targets.name < n; });
   return found != names_.end() && found->name == name ? found : names_.end();
-}
-
-bool DefinitionIndex::IsClass(std::string_view name) const {
-  const auto found = Find(name);
-  if (found == names_.end()) return false;
-  for (std::uint32_t t = found->first; t < found->first + found->count; ++t) {
-    if (IsClassKind(EntryAt(targets_[t]).kind)) return true;
-  }
-  return false;
 }
 
 std::string_view DefinitionIndex::ScopeOf(std::uint32_t target) const {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "definition_finder.h"
+#include "member_types.h"
 #include "name_use.h"
 #include "site_plan.h"
 #include "source_scan.h"
@@ -77,6 +78,9 @@ class DefinitionIndex {
     bool all = false;
     std::vector<std::uint32_t> targets;  // some, as link targets, if not all
     std::string section;  // the id of the section that lists those, as ".f" or "A::f"
+    // The overrides of a virtual function that the class of an object declares without defining
+    // it, which a call may reach from any file, whatever the file sees.
+    bool overrides = false;
   };
 
   // What `word`, used as `use` tells, means. This is where every link of a page is decided:
@@ -166,6 +170,7 @@ class DefinitionIndex {
 
   // The folder of the list pages, from the site's root.
   const std::string& namesFolder() const { return namesFolder_; }
+  const MemberTypes& memberTypes() const { return memberTypes_; }
 
   // Writes the tags file: a line "name<TAB>file<TAB>line;\"<TAB>kind:kind" for each definition,
   // sorted by name, then by the order of the walk and the line. Names and files that hold a tab or
@@ -209,7 +214,10 @@ class DefinitionIndex {
   std::string_view ScopeOf(std::uint32_t target) const;
   std::string LineHref(std::size_t page, Place place) const;
   void MarkMembers();
+  void MarkNestedMembers(std::size_t page);
   void MarkClassPages();
+  // Whether the tree has a class called `name` that is made in no other class's body.
+  bool HasOuterClass(std::string_view name) const;
   void MarkUnseen();
   // Whether `found` holds for some target of `meaning`, asked of each in order until it does.
   template <class Found>
@@ -245,6 +253,10 @@ class DefinitionIndex {
     const std::string_view* end() const { return names.data() + size; }
   };
   Classes ClassAndBases(std::string_view name) const;
+  // The names of the classes made from the class `name`, directly or not, each once: at most
+  // kMaxDerived of them.
+  static constexpr std::size_t kMaxDerived = 64;
+  std::vector<std::string_view> DerivedFrom(std::string_view name) const;
   // `classes` are the qualifier and its bases, as ClassAndBases gives them.
   bool ReachedThrough(std::uint32_t target, const Classes& classes, Qualifier is) const;
   void ReadBases();
@@ -291,7 +303,10 @@ class DefinitionIndex {
   // that number, ListedTarget.
   std::vector<std::size_t> firstDefinitions_;
   std::vector<std::uint32_t> listedTargets_;
-  std::vector<char> members_;  // by link target: made in a class, struct or union
+  // By link target: made in a class, struct or union (kMember), or in a class made in another
+  // class's body (kNestedMember), or neither (0).
+  enum : char { kMember = 1, kNestedMember = 2 };
+  std::vector<char> members_;
   // By link target: of a member function defined outside its class, the page that defines the
   // class, where one class has its name, as a page sees the function where it sees the class;
   // else kUnlinked.
@@ -318,6 +333,8 @@ class DefinitionIndex {
     std::string_view base;
   };
   std::vector<ClassBase> classBases_;
+  std::vector<ClassBase> derivedClasses_;  // the same, by the Hash of the base's name
+  MemberTypes memberTypes_;
   // The sections of the list pages that list some of a name's definitions, by the name's index
   // into names_ and the section's id, as links ask for them.
   // By name, then id; a section already listed is found without copying its id.

@@ -6,36 +6,6 @@
 
 namespace lexpaint {
 
-// A name that several classes share, as in several namespaces, leaves it open which class's
-// bases are meant: only the bases of a name that one class alone has are followed.
-DefinitionIndex::Classes DefinitionIndex::ClassAndBases(std::string_view name) const {
-  Classes classes;
-  classes.names[classes.size++] = name;
-  for (std::size_t k = 0; k < classes.size; ++k) {
-    const std::uint32_t hash = Hash(classes.names[k]);
-    auto base = std::lower_bound(classBases_.begin(), classBases_.end(), hash,
-                                 [](const ClassBase& b, std::uint32_t h) { return b.hash < h; });
-    // Most names have no bases, which is told before whether one class alone has the name.
-    if (base == classBases_.end() || base->hash != hash || (k == 0 && !IsOneClass(name))) break;
-    for (; base != classBases_.end() && base->hash == hash; ++base) {
-      if (base->name != classes.names[k] ||
-          std::find(classes.begin(), classes.end(), base->base) != classes.end()) {
-        continue;
-      }
-      if (!IsOneClass(base->base)) {
-        classes.complete = false;
-        continue;
-      }
-      if (classes.size == kMaxBases) {
-        classes.complete = false;
-        return classes;
-      }
-      classes.names[classes.size++] = base->base;
-    }
-  }
-  return classes;
-}
-
 DefinitionIndex::Qualifier DefinitionIndex::QualifierOf(std::string_view qualifier) const {
   if (qualifier.empty()) return Qualifier::kGlobal;
   if (std::binary_search(namespaces_.begin(), namespaces_.end(), Hash(qualifier))) {
@@ -111,27 +81,6 @@ std::uint32_t DefinitionIndex::ClassTarget(std::uint32_t name) const {
   return type;
 }
 
-// A class whose name the tree gives nothing else but its constructors, so that an object's type
-// spelled so is that class.
-bool DefinitionIndex::IsSoleClass(std::string_view name) const {
-  const std::uint32_t linked = LinkedName(name);
-  if (linked == kUnlinked) return false;
-  const std::uint32_t target = ClassTarget(linked);
-  if (target == kUnlinked) return false;
-  return IsClassKind(EntryAt(targets_[target]).kind);
-}
-
-bool DefinitionIndex::IsOneClass(std::string_view name) const {
-  const std::uint32_t linked = LinkedName(name);
-  if (linked == kUnlinked) return false;
-  const Targets& targets = names_[linked];
-  std::size_t classes = 0;
-  for (std::uint32_t t = targets.first; t < targets.first + targets.count; ++t) {
-    classes += IsClassKind(EntryAt(targets_[t]).kind);
-  }
-  return classes == 1;
-}
-
 bool DefinitionIndex::HiddenInClass(std::uint32_t target) const {
   if (members_[target] == 0) return false;
   const Definition::Kind kind = EntryAt(targets_[target]).kind;
@@ -165,8 +114,9 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
   // The members that the class `use.scope` has through its bases, if it has none of its own. A
   // base's own name means the base, not its constructors.
   Classes classes;
-  bool typed = false;    // a member of an object of a known class
-  bool outside = false;  // what is made outside classes
+  bool typed = false;           // a member of an object of a known class
+  std::string_view objectType;  // that class's name
+  bool outside = false;         // what is made outside classes
   const auto inBases = [&] {
     classes = ClassAndBases(use.scope);
     for (std::size_t k = 1; k < classes.size && meaning.targets.empty(); ++k) {
@@ -176,29 +126,62 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
     }
   };
   switch (use.kind) {
-    case NameUse::kMember:
+    case NameUse::kMember: {
+      // The object's type, as "T" or "Q::T" where a qualifier names it.
+      std::string_view type = use.scope;
+      std::string_view qualifier;
+      if (const std::size_t colons = type.rfind("::"); colons != std::string_view::npos) {
+        qualifier = type.substr(0, colons);
+        type.remove_prefix(colons + 2);
+      }
+      objectType = type;
       // Of an object whose type the tree does not define, as std::string in a tree that is not
       // the C++ library, no member of the tree is meant.
-      if (!use.scope.empty() && Find(use.scope) == names_.end()) break;
+      if (!type.empty() && Find(type) == names_.end()) break;
       // Of an object whose type is a class of the tree, only that class's members or its
       // bases' mean the name; nothing does where they have none and all its bases are known.
       // Where several classes share the type's name, their bases are not known.
-      if (!use.scope.empty() && IsClass(use.scope)) {
-        if (IsSoleClass(use.scope)) {
-          classes = ClassAndBases(use.scope);
+      if (!type.empty() && IsClass(type)) {
+        const bool sole = IsSoleClass(type);
+        if (sole) {
+          classes = ClassAndBases(type);
         } else {
-          classes.names[classes.size++] = use.scope;
+          classes.names[classes.size++] = type;
           classes.complete = false;
         }
+        // A class made in another's body is named alone only there, or after a qualifier that
+        // is no namespace, where a class of its name outside classes is not: an object of type
+        // Iterator is no SkipList::Iterator.
+        const Qualifier is = QualifierOf(qualifier);
+        const bool outer = !sole && (is == Qualifier::kGlobal || is == Qualifier::kNamespace) &&
+                           HasOuterClass(type);
         for (std::size_t k = 0; k < classes.size && meaning.targets.empty(); ++k) {
           const auto inClass = madeIn(classes.names[k]);
-          only([&](std::uint32_t t) { return members_[t] != 0 && inClass(t); });
+          only([&](std::uint32_t t) {
+            return members_[t] != 0 && inClass(t) &&
+                   !(k == 0 && outer && members_[t] == kNestedMember);
+          });
+        }
+        // A virtual function that the class declares without defining it: a call reaches the
+        // overrides of the classes made from it.
+        if (meaning.targets.empty()) {
+          for (const std::string_view derived : DerivedFrom(type)) {
+            if (derived == word) continue;
+            only([&, inClass = madeIn(derived)](std::uint32_t t) {
+              return members_[t] != 0 && inClass(t) &&
+                     std::find(meaning.targets.begin(), meaning.targets.end(), t) ==
+                         meaning.targets.end();
+            });
+          }
+          std::sort(meaning.targets.begin(), meaning.targets.end());
+          meaning.overrides = !meaning.targets.empty();
         }
         typed = !meaning.targets.empty();
         if (typed || classes.complete) break;
       }
       only([&](std::uint32_t t) { return members_[t] != 0; });
       break;
+    }
     case NameUse::kType: {
       // A name that some type has means what it does elsewhere: the class alone, or the list,
       // which shows types first.
@@ -272,7 +255,7 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
     } else if (use.kind != NameUse::kMember) {
       meaning.section = std::string(use.scope) + "::" + std::string(word);
     } else {
-      meaning.section = (typed ? std::string(use.scope) + "." : ".") + std::string(word);
+      meaning.section = (typed ? std::string(objectType) + "." : ".") + std::string(word);
     }
   }
   if (meaning.all || !meaning.targets.empty()) meaning.name = name;

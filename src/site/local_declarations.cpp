@@ -35,7 +35,7 @@ void LocalScopes::DecideMember(Group& group, bool atEnd) {
                             (ClassesOf(tokens_[end - 2]) & (kTypeKey | kEnumKey)) == 0;
     if ((!keyed || elaborated) && !group.parens &&
         IsDeclaration(group.itemStart, end, false, false)) {
-      Declare(DeclaredName(group.itemStart, end));
+      Declare(DeclaredName(group.itemStart, end), group.itemStart);
       declared = true;
     }
   } else {
@@ -188,22 +188,30 @@ void LocalScopes::Declare(std::size_t token, std::size_t typeFrom) {
 std::string LocalScopes::TypeName(std::size_t from, std::size_t to) const {
   int angles = 0;
   std::optional<std::size_t> last;
+  std::optional<std::size_t> qualifier;  // of `last`
+  bool scoped = false;                   // "::" since the last word
   bool pointer = false;
   for (std::size_t i = from; i < to; ++i) {
     const Token t = tokens_[i];
     if (t.Is('<')) ++angles;
     if (t.Is('>') && angles > 0) --angles;
     if (angles == 0 && t.Is('*')) pointer = true;
+    if (angles == 0 && t.Is(':')) scoped = true;
     if (angles > 0 || !IsWord(t)) continue;
     const unsigned classes = ClassesOf(t);
     if ((classes & kKeyword) == 0) {
+      qualifier = scoped ? last : std::nullopt;
       last = i;
     } else if ((classes & kQualifier) == 0) {
       last.reset();  // int, auto, struct...
+      qualifier.reset();
     }
+    scoped = false;
   }
   if (!last) return std::string();
-  std::string type(tokens_[*last].text);
+  std::string type;
+  if (qualifier) type.append(tokens_[*qualifier].text).append("::");
+  type.append(tokens_[*last].text);
   if (pointer) type += '*';
   return type;
 }

@@ -16,9 +16,9 @@ struct LocalName {
   std::string name;
   std::uint64_t first = 0;
   std::uint64_t last = 0;
-  // Of a variable or parameter, the name of its type where one word names it: Box of
-  // "const ns::Box<T>& b", and "Box*" for a pointer to one; "" for "auto", a built-in type or
-  // none.
+  // Of a variable or parameter, the name of its type where one word names it, after the word
+  // that qualifies it if any: "ns::Box" of "const ns::Box<T>& b", and "Box*" for a pointer to a
+  // Box; "" for "auto", a built-in type or none.
   std::string type{};
   // A member function that a class's body declares: in that body it means the class's own
   // definitions of the name, if the tree has any, rather than a local declaration.

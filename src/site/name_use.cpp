@@ -138,7 +138,8 @@ std::string_view NameUses::ClassEndingOn(std::uint64_t line) const {
 }
 
 // The type of the object whose member `access`, the '.' or the '-' of "->", reaches: that of a
-// local name or parameter declared as one word's type, or the class whose body "this" stands in.
+// local name or parameter declared as one word's type, the class whose body "this" stands in, or
+// in a class's stretch, that of its data member; after its qualifier if it has one ("Q::T").
 // Through `arrow` only a pointer's type is known: a class's own operator-> leads elsewhere.
 std::string_view NameUses::ObjectType(const char* access, std::uint64_t line, bool arrow) {
   const std::string_view object = WordBefore(SkipBlanksBack(access) + 1);
@@ -147,24 +148,42 @@ std::string_view NameUses::ObjectType(const char* access, std::uint64_t line, bo
   if (object == "this") {
     return arrow && !classes_.empty() ? scopes_.NameOf(*classes_.back()) : std::string_view();
   }
-  for (auto local = locals_.rbegin(); local != locals_.rend(); ++local) {
+  const PageScopes::Stretch* declaration = nullptr;
+  std::string_view type;
+  for (auto local = locals_.rbegin(); local != locals_.rend() && !declaration; ++local) {
     if ((*local)->last() < line || !scopes_.Names(**local, object)) continue;
-    std::string_view type = scopes_.TypeOf(**local);
-    const bool pointer = !type.empty() && type.back() == '*';
-    if (pointer != arrow) return {};
-    if (pointer) type.remove_suffix(1);
-    return IsDeclaredAround(type, line, **local) ? std::string_view() : type;
+    declaration = *local;
+    type = scopes_.TypeOf(**local);
   }
-  return {};
+  if (!declaration) type = MemberType(object);
+  const bool pointer = !type.empty() && type.back() == '*';
+  if (pointer != arrow) return {};
+  if (pointer) type.remove_suffix(1);
+  const std::size_t colons = type.rfind("::");
+  const std::string_view name = colons == std::string_view::npos ? type : type.substr(colons + 2);
+  return IsDeclaredAround(name, line, declaration) ? std::string_view() : type;
 }
 
-// Whether the type `name` of the local `object` is itself declared around the line moved to, and
-// is no class that the page defines there: a template parameter or a block's alias, which may
-// stand for any class.
+// The type of the data member `object` of the class whose stretch the line moved to is in, where
+// nothing before it ("p->object", "A::object") makes it another's.
+std::string_view NameUses::MemberType(std::string_view object) const {
+  if (members_ == nullptr || classes_.empty()) return {};
+  const char* before = SkipBlanksBack(object.data());
+  if (*before == '.' || *before == ':') return {};
+  if (*before == '>' && before[-1] == '-' && WordBefore(SkipBlanksBack(before - 1) + 1) != "this") {
+    return {};
+  }
+  return members_->TypeOf(scopes_.NameOf(*classes_.back()), object);
+}
+
+// Whether the type `name` of `object`, a local's declaration or a data member's (null), is itself
+// declared around the line moved to, and is no class that the page defines there: a template
+// parameter or a block's alias, which may stand for any class.
 bool NameUses::IsDeclaredAround(std::string_view name, std::uint64_t line,
-                                const PageScopes::Stretch& object) const {
+                                const PageScopes::Stretch* object) const {
+  if (name.empty()) return false;
   const auto declares = [&](const PageScopes::Stretch* local) {
-    return local != &object && local->last() >= line && !local->function &&
+    return local != object && local->last() >= line && !local->function &&
            scopes_.Names(*local, name);
   };
   if (std::none_of(locals_.begin(), locals_.end(), declares)) return false;

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "member_types.h"
 #include "source_scan.h"
 
 namespace lexpaint {
@@ -31,7 +32,8 @@ struct NameUse {
   Kind kind = kPlain;
   // Of kQualified, A ("" after "::" alone); of kPlain, the class whose body or member function's
   // body the name stands in, or ""; of kClassMember, the class that declares it; of kMember, the
-  // type of the object, where a local name's declaration or "this" tells it, or "".
+  // type of the object, where a local name's or a data member's declaration or "this" tells
+  // it, after the word that qualifies it if any ("Q::T"), or "".
   std::string_view scope;
   // Of kLocal, the line of the name's declaration.
   std::uint64_t declared = 0;
@@ -42,7 +44,10 @@ struct NameUse {
 class NameUses {
  public:
   // `scopes` must outlive the uses.
-  explicit NameUses(const PageScopes& scopes) : scopes_(scopes) {}
+  // With `members`, the types of the data members of the tree's classes tell the type of an
+  // object that is one.
+  explicit NameUses(const PageScopes& scopes, const MemberTypes* members = nullptr)
+      : scopes_(scopes), members_(members) {}
 
   // `word` views the page's text in place, within its line, which a line feed precedes.
   NameUse At(std::string_view word, std::uint64_t line);
@@ -53,9 +58,12 @@ class NameUses {
   std::string_view ObjectType(const char* access, std::uint64_t line, bool arrow);
   std::string_view ClassEndingOn(std::uint64_t line) const;
   bool IsDeclaredAround(std::string_view name, std::uint64_t line,
-                        const PageScopes::Stretch& object) const;
+                        const PageScopes::Stretch* object) const;
+
+  std::string_view MemberType(std::string_view object) const;
 
   const PageScopes& scopes_;
+  const MemberTypes* members_;
   std::uint64_t line_ = 0;  // moved to last; lines count from 1
   std::size_t nextLocal_ = 0;
   std::size_t nextClass_ = 0;

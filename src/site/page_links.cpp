@@ -40,7 +40,7 @@ PageLinks::PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::si
     : index_(index),
       plan_(plan),
       page_(page),
-      nameUses_(plan.pages[page].scan.scopes),
+      nameUses_(plan.pages[page].scan.scopes, &index.memberTypes()),
       toRoot_(RelativeHref(plan.pages[page].path, "")),
       texts_(texts),
       textWidth_(textWidth) {
@@ -212,7 +212,8 @@ const std::string& PageLinks::CachedHref(std::uint32_t name, std::string_view wo
   } else {
     meaning = index_.Resolve(name, word, use);
   }
-  if (meaning.name != DefinitionIndex::kUnlinked && index_.MayBeUnseen(meaning)) {
+  if (meaning.name != DefinitionIndex::kUnlinked && !meaning.overrides &&
+      index_.MayBeUnseen(meaning)) {
     meaning = index_.SeenFrom(std::move(meaning), word, page_, IncluderClosure());
   }
   std::string href = meaning.name == DefinitionIndex::kUnlinked
@@ -228,7 +229,7 @@ const std::string& PageLinks::CachedHref(std::uint32_t name, std::string_view wo
 std::string PageLinks::MeaningHref(DefinitionIndex::Meaning meaning, std::string_view word) {
   const std::size_t count =
       meaning.all ? index_.NameAt(meaning.name).count : meaning.targets.size();
-  if (count > 1 && index_.OnSeveralPages(meaning)) {
+  if (count > 1 && !meaning.overrides && index_.OnSeveralPages(meaning)) {
     meaning = index_.Nearest(std::move(meaning), word, IncludeClosure());
   }
   if (meaning.all && count == 1) return LineHref(index_.NameAt(meaning.name).first);

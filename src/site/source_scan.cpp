@@ -160,7 +160,7 @@ PageScopes::PageScopes(const NameScopes& scopes) {
   }
   classes.reserve(scopes.classes.size());
   for (const ClassLines& lines : scopes.classes) {
-    classes.push_back(add(lines.className, {}, lines.first, lines.last, false));
+    classes.push_back(add(lines.className, {}, lines.first, lines.last, lines.memberFunction));
   }
   // Of stretches that start on one line, the outer goes first.
   const auto byFirst = [](const Stretch& a, const Stretch& b) {

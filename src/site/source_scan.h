@@ -62,7 +62,7 @@ struct PageScopes {
     std::uint32_t offset;  // of the name in `names`; a local's type's name follows it
     std::uint32_t size;
     std::uint32_t typeSize : 31;  // of a local's type's name, as LocalName::type
-    std::uint32_t function : 1;   // as LocalName::function
+    std::uint32_t function : 1;   // as LocalName::function; of a class's, as memberFunction
     std::uint32_t span;           // the lines after `first` that it covers
     std::uint64_t last() const { return first + span; }
     static constexpr std::uint32_t kLongestType = (std::uint32_t{1} << 31) - 1;
