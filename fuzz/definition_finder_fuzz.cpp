@@ -1,15 +1,21 @@
 // libFuzzer target: finds the definitions and scopes in arbitrary bytes, read from a stream and in
 // place, and stops where the two differ or a definition or local name is not one of the input's:
-// a name that is empty or not in the input, or lines past its last or out of order.
+// a name that is empty or not in the input, or lines past its last or out of order. It also reads
+// the types of the classes' data members from the scopes, and stops where a type given for a
+// member is none that a local of its name was declared with.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <set>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "definition_finder.h"
+#include "member_types.h"
+#include "source_scan.h"
 #include "source_text.h"
 
 namespace {
@@ -74,6 +80,23 @@ void Check(const lexpaint::NameScopes& scopes, std::string_view source) {
   }
 }
 
+void CheckMemberTypes(const lexpaint::NameScopes& found) {
+  const lexpaint::PageScopes scopes(found);
+  lexpaint::MemberTypes types;
+  types.Add(scopes);
+  types.Finish();
+  std::set<std::pair<std::string_view, std::string_view>> declared;
+  for (const lexpaint::LocalName& local : found.locals) declared.emplace(local.name, local.type);
+  for (const lexpaint::PageScopes::Stretch& body : scopes.classes) {
+    for (const lexpaint::PageScopes::Stretch& member : scopes.locals) {
+      const std::string_view type = types.TypeOf(scopes.NameOf(body), scopes.NameOf(member));
+      if (!type.empty() && declared.count({scopes.NameOf(member), type}) == 0) {
+        Fail("a member's type is none that a local of its name was declared with");
+      }
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -95,5 +118,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   Check(streamed, source);
   Check(streamedScopes, source);
+  CheckMemberTypes(inPlaceScopes);
   return 0;
 }
