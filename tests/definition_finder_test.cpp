@@ -278,5 +278,20 @@ TEST(DefinitionFinderTest, ReadsTheNamesOfBaseClasses) {
   }
 }
 
+// An alias stands for the type that a name alone, and the word that qualifies it, names; for no
+// type where it is a pointer, a reference, a function or a built-in type.
+TEST(DefinitionFinderTest, ReadsTheTypesThatAliasesStandFor) {
+  std::istringstream input(
+      "typedef std::basic_string<char> String;\nusing Table = SkipList<const char*, Cmp>;\n"
+      "typedef struct node node_t, *node_p;\ntypedef unsigned Int;\nusing Fn = void (*)(int);\n"
+      "typedef const ns::Box<T>& BoxRef;\nusing It = typename A<T>::template rebind<U>::other;\n"
+      "typedef Box Row[4];\n");
+  std::vector<std::string> aliases;
+  for (const Definition& d : FindDefinitions(input)) aliases.push_back(d.name + "=" + d.aliased);
+  EXPECT_EQ(aliases, (std::vector<std::string>{
+                         "String=std::basic_string", "Table=SkipList", "node_t=node",
+                         "node_p=", "Int=", "Fn=", "BoxRef=", "It=rebind::other", "Row="}));
+}
+
 }  // namespace
 }  // namespace lexpaint

@@ -632,6 +632,22 @@ TEST_F(TreeTest, DataMembersAndBasesTellWhatAMemberCallReaches) {
   EXPECT_EQ(NameLink(db, 8, "Next"), "skip.h.html#L5");
 }
 
+// An object whose type is an alias means the members of the class the alias stands for, and none
+// of the tree's where it stands for a type of a namespace that the tree does not define.
+TEST_F(TreeTest, AliasesOfObjectsTypesLeadToTheirClasses) {
+  box_.Write(
+      "src/str.h",
+      "using String = std::basic_string<char>;\nstruct Value {\n  void resize(int n) {}\n};\n"
+      "typedef Value Val;\nusing Row = Val;\n");
+  box_.Write("src/use.cc",
+             "#include \"str.h\"\nvoid f() {\n  String s;\n  s.resize(1);\n  Row r;\n"
+             "  r.resize(2);\n}\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string use = BodyOf(Page("use.cc.html"));
+  EXPECT_EQ(NameLink(use, 4, "resize"), "");
+  EXPECT_EQ(NameLink(use, 6, "resize"), "str.h.html#L3");
+}
+
 // In a class's body, its own name means the class, as in a copy constructor's parameter, not the
 // constructors that share its name, nor an enumerator of that name that the file sees.
 TEST_F(TreeTest, ClassNameInItsOwnBodyLinksToTheClass) {

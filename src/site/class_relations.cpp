@@ -16,10 +16,59 @@ void DefinitionIndex::ReadBases() {
   }
   std::sort(classBases_.begin(), classBases_.end(),
             [](const ClassBase& a, const ClassBase& b) { return a.hash < b.hash; });
+  for (const SitePage& page : plan_.pages) {
+    const PageDefinitions& definitions = page.scan.definitions;
+    for (const PageDefinitions::Base& alias : definitions.aliases) {
+      // An alias made in a function's body means nothing elsewhere.
+      if (definitions.entries[alias.entry].scopeKind == Definition::kInBody) continue;
+      const std::string_view name = definitions.NameOf(definitions.entries[alias.entry]);
+      aliases_.push_back({Hash(name), name, definitions.NameOf(alias)});
+    }
+  }
+  std::sort(aliases_.begin(), aliases_.end(),
+            [](const ClassBase& a, const ClassBase& b) { return a.hash < b.hash; });
   derivedClasses_ = classBases_;
   for (ClassBase& derived : derivedClasses_) derived.hash = Hash(derived.base);
   std::sort(derivedClasses_.begin(), derivedClasses_.end(),
             [](const ClassBase& a, const ClassBase& b) { return a.hash < b.hash; });
+}
+
+std::string_view DefinitionIndex::AliasedType(std::string_view name) const {
+  const std::uint32_t hash = Hash(name);
+  auto alias = std::lower_bound(aliases_.begin(), aliases_.end(), hash,
+                                [](const ClassBase& a, std::uint32_t h) { return a.hash < h; });
+  std::string_view type;
+  std::size_t matched = 0;
+  for (; alias != aliases_.end() && alias->hash == hash; ++alias) {
+    if (alias->name != name) continue;
+    if (!type.empty() && alias->base != type) return {};
+    type = alias->base;
+    ++matched;
+  }
+  // Every definition of the name must be such an alias.
+  const auto found = Find(name);
+  return found != names_.end() && found->count == matched ? type : std::string_view();
+}
+
+// An alias may lead to another, a few steps at most. A qualified type is no template's parameter,
+// which the tree does not define either but may stand for any class.
+std::pair<std::string_view, std::string_view> DefinitionIndex::Unaliased(
+    std::string_view type, std::string_view qualifier) const {
+  constexpr int kMostSteps = 4;
+  for (int step = 0; step < kMostSteps && !IsClass(type); ++step) {
+    std::string_view aliased = AliasedType(type);
+    if (aliased.empty()) break;
+    std::string_view outer;
+    if (const std::size_t colons = aliased.rfind("::"); colons != std::string_view::npos) {
+      outer = aliased.substr(0, colons);
+      aliased.remove_prefix(colons + 2);
+    }
+    const bool known = IsClass(aliased) || !AliasedType(aliased).empty();
+    if (!known && (outer.empty() || Find(aliased) != names_.end())) break;
+    type = aliased;
+    qualifier = outer;
+  }
+  return {type, qualifier};
 }
 
 bool DefinitionIndex::HasBases(std::string_view name) const {

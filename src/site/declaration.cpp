@@ -665,13 +665,53 @@ std::optional<TypeHead> FindTypeHead(const Tokens& s, std::size_t first) {
 // The names a typedef declares: the type comes first, then each declarator, whose name is the
 // last word before its suffixes ("[4]", "(int)"), or the one inside the parentheses of a pointer
 // to function.
-std::vector<Found> TypedefNames(const Tokens& s, std::size_t first) {
-  std::vector<Found> names;
-  for (std::size_t i = TypeEnd(s, first); i < s.size(); ++i) {
+std::vector<Alias> TypedefNames(const Tokens& s, std::size_t first) {
+  std::vector<Alias> names;
+  const std::size_t typeEnd = TypeEnd(s, first);
+  for (std::size_t i = typeEnd; i < s.size(); ++i) {
+    const std::size_t start = i;
     const std::optional<std::size_t> name = DeclaratorNameIn(s, i, s.size(), 0, &i);
-    if (name) names.push_back(FoundAt(s, *name));
+    if (!name) continue;
+    // Only a declarator that is its name alone stands for the type itself.
+    const bool plain = *name == start && i == start + 1;
+    names.push_back({FoundAt(s, *name), plain ? AliasedType(s, first, typeEnd) : std::string()});
   }
   return names;
+}
+
+std::string AliasedType(const Tokens& s, std::size_t from, std::size_t to) {
+  int angles = 0;
+  std::optional<std::size_t> last;
+  std::optional<std::size_t> qualifier;  // of `last`
+  bool scoped = false;                   // "::" since the last word
+  for (std::size_t i = from; i < to; ++i) {
+    const Token t = s[i];
+    const char c = t.Punctuation();
+    if (c == '[' && NextIs(s, i, '[')) {
+      i = GroupEnd(s, i);
+      continue;
+    }
+    if (c == '<') ++angles;
+    if (c == '>' && angles > 0) --angles;
+    if (angles > 0) continue;
+    if (c == '*' || c == '&' || c == '(' || c == '[' || c == '{') return std::string();
+    if (c == ':') scoped = true;
+    if (!IsName(t)) continue;
+    if (IsBuiltInType(t) && !t.Is("struct") && !t.Is("class") && !t.Is("union") && !t.Is("enum") &&
+        !t.Is("typename")) {
+      return std::string();  // int, auto...
+    }
+    if (!IsOneOf(t, kBuiltInType) && !IsOneOf(t, kSpecifier) && !t.Is("template")) {
+      qualifier = scoped ? last : std::nullopt;
+      last = i;
+      scoped = false;
+    }
+  }
+  if (!last) return std::string();
+  std::string type;
+  if (qualifier) type.append(s[*qualifier].text).append("::");
+  type.append(s[*last].text);
+  return type;
 }
 
 }  // namespace lexpaint

@@ -61,9 +61,20 @@ struct TypeHead {
 };
 std::optional<TypeHead> FindTypeHead(const Tokens& s, std::size_t first);
 
+// A name that an alias declares, and the type it stands for where a name alone names it, after
+// the word that qualifies it if any ("std::basic_string" of "using S = std::basic_string<char>;"):
+// "" for a pointer, a built-in type or any other.
+struct Alias {
+  Found name;
+  std::string type;
+};
+
 // The names a typedef declares, from `first`, the token after "typedef": each declarator's name,
 // or the name inside the parentheses of a pointer to function.
-std::vector<Found> TypedefNames(const Tokens& s, std::size_t first);
+std::vector<Alias> TypedefNames(const Tokens& s, std::size_t first);
+
+// The type that the tokens [from, to) of s name, as Alias::type.
+std::string AliasedType(const Tokens& s, std::size_t from, std::size_t to);
 
 }  // namespace lexpaint
 

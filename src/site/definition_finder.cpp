@@ -335,12 +335,16 @@ class Finder {
     const Tokens& s = statement_;
     const std::size_t i = SkipDecorations(s, 0);
     if (i < s.size() && s[i].Is("typedef")) {
-      for (Found& name : TypedefNames(s, i + 1)) Add(std::move(name), Definition::kTypedef);
+      for (Alias& alias : TypedefNames(s, i + 1)) {
+        Add(std::move(alias.name), Definition::kTypedef);
+        definitions_.back().aliased = std::move(alias.type);
+      }
     } else if (i + 2 < s.size() && s[i].Is("using") && IsName(s[i + 1])) {
       // A macro may stand between the name and '=', as an attribute would.
       const std::size_t equals = SkipDecorations(s, i + 2);
       if (equals < s.size() && s[equals].Is('=')) {
         Add({std::string(s[i + 1].text), s[i + 1].line}, Definition::kTypedef);
+        definitions_.back().aliased = AliasedType(s, equals + 1, s.size());
       }
     }
     ClearStatement();

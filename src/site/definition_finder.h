@@ -36,6 +36,7 @@ struct Definition {
   ScopeKind scopeKind = kNoScope;
   std::string scope{};  // the name of that class, namespace, enum or qualifier; "" if anonymous
   std::vector<std::string> bases{};  // of a class, struct or union: its base classes' names
+  std::string aliased{};             // of a type alias: the type it stands for, as Alias::type
   // Made in an anonymous namespace, or a function declared static outside any class: no other
   // translation unit can name it.
   bool internal = false;

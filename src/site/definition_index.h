@@ -260,6 +260,14 @@ class DefinitionIndex {
   // `classes` are the qualifier and its bases, as ClassAndBases gives them.
   bool ReachedThrough(std::uint32_t target, const Classes& classes, Qualifier is) const;
   void ReadBases();
+  // The type that every alias called `name` stands for, as Alias::type, or "" if they differ or
+  // one names none.
+  std::string_view AliasedType(std::string_view name) const;
+  // The class an object's type `type` names, after `qualifier` if any: through the aliases of it
+  // that name one type, the class of the tree they lead to, or a type of a namespace that the
+  // tree does not define; `type` itself if they lead nowhere else.
+  std::pair<std::string_view, std::string_view> Unaliased(std::string_view type,
+                                                          std::string_view qualifier) const;
   // Whether a class called `name` has bases, through which another file's code may call its
   // member functions.
   bool HasBases(std::string_view name) const;
@@ -334,6 +342,8 @@ class DefinitionIndex {
   };
   std::vector<ClassBase> classBases_;
   std::vector<ClassBase> derivedClasses_;  // the same, by the Hash of the base's name
+  // Every type alias and the type it stands for (in `base`), by the Hash of the alias's name.
+  std::vector<ClassBase> aliases_;
   MemberTypes memberTypes_;
   // The sections of the list pages that list some of a name's definitions, by the name's index
   // into names_ and the section's id, as links ask for them.

@@ -1,6 +1,7 @@
 // What a use of a name means: which of the name's definitions it may lead to, from where and how
 // it is used.
 #include <algorithm>
+#include <tuple>
 
 #include "definition_index.h"
 
@@ -134,6 +135,7 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
         qualifier = type.substr(0, colons);
         type.remove_prefix(colons + 2);
       }
+      std::tie(type, qualifier) = Unaliased(type, qualifier);
       objectType = type;
       // Of an object whose type the tree does not define, as std::string in a tree that is not
       // the C++ library, no member of the tree is meant.

@@ -212,7 +212,9 @@ class SiteRun {
   // The definitions stay for the whole run, so they take no more memory than they fill.
   static void AddDefinitions(const std::vector<Definition>& found, SourceScan& scan) {
     std::size_t names = 0;
-    for (const Definition& definition : found) names += definition.name.size();
+    for (const Definition& definition : found) {
+      names += definition.name.size() + definition.aliased.size();
+    }
     scan.definitions.entries.reserve(found.size());
     scan.definitions.names.reserve(names);
     for (const Definition& definition : found) scan.definitions.Add(definition);

@@ -133,6 +133,12 @@ void PageDefinitions::Add(const Definition& definition) {
                      static_cast<std::uint32_t>(base.size())});
     names += base;
   }
+  if (!definition.aliased.empty()) {
+    aliases.push_back({static_cast<std::uint32_t>(entries.size() - 1),
+                       static_cast<std::uint32_t>(names.size()),
+                       static_cast<std::uint32_t>(definition.aliased.size())});
+    names += definition.aliased;
+  }
 }
 
 PageScopes::PageScopes(const NameScopes& scopes) {

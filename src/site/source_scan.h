@@ -39,6 +39,7 @@ struct PageDefinitions {
   std::string names;
   std::vector<Entry> entries;  // in the order found
   std::vector<Base> bases;     // in the order of their classes
+  std::vector<Base> aliases;   // of a type alias entries[entry], the type it stands for
 
   void Add(const Definition& definition);
   std::string_view NameOf(const Base& base) const {
