@@ -167,15 +167,16 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
         // A virtual function that the class declares without defining it: a call reaches the
         // overrides of the classes made from it.
         if (meaning.targets.empty()) {
-          for (const std::string_view derived : DerivedFrom(type)) {
-            if (derived == word) continue;
-            only([&, inClass = madeIn(derived)](std::uint32_t t) {
-              return members_[t] != 0 && inClass(t) &&
-                     std::find(meaning.targets.begin(), meaning.targets.end(), t) ==
-                         meaning.targets.end();
-            });
-          }
-          std::sort(meaning.targets.begin(), meaning.targets.end());
+          std::vector<std::string_view> derived = DerivedFrom(type);
+          derived.erase(std::remove(derived.begin(), derived.end(), word), derived.end());
+          std::vector<std::uint32_t> hashes;
+          for (const std::string_view d : derived) hashes.push_back(Hash(d) | 1);
+          std::sort(hashes.begin(), hashes.end());
+          only([&](std::uint32_t t) {
+            return members_[t] != 0 &&
+                   std::binary_search(hashes.begin(), hashes.end(), scopeHashes_[t]) &&
+                   std::find(derived.begin(), derived.end(), ScopeOf(t)) != derived.end();
+          });
           meaning.overrides = !meaning.targets.empty();
         }
         typed = !meaning.targets.empty();
