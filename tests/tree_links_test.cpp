@@ -617,6 +617,9 @@ TEST_F(TreeTest, DataMembersAndBasesTellWhatAMemberCallReaches) {
   box_.Write("src/db_iter.cc",
              "#include \"iter.h\"\nclass DBIter : public Iterator {\n public:\n"
              "  int Next() override { return 1; }\n};\n");
+  box_.Write("src/merger.cc",
+             "#include \"iter.h\"\nclass Merger : public Iterator {\n public:\n"
+             "  int Next() override { return 2; }\n};\n");
   box_.Write("src/db.h",
              "#include \"mem.h\"\n#include \"iter.h\"\nclass DB {\n public:\n  int Get();\n"
              " private:\n  MemTable* mem_;\n  Other other_;\n  Iterator* iter_;\n};\n");
@@ -628,7 +631,15 @@ TEST_F(TreeTest, DataMembersAndBasesTellWhatAMemberCallReaches) {
   const std::string db = BodyOf(Page("db.cc.html"));
   EXPECT_EQ(NameLink(db, 4, "Get"), "mem.h.html#L2");
   EXPECT_EQ(NameLink(db, 5, "Get"), "mem.h.html#L5");
-  EXPECT_EQ(NameLink(db, 6, "Next"), "db_iter.cc.html#L4");
+  const std::string overrides = NameLink(db, 6, "Next");
+  ASSERT_EQ(overrides.substr(overrides.find('#')), "#Iterator.Next-overrides");
+  const std::string list = Page(overrides.substr(0, overrides.find('#')));
+  const std::string section =
+      Between(list, "<section id=\"Iterator.Next-overrides\">", "</section>");
+  EXPECT_NE(section.find("<h2>Iterator.Next, overrides</h2>"), std::string::npos) << section;
+  EXPECT_NE(section.find("db_iter.cc.html#L4"), std::string::npos) << section;
+  EXPECT_NE(section.find("merger.cc.html#L4"), std::string::npos) << section;
+  EXPECT_EQ(section.find("skip.h"), std::string::npos) << section;
   EXPECT_EQ(NameLink(db, 8, "Next"), "skip.h.html#L5");
 }
 

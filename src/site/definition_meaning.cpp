@@ -115,9 +115,9 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
   // The members that the class `use.scope` has through its bases, if it has none of its own. A
   // base's own name means the base, not its constructors.
   Classes classes;
-  bool typed = false;           // a member of an object of a known class
-  std::string_view objectType;  // that class's name
-  bool outside = false;         // what is made outside classes
+  bool typed = false;       // a member of an object of a known class
+  std::string sectionType;  // that class's name, as the section of its members names it
+  bool outside = false;     // what is made outside classes
   const auto inBases = [&] {
     classes = ClassAndBases(use.scope);
     for (std::size_t k = 1; k < classes.size && meaning.targets.empty(); ++k) {
@@ -136,7 +136,6 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
         type.remove_prefix(colons + 2);
       }
       std::tie(type, qualifier) = Unaliased(type, qualifier);
-      objectType = type;
       // Of an object whose type the tree does not define, as std::string in a tree that is not
       // the C++ library, no member of the tree is meant.
       if (!type.empty() && Find(type) == names_.end()) break;
@@ -155,8 +154,11 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
         // is no namespace, where a class of its name outside classes is not: an object of type
         // Iterator is no SkipList::Iterator.
         const Qualifier is = QualifierOf(qualifier);
-        const bool outer = !sole && (is == Qualifier::kGlobal || is == Qualifier::kNamespace) &&
-                           HasOuterClass(type);
+        const bool outerToo = !sole && HasOuterClass(type);
+        const bool outer = outerToo && (is == Qualifier::kGlobal || is == Qualifier::kNamespace);
+        // Where the qualifier lets a nested class in, the members differ from the type's alone.
+        if (outerToo && !outer) sectionType = std::string(qualifier) + "::";
+        sectionType.append(type);
         for (std::size_t k = 0; k < classes.size && meaning.targets.empty(); ++k) {
           const auto inClass = madeIn(classes.names[k]);
           only([&](std::uint32_t t) {
@@ -258,7 +260,8 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
     } else if (use.kind != NameUse::kMember) {
       meaning.section = std::string(use.scope) + "::" + std::string(word);
     } else {
-      meaning.section = (typed ? std::string(objectType) + "." : ".") + std::string(word);
+      meaning.section = (typed ? sectionType + "." : ".") + std::string(word);
+      if (meaning.overrides) meaning.section += "-overrides";
     }
   }
   if (meaning.all || !meaning.targets.empty()) meaning.name = name;

@@ -210,19 +210,27 @@ std::string RunPageStart(const SitePlan& plan, std::string_view path, std::strin
 // The start of the section of `name` on such a page, up to its heading, which names it. A
 // section of the definitions that a page's includes reach is named "NAME@FILE,FILE..."; its
 // heading reads "NAME, in FILE, FILE...". One of the definitions made outside classes is named
-// "NAME-outside-classes", which no name can be, and reads "NAME, outside classes".
+// "NAME-outside-classes", which no name can be, and reads "NAME, outside classes"; one of the
+// overrides of a class's virtual function "T.NAME-overrides", read "T.NAME, overrides".
 void AppendSectionStart(std::string& page, std::string_view name) {
   page.append("<section id=\"");
   AppendEscapedHtml(page, name);
   page.append("\">\n<h2>");
   const std::size_t at = name.find('@');
   std::string_view heading = name.substr(0, at);
-  constexpr std::string_view kOutside = "-outside-classes";
-  const bool outside = heading.size() > kOutside.size() &&
-                       heading.substr(heading.size() - kOutside.size()) == kOutside;
-  if (outside) heading.remove_suffix(kOutside.size());
+  constexpr std::pair<std::string_view, std::string_view> kSuffixes[] = {
+      {"-outside-classes", ", outside classes"}, {"-overrides", ", overrides"}};
+  std::string_view read;
+  for (const auto& [suffix, text] : kSuffixes) {
+    if (heading.size() > suffix.size() &&
+        heading.substr(heading.size() - suffix.size()) == suffix) {
+      heading.remove_suffix(suffix.size());
+      read = text;
+      break;
+    }
+  }
   AppendEscapedHtml(page, heading);
-  if (outside) page.append(", outside classes");
+  page.append(read);
   for (std::string_view files = at == std::string_view::npos ? "" : name.substr(at + 1);
        !files.empty();) {
     const std::size_t comma = files.find(',');
