@@ -628,6 +628,7 @@ TEST_F(TreeTest, DataMembersAndBasesTellWhatAMemberCallReaches) {
              "         other_.Get() +\n         iter_->Next();\n}\n"
              "int Walk(SkipList<int>::Iterator it) { return it.Next(); }\n");
   ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  EXPECT_EQ(CheckSiteLinks(box_.path() / "site"), "");
   const std::string db = BodyOf(Page("db.cc.html"));
   EXPECT_EQ(NameLink(db, 4, "Get"), "mem.h.html#L2");
   EXPECT_EQ(NameLink(db, 5, "Get"), "mem.h.html#L5");
