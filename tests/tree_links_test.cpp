@@ -603,9 +603,9 @@ TEST_F(TreeTest, MembersOfASourceFilesOwnClassesAreNoGuessElsewhere) {
 }
 
 // In a member function defined away from its class, a data member's declaration in the class's
-// body tells the type of an object; a class's virtual function that it leaves to the classes made
-// from it leads to their overrides; and a class made in another's body is meant by its own name
-// only after a qualifier that is no namespace.
+// body, or in a base's, tells the type of an object; a class's virtual function that it leaves to
+// the classes made from it leads to their overrides; and a class made in another's body is meant by
+// its own name only after a qualifier that is no namespace.
 TEST_F(TreeTest, DataMembersAndBasesTellWhatAMemberCallReaches) {
   box_.Write("src/mem.h",
              "struct MemTable {\n  int Get() { return 0; }\n};\n"
@@ -627,8 +627,12 @@ TEST_F(TreeTest, DataMembersAndBasesTellWhatAMemberCallReaches) {
              "#include \"db.h\"\n#include \"skip.h\"\nint DB::Get() {\n  return mem_->Get() +\n"
              "         other_.Get() +\n         iter_->Next();\n}\n"
              "int Walk(SkipList<int>::Iterator it) { return it.Next(); }\n");
+  box_.Write("src/cached.cc",
+             "#include \"db.h\"\nclass Cached : public DB {\n public:\n  int Peek();\n};\n"
+             "int Cached::Peek() {\n  return mem_->Get();\n}\n");
   ASSERT_EQ(Tree({"src", "site"}).status, 0);
   EXPECT_EQ(CheckSiteLinks(box_.path() / "site"), "");
+  EXPECT_EQ(NameLink(BodyOf(Page("cached.cc.html")), 7, "Get"), "mem.h.html#L2");  // a base's
   const std::string db = BodyOf(Page("db.cc.html"));
   EXPECT_EQ(NameLink(db, 4, "Get"), "mem.h.html#L2");
   EXPECT_EQ(NameLink(db, 5, "Get"), "mem.h.html#L5");

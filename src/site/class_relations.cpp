@@ -71,6 +71,17 @@ std::pair<std::string_view, std::string_view> DefinitionIndex::Unaliased(
   return {type, qualifier};
 }
 
+std::string_view DefinitionIndex::DataMemberType(std::string_view owner,
+                                                 std::string_view member) const {
+  std::string_view type = memberTypes_.TypeOf(owner, member);
+  if (!type.empty() || !HasBases(owner)) return type;
+  const Classes classes = ClassAndBases(owner);
+  for (std::size_t k = 1; k < classes.size && type.empty(); ++k) {
+    type = memberTypes_.TypeOf(classes.names[k], member);
+  }
+  return type;
+}
+
 bool DefinitionIndex::HasBases(std::string_view name) const {
   const std::uint32_t hash = Hash(name);
   auto base = std::lower_bound(classBases_.begin(), classBases_.end(), hash,

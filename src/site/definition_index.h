@@ -170,7 +170,9 @@ class DefinitionIndex {
 
   // The folder of the list pages, from the site's root.
   const std::string& namesFolder() const { return namesFolder_; }
-  const MemberTypes& memberTypes() const { return memberTypes_; }
+  // The type of the data member `member` of the class `owner`, or of the first of its bases that
+  // declares one, as MemberTypes::TypeOf gives it; "" if none does.
+  std::string_view DataMemberType(std::string_view owner, std::string_view member) const;
 
   // Writes the tags file: a line "name<TAB>file<TAB>line;\"<TAB>kind:kind" for each definition,
   // sorted by name, then by the order of the walk and the line. Names and files that hold a tab or

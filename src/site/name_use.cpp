@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "code_lexer.h"
+#include "definition_index.h"
 
 namespace lexpaint {
 namespace {
@@ -167,13 +168,13 @@ std::string_view NameUses::ObjectType(const char* access, std::uint64_t line, bo
 // The type of the data member `object` of the class whose stretch the line moved to is in, where
 // nothing before it ("p->object", "A::object") makes it another's.
 std::string_view NameUses::MemberType(std::string_view object) const {
-  if (members_ == nullptr || classes_.empty()) return {};
+  if (index_ == nullptr || classes_.empty()) return {};
   const char* before = SkipBlanksBack(object.data());
   if (*before == '.' || *before == ':') return {};
   if (*before == '>' && before[-1] == '-' && WordBefore(SkipBlanksBack(before - 1) + 1) != "this") {
     return {};
   }
-  return members_->TypeOf(scopes_.NameOf(*classes_.back()), object);
+  return index_->DataMemberType(scopes_.NameOf(*classes_.back()), object);
 }
 
 // Whether the type `name` of `object`, a local's declaration or a data member's (null), is itself

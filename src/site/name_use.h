@@ -6,10 +6,11 @@
 #include <string_view>
 #include <vector>
 
-#include "member_types.h"
 #include "source_scan.h"
 
 namespace lexpaint {
+
+class DefinitionIndex;
 
 // How a name is used where it stands, as far as the text around it tells, which decides what
 // it may mean (DefinitionIndex::Resolve).
@@ -46,8 +47,8 @@ class NameUses {
   // `scopes` must outlive the uses.
   // With `members`, the types of the data members of the tree's classes tell the type of an
   // object that is one.
-  explicit NameUses(const PageScopes& scopes, const MemberTypes* members = nullptr)
-      : scopes_(scopes), members_(members) {}
+  explicit NameUses(const PageScopes& scopes, const DefinitionIndex* index = nullptr)
+      : scopes_(scopes), index_(index) {}
 
   // `word` views the page's text in place, within its line, which a line feed precedes.
   NameUse At(std::string_view word, std::uint64_t line);
@@ -63,7 +64,7 @@ class NameUses {
   std::string_view MemberType(std::string_view object) const;
 
   const PageScopes& scopes_;
-  const MemberTypes* members_;
+  const DefinitionIndex* index_;
   std::uint64_t line_ = 0;  // moved to last; lines count from 1
   std::size_t nextLocal_ = 0;
   std::size_t nextClass_ = 0;

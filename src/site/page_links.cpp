@@ -40,7 +40,7 @@ PageLinks::PageLinks(const DefinitionIndex& index, const SitePlan& plan, std::si
     : index_(index),
       plan_(plan),
       page_(page),
-      nameUses_(plan.pages[page].scan.scopes, &index.memberTypes()),
+      nameUses_(plan.pages[page].scan.scopes, &index),
       toRoot_(RelativeHref(plan.pages[page].path, "")),
       texts_(texts),
       textWidth_(textWidth) {
