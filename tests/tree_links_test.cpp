@@ -648,6 +648,25 @@ TEST_F(TreeTest, DataMembersAndBasesTellWhatAMemberCallReaches) {
   EXPECT_EQ(NameLink(db, 8, "Next"), "skip.h.html#L5");
 }
 
+// The body of GoogleTest's TEST_F(Fixture, Name) is a member function of a class made from the
+// fixture: its names mean the fixture's members first, and its data members tell their types.
+// "x.template f<T>()" reaches a member as "x.f" does.
+TEST_F(TreeTest, TestBodiesAreMembersOfTheirFixtures) {
+  box_.Write(
+      "src/mem.h",
+      "struct MemTable {\n  int Get() { return 0; }\n  template <class T> T As() { return T(); }\n"
+      "};\nint Put(int key) { return key; }\ntemplate <class T> T As(int) { return T(); }\n");
+  box_.Write("src/db_test.cc",
+             "#include \"mem.h\"\nclass DBTest {\n protected:\n  int Put(int key) { return key; }\n"
+             "  MemTable* mem_;\n};\nTEST_F(DBTest, Writes) {\n  Put(1);\n  mem_->Get();\n"
+             "  mem_->template As<int>();\n}\n");
+  ASSERT_EQ(Tree({"src", "site"}).status, 0);
+  const std::string test = BodyOf(Page("db_test.cc.html"));
+  EXPECT_EQ(NameLink(test, 8, "Put"), "db_test.cc.html#L4");
+  EXPECT_EQ(NameLink(test, 9, "Get"), "mem.h.html#L2");
+  EXPECT_EQ(NameLink(test, 10, "As"), "mem.h.html#L3");
+}
+
 // An object whose type is an alias means the members of the class the alias stands for, and none
 // of the tree's where it stands for a type of a namespace that the tree does not define.
 TEST_F(TreeTest, AliasesOfObjectsTypesLeadToTheirClasses) {

@@ -395,7 +395,19 @@ class Finder {
       s.push_back(brace);
       return;
     }
-    Push(ScopeKind::kBody, "", false, brace.line);
+    Push(ScopeKind::kBody, FixtureOfTest(s), false, brace.line);
+  }
+
+  // The fixture of a test that GoogleTest's TEST_F(Fixture, Name) { ... } and its kin define:
+  // the body is a member function of a class made from the fixture. "" for any other statement.
+  static std::string FixtureOfTest(const Tokens& s) {
+    if (s.size() != 6 || !IsName(s[0]) || !s[1].Is('(') || !IsName(s[2]) || !s[3].Is(',') ||
+        !IsName(s[4]) || !s[5].Is(')')) {
+      return std::string();
+    }
+    const bool fixture =
+        s[0].Is("TEST_F") || s[0].Is("TEST_P") || s[0].Is("TYPED_TEST") || s[0].Is("TYPED_TEST_P");
+    return fixture ? std::string(s[2].text) : std::string();
   }
 
   // Whether "static" comes before the parameters of the function that `s` declares.

@@ -107,6 +107,11 @@ bool MayReturnType(const char* dash) {
 
 NameUse NameUses::At(std::string_view word, std::uint64_t line) {
   const char* before = SkipBlanksBack(word.data());
+  // "x.template f<T>()" reaches a member as "x.f" does.
+  if (const std::string_view keyword = WordBefore(before + 1); keyword == "template") {
+    const char* access = SkipBlanksBack(keyword.data());
+    if (*access == '.' || (*access == '>' && access[-1] == '-')) before = access;
+  }
   const bool dot = *before == '.' && before[-1] != '.';
   const bool arrow = *before == '>' && before[-1] == '-';
   if ((dot || arrow) && !MayBeCalled(word)) {
