@@ -33,13 +33,23 @@ void DefinitionIndex::ReadBases() {
             [](const ClassBase& a, const ClassBase& b) { return a.hash < b.hash; });
 }
 
+std::pair<const DefinitionIndex::ClassBase*, const DefinitionIndex::ClassBase*>
+DefinitionIndex::WithHash(const std::vector<ClassBase>& sorted, std::uint32_t hash) {
+  const auto first =
+      std::lower_bound(sorted.begin(), sorted.end(), hash,
+                       [](const ClassBase& entry, std::uint32_t h) { return entry.hash < h; });
+  const auto last =
+      std::upper_bound(first, sorted.end(), hash,
+                       [](std::uint32_t h, const ClassBase& entry) { return h < entry.hash; });
+  return {sorted.data() + (first - sorted.begin()), sorted.data() + (last - sorted.begin())};
+}
+
 std::string_view DefinitionIndex::AliasedType(std::string_view name) const {
   const std::uint32_t hash = Hash(name);
-  auto alias = std::lower_bound(aliases_.begin(), aliases_.end(), hash,
-                                [](const ClassBase& a, std::uint32_t h) { return a.hash < h; });
   std::string_view type;
   std::size_t matched = 0;
-  for (; alias != aliases_.end() && alias->hash == hash; ++alias) {
+  const auto [first, last] = WithHash(aliases_, hash);
+  for (const ClassBase* alias = first; alias != last; ++alias) {
     if (alias->name != name) continue;
     if (!type.empty() && alias->base != type) return {};
     type = alias->base;
@@ -56,13 +66,9 @@ std::pair<std::string_view, std::string_view> DefinitionIndex::Unaliased(
     std::string_view type, std::string_view qualifier) const {
   constexpr int kMostSteps = 4;
   for (int step = 0; step < kMostSteps && !IsClass(type); ++step) {
-    std::string_view aliased = AliasedType(type);
-    if (aliased.empty()) break;
-    std::string_view outer;
-    if (const std::size_t colons = aliased.rfind("::"); colons != std::string_view::npos) {
-      outer = aliased.substr(0, colons);
-      aliased.remove_prefix(colons + 2);
-    }
+    const std::string_view written = AliasedType(type);
+    if (written.empty()) break;
+    const auto [outer, aliased] = SplitType(written);
     const bool known = IsClass(aliased) || !AliasedType(aliased).empty();
     if (!known && (outer.empty() || Find(aliased) != names_.end())) break;
     type = aliased;
@@ -84,12 +90,8 @@ std::string_view DefinitionIndex::DataMemberType(std::string_view owner,
 
 bool DefinitionIndex::HasBases(std::string_view name) const {
   const std::uint32_t hash = Hash(name);
-  auto base = std::lower_bound(classBases_.begin(), classBases_.end(), hash,
-                               [](const ClassBase& b, std::uint32_t h) { return b.hash < h; });
-  for (; base != classBases_.end() && base->hash == hash; ++base) {
-    if (base->name == name) return true;
-  }
-  return false;
+  const auto [first, last] = WithHash(classBases_, hash);
+  return std::any_of(first, last, [&](const ClassBase& base) { return base.name == name; });
 }
 
 // The class bodies of a page nest or follow each other, outer ones first, as do the definitions
@@ -106,8 +108,7 @@ void DefinitionIndex::MarkNestedMembers(std::size_t page) {
     }
   }
   std::sort(classes.begin(), classes.end());
-  std::vector<const PageScopes::Stretch*> open;  // innermost last
-  auto next = scopes.classes.begin();
+  OpenClassBodies bodies(scopes);
   for (std::size_t d = 0; d < definitions.entries.size(); ++d) {
     const PageDefinitions::Entry& entry = definitions.entries[d];
     const std::uint32_t t = ListedTarget(page, d);
@@ -121,18 +122,10 @@ void DefinitionIndex::MarkNestedMembers(std::size_t page) {
       }
       continue;
     }
-    const auto endedBefore = [&](std::uint64_t line) {
-      while (!open.empty() && open.back()->last() < line) open.pop_back();
-    };
-    for (; next != scopes.classes.end() && next->first <= entry.line; ++next) {
-      if (next->function) continue;
-      endedBefore(next->first);
-      open.push_back(&*next);
-    }
-    endedBefore(entry.line);
+    const std::vector<std::uint32_t>& open = bodies.At(entry.line);
     const std::string_view owner = definitions.ScopeOf(entry);
-    const auto body = std::find_if(open.rbegin(), open.rend(), [&](const PageScopes::Stretch* c) {
-      return scopes.Names(*c, owner);
+    const auto body = std::find_if(open.rbegin(), open.rend(), [&](std::uint32_t c) {
+      return scopes.Names(scopes.classes[c], owner);
     });
     if (body != open.rend() && std::next(body) != open.rend()) members_[t] = kNestedMember;
   }
@@ -184,11 +177,10 @@ DefinitionIndex::Classes DefinitionIndex::ClassAndBases(std::string_view name) c
   classes.names[classes.size++] = name;
   for (std::size_t k = 0; k < classes.size; ++k) {
     const std::uint32_t hash = Hash(classes.names[k]);
-    auto base = std::lower_bound(classBases_.begin(), classBases_.end(), hash,
-                                 [](const ClassBase& b, std::uint32_t h) { return b.hash < h; });
+    const auto [first, last] = WithHash(classBases_, hash);
     // Most names have no bases, which is told before whether one class alone has the name.
-    if (base == classBases_.end() || base->hash != hash || (k == 0 && !IsOneClass(name))) break;
-    for (; base != classBases_.end() && base->hash == hash; ++base) {
+    if (first == last || (k == 0 && !IsOneClass(name))) break;
+    for (const ClassBase* base = first; base != last; ++base) {
       if (base->name != classes.names[k] ||
           std::find(classes.begin(), classes.end(), base->base) != classes.end()) {
         continue;
@@ -211,9 +203,8 @@ std::vector<std::string_view> DefinitionIndex::DerivedFrom(std::string_view name
   std::vector<std::string_view> derived{name};
   for (std::size_t k = 0; k < derived.size(); ++k) {
     const std::uint32_t hash = Hash(derived[k]);
-    auto made = std::lower_bound(derivedClasses_.begin(), derivedClasses_.end(), hash,
-                                 [](const ClassBase& b, std::uint32_t h) { return b.hash < h; });
-    for (; made != derivedClasses_.end() && made->hash == hash; ++made) {
+    const auto [first, last] = WithHash(derivedClasses_, hash);
+    for (const ClassBase* made = first; made != last; ++made) {
       if (made->base != derived[k] ||
           std::find(derived.begin(), derived.end(), made->name) != derived.end()) {
         continue;

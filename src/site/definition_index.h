@@ -342,6 +342,9 @@ class DefinitionIndex {
     std::string_view name;
     std::string_view base;
   };
+  // The entries of `sorted`, in the order of their hashes, whose hash is `hash`: [first, second).
+  static std::pair<const ClassBase*, const ClassBase*> WithHash(
+      const std::vector<ClassBase>& sorted, std::uint32_t hash);
   std::vector<ClassBase> classBases_;
   std::vector<ClassBase> derivedClasses_;  // the same, by the Hash of the base's name
   // Every type alias and the type it stands for (in `base`), by the Hash of the alias's name.

@@ -1,7 +1,6 @@
 // What a use of a name means: which of the name's definitions it may lead to, from where and how
 // it is used.
 #include <algorithm>
-#include <tuple>
 
 #include "definition_index.h"
 
@@ -129,13 +128,8 @@ DefinitionIndex::Meaning DefinitionIndex::Resolve(std::uint32_t name, std::strin
   switch (use.kind) {
     case NameUse::kMember: {
       // The object's type, as "T" or "Q::T" where a qualifier names it.
-      std::string_view type = use.scope;
-      std::string_view qualifier;
-      if (const std::size_t colons = type.rfind("::"); colons != std::string_view::npos) {
-        qualifier = type.substr(0, colons);
-        type.remove_prefix(colons + 2);
-      }
-      std::tie(type, qualifier) = Unaliased(type, qualifier);
+      const SplitType written(use.scope);
+      const auto [type, qualifier] = Unaliased(written.name, written.qualifier);
       // Of an object whose type the tree does not define, as std::string in a tree that is not
       // the C++ library, no member of the tree is meant.
       if (!type.empty() && Find(type) == names_.end()) break;

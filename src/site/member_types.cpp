@@ -11,27 +11,18 @@ constexpr std::uint64_t kLongestHead = 64;
 
 }  // namespace
 
-// Both lists are in the order of their first lines, outer stretches first, so one pass over the
-// locals keeps the class bodies open around each. A class's data members and its template's
+// The locals are in the order of their first lines, so one pass over them keeps the class bodies
+// open around each. A class's data members and its template's
 // parameters last to the end of the innermost body that ends where they do: the parameters of a
 // member function defined in the class end with the function's body. A member whose type is a
 // parameter of its class's template, declared before the body opens, may be of any class.
 void MemberTypes::Add(const PageScopes& scopes) {
   using Stretch = PageScopes::Stretch;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> owned;  // a body and a local of it
-  std::vector<std::uint32_t> open;                             // class bodies, innermost last
-  std::size_t next = 0;
+  OpenClassBodies bodies(scopes);
   for (std::uint32_t l = 0; l < scopes.locals.size(); ++l) {
     const Stretch& local = scopes.locals[l];
-    const auto endedBefore = [&](std::uint64_t line) {
-      while (!open.empty() && scopes.classes[open.back()].last() < line) open.pop_back();
-    };
-    for (; next < scopes.classes.size() && scopes.classes[next].first <= local.first; ++next) {
-      if (scopes.classes[next].function) continue;
-      endedBefore(scopes.classes[next].first);
-      open.push_back(static_cast<std::uint32_t>(next));
-    }
-    endedBefore(local.first);
+    const std::vector<std::uint32_t>& open = bodies.At(local.first);
     if (local.function) continue;
     const auto body = std::find_if(open.rbegin(), open.rend(), [&](std::uint32_t c) {
       return scopes.classes[c].last() == local.last();
@@ -59,9 +50,7 @@ void MemberTypes::Add(const PageScopes& scopes) {
       const Stretch& member = scopes.locals[o->second];
       std::string_view type = scopes.TypeOf(member);
       if (!type.empty() && type.back() == '*') type.remove_suffix(1);
-      if (const std::size_t colons = type.rfind("::"); colons != std::string_view::npos) {
-        type.remove_prefix(colons + 2);
-      }
+      type = SplitType(type).name;
       if (type.empty() || isParameter(type)) continue;
       entries_.push_back(
           {Key(scopes.NameOf(body), scopes.NameOf(member)), &scopes, o->first, o->second});

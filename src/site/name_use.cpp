@@ -165,9 +165,7 @@ std::string_view NameUses::ObjectType(const char* access, std::uint64_t line, bo
   const bool pointer = !type.empty() && type.back() == '*';
   if (pointer != arrow) return {};
   if (pointer) type.remove_suffix(1);
-  const std::size_t colons = type.rfind("::");
-  const std::string_view name = colons == std::string_view::npos ? type : type.substr(colons + 2);
-  return IsDeclaredAround(name, line, declaration) ? std::string_view() : type;
+  return IsDeclaredAround(SplitType(type).name, line, declaration) ? std::string_view() : type;
 }
 
 // The type of the data member `object` of the class whose stretch the line moved to is in, where

@@ -176,4 +176,18 @@ PageScopes::PageScopes(const NameScopes& scopes) {
   std::stable_sort(classes.begin(), classes.end(), byFirst);
 }
 
+const std::vector<std::uint32_t>& OpenClassBodies::At(std::uint64_t line) {
+  for (; next_ < scopes_.classes.size() && scopes_.classes[next_].first <= line; ++next_) {
+    if (scopes_.classes[next_].function) continue;
+    EndBefore(scopes_.classes[next_].first);
+    open_.push_back(static_cast<std::uint32_t>(next_));
+  }
+  EndBefore(line);
+  return open_;
+}
+
+void OpenClassBodies::EndBefore(std::uint64_t line) {
+  while (!open_.empty() && scopes_.classes[open_.back()].last() < line) open_.pop_back();
+}
+
 }  // namespace lexpaint

@@ -87,6 +87,35 @@ struct PageScopes {
   }
 };
 
+// The qualifier and the name of a type as LocalName::type gives it: "ns" and "Box" of "ns::Box",
+// "" and "Box" of "Box".
+struct SplitType {
+  explicit SplitType(std::string_view type) {
+    const std::size_t colons = type.rfind("::");
+    if (colons != std::string_view::npos) qualifier = type.substr(0, colons);
+    name = colons == std::string_view::npos ? type : type.substr(colons + 2);
+  }
+  std::string_view qualifier;
+  std::string_view name;
+};
+
+// The class bodies of a page that are open on a line, for one pass over its lines in order. Class
+// stretches nest or follow each other, outer ones first, so those open form a stack.
+class OpenClassBodies {
+ public:
+  explicit OpenClassBodies(const PageScopes& scopes) : scopes_(scopes) {}
+  // The indexes in scopes.classes of the bodies open on `line`, innermost last; `line` may not be
+  // before that of the last call. Bodies of member functions are left out.
+  const std::vector<std::uint32_t>& At(std::uint64_t line);
+
+ private:
+  void EndBefore(std::uint64_t line);
+
+  const PageScopes& scopes_;
+  std::size_t next_ = 0;
+  std::vector<std::uint32_t> open_;
+};
+
 // What a site needs to know of a source file before it writes any page.
 struct SourceScan {
   std::vector<IncludedName> includes;  // in the order of their lines
