@@ -92,6 +92,10 @@ const Case kKindCases[] = {
     {"Namespaces",
      "namespace a {\nnamespace b::c {\nint f() { return 0; }\n}\n}\nnamespace {}",
      {"namespace a 1", "namespace c 2", "function f 3"}},
+    {"NamespaceAfterWhatWasMisread",
+     "@protocol Fixture\n-(void) setUp;\n@end\nnamespace A {\nclass B {};\n}\n"
+     "using namespace A;\ninline namespace v2 { struct C {}; }",
+     {"namespace A 4", "class B 5", "namespace v2 8", "struct C 8"}},
     {"Functions",
      "int f(int x) { return x; }\nstatic inline void g()\n{\n}\nauto h() -> int { }",
      {"function f 1", "function g 2", "function h 5"}},

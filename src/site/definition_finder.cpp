@@ -289,6 +289,7 @@ class Finder {
     }
     if (c == '(' || c == '[') ++parens_;
     if ((c == ')' || c == ']') && parens_ > 0) --parens_;
+    if (token.Is("namespace") && parens_ == 0 && MisreadBeforeNamespace()) ClearStatement();
     if (parens_ > 0 || !(c == ';' || c == '{' || c == '}' || c == ':')) {
       if (c == '{') braces_ = 1;
       Keep(token);
@@ -316,6 +317,14 @@ class Finder {
       caseLabel_ = token.Is("case") || token.Is("default");
     }
     if (!ignoring_) statement_.push_back(token);
+  }
+
+  // "namespace" starts a declaration of its own but after "using", "inline" or "export", so what
+  // stands before it was misread, as Objective-C's "@end" is.
+  bool MisreadBeforeNamespace() const {
+    if (statement_.empty()) return false;
+    const Token last = statement_.back();
+    return !(last.Is("using") || last.Is("inline") || last.Is("export"));
   }
 
   void ClearStatement() {
