@@ -162,6 +162,13 @@ const Case kFunctionCases[] = {
     {"FunctionReturningStruct",
      "struct S *make(void) { return 0; }\nstruct S make2() {}",
      {"function make 1", "function make2 2"}},
+    {"OldStyleC",
+     "int ZEXPORT deflate(strm, level)\n    z_streamp strm;\n    int level;\n{\n  return 0;\n}\n"
+     "local void fixed(state)\nstruct inflate_state FAR *state;\n{\n}\n"
+     "static char *\nname(argv0)\n    const char *argv0;\n{\n  return 0;\n}\n"
+     "int sort(base, cmp) char *base; int (*cmp)(); { return 0; }\nstruct after {};",
+     {"function deflate 1", "function fixed 7", "function name 12", "function sort 17",
+      "struct after 18"}},
 };
 INSTANTIATE_TEST_SUITE_P(Functions, DefinitionTable, testing::ValuesIn(kFunctionCases),
                          [](const auto& info) { return info.param.name; });
@@ -169,6 +176,10 @@ INSTANTIATE_TEST_SUITE_P(Functions, DefinitionTable, testing::ValuesIn(kFunction
 // What looks like a definition but is none.
 const Case kNearMissCases[] = {
     {"Prototypes", "int f(int);\nvoid g() noexcept;\nA::A(int);", {}},
+    {"NamesInParenthesesWithoutOldStyleBody",
+     "void f(T) const;\nint g(size_t) __THROW;\nint h(int x);\n{ }\n"
+     "int k(a) int a; int b; int c;\n{ }\nint m(a, b);\n{ }",
+     {}},
     {"ForwardDeclarations", "class A;\nstruct B;\nenum class C : int;\nfriend class D;", {}},
     {"ControlStatementsInBodies",
      "void f() {\n  if (x) { }\n  while (y) { }\n  switch (z) { case 1: { } }\n  for (;;) { }\n"

@@ -139,6 +139,10 @@ const Case kCases[] = {
      "#define OP(name) \\\n  template <class T> \\\n  T name(T a) { T b = a; return b; }\nT x;\n",
      {"name 1-3", "T 2-3", "a 3-3", "b 3-3"}},
     {"ArrayBoundsAreNoName", "struct S { L<M<> x[] {\n", {"x 1-1"}},
+    {"ParametersOfAnOldStyleFunction",
+     "static int\nsum(buf, len)\n  char *buf;\n  int len;\n{\n  int n = len;\n}\n"
+     "int g(T);\nint after;\n{ int x; }\nTEST(Suite, Name) {\n  int y;\n}\n",
+     {"buf 2-7", "len 2-7", "n 6-7", "y 12-13"}},
     {"UnclosedScopesEndAtTheLastLine",
      "void f(int a) {\n  int b;\n  if (x) {\n",
      {"a 1-3", "b 2-3"}},

@@ -587,6 +587,38 @@ std::optional<FunctionHead> FindFunction(const Tokens& s, std::string_view class
   return std::nullopt;
 }
 
+std::optional<std::size_t> OldStyleNamesEnd(const Tokens& s, std::size_t first,
+                                            std::size_t* count) {
+  std::size_t open = first;
+  while (open < s.size() && !s[open].Is('(')) ++open;
+  // A return type, then the name.
+  if (open < first + 2 || open == s.size() || !IsName(s[open - 1]) ||
+      IsOneOf(s[open - 1], kNotFunctionName)) {
+    return std::nullopt;
+  }
+  std::size_t names = 0;
+  std::size_t k = open + 1;
+  for (;; k += 2) {
+    if (k >= s.size() || !IsName(s[k]) || IsOneOf(s[k], WordList(kSpecifier | kBuiltInType))) {
+      return std::nullopt;
+    }
+    ++names;
+    if (!NextIs(s, k, ',')) break;
+  }
+  if (!NextIs(s, k, ')')) return std::nullopt;
+  *count = names;
+  return k + 1;
+}
+
+bool DeclaresOldStyleParameter(const Tokens& s, std::size_t from) {
+  if (from + 1 >= s.size() || !IsName(s[from])) return false;
+  // Not a member function's qualifiers: "void f(T) const;"
+  const Token last = s.back();
+  const bool qualifier = s[from].Is("const") || s[from].Is("volatile");
+  return (qualifier || !IsOneOf(s[from], kFunctionTail)) &&
+         ((IsName(last) && !IsOneOf(last, kFunctionTail)) || last.Is(']') || last.Is(')'));
+}
+
 namespace {
 
 // The names of the base classes listed from `first` on, up to the end of a class's head: the

@@ -51,6 +51,14 @@ struct FunctionHead {
 // is that of the class whose scope `s` stands in, whose constructors have no return type.
 std::optional<FunctionHead> FindFunction(const Tokens& s, std::string_view className);
 
+// A function defined in C's old style names its parameters in its parentheses and declares
+// them after them: "int f(a, b) int a; char *b; {...}". In `s`, from `first`, the first token
+// after its decorations, these return the index of the ')' after the names ("int f(a, b)") and
+// their count in `*count`; and whether the tokens from `from` on, up to a ';', declare a
+// parameter ("int a").
+std::optional<std::size_t> OldStyleNamesEnd(const Tokens& s, std::size_t first, std::size_t* count);
+bool DeclaresOldStyleParameter(const Tokens& s, std::size_t from);
+
 // The class, struct, union or enum whose body a '{' after `s` opens, if `s` is such a head.
 // `first` is the index of the first token after the decorations, as SkipDecorations(s, 0) gives.
 struct TypeHead {

@@ -216,7 +216,10 @@ class Finder {
   }
 
   void Feed(const Token& token) {
-    if (token.firstColumn && IsName(token) && Lost() && StartsDeclaration(token)) PickUp();
+    if (token.firstColumn && IsName(token) && Lost() && StartsDeclaration(token) &&
+        !(IsClassKey(token) && AwaitsOldStyleDeclarations())) {
+      PickUp();
+    }
     Scope& scope = scopes_.back();
     switch (scope.kind) {
       case ScopeKind::kEnum:
@@ -245,6 +248,19 @@ class Finder {
     return false;
   }
 
+  static bool IsClassKey(const Token& word) {
+    return word.Is("struct") || word.Is("union") || word.Is("enum");
+  }
+
+  // Whether the statement is the head of a function defined in C's old style up to the ')' after
+  // its parameters' names, whose declarations follow: "struct s *p;" is one.
+  bool AwaitsOldStyleDeclarations() const {
+    std::size_t count = 0;
+    const std::optional<std::size_t> close =
+        OldStyleNamesEnd(statement_, SkipDecorations(statement_, 0), &count);
+    return close && *close + 1 == statement_.size();
+  }
+
   // Goes on at namespace or class scope, at a word in the first column that starts a declaration
   // there: the brackets before it that are left open were misread.
   void PickUp() {
@@ -253,6 +269,7 @@ class Finder {
       scopes_.pop_back();
     }
     ClearStatement();
+    oldStyleHead_.clear();
     parens_ = 0;
     braces_ = 0;
   }
@@ -341,8 +358,10 @@ class Finder {
   }
 
   void EndStatement() {
-    const Tokens& s = statement_;
+    if (ContinuesOldStyleHead()) return ClearStatement();
+    Tokens& s = statement_;
     const std::size_t i = SkipDecorations(s, 0);
+    std::size_t parameters = 0;
     if (i < s.size() && s[i].Is("typedef")) {
       for (Alias& alias : TypedefNames(s, i + 1)) {
         Add(std::move(alias.name), Definition::kTypedef);
@@ -355,13 +374,38 @@ class Finder {
         Add({std::string(s[i + 1].text), s[i + 1].line}, Definition::kTypedef);
         definitions_.back().aliased = AliasedType(s, equals + 1, s.size());
       }
+    } else if (scopes_.back().kind == ScopeKind::kDeclarations) {
+      const std::optional<std::size_t> close = OldStyleNamesEnd(s, i, &parameters);
+      if (close && DeclaresOldStyleParameter(s, *close + 1)) {
+        // The head waits for the '{' after the other parameters' declarations.
+        s.Truncate(*close + 1);
+        std::swap(s, oldStyleHead_);
+        oldStyleParametersLeft_ = parameters - 1;
+      }
     }
     ClearStatement();
+  }
+
+  // Whether the statement just ended declares a parameter of the function defined in C's old
+  // style whose head came before it. A statement that cannot be one drops the head.
+  bool ContinuesOldStyleHead() {
+    if (oldStyleHead_.empty()) return false;
+    const std::size_t i = SkipDecorations(statement_, 0);
+    if (oldStyleParametersLeft_ > 0 && i < statement_.size() && !statement_[i].Is("typedef")) {
+      --oldStyleParametersLeft_;
+      return true;
+    }
+    oldStyleHead_.clear();
+    return false;
   }
 
   // In a function's body, only types and their members are definitions; any other brace opens a
   // block.
   void OpenBrace(const Token& brace) {
+    if (!oldStyleHead_.empty()) {  // the body of a function defined in C's old style, if no more
+      if (statement_.empty()) std::swap(statement_, oldStyleHead_);
+      oldStyleHead_.clear();
+    }
     Tokens& s = statement_;
     const bool inBody = scopes_.back().kind == ScopeKind::kBody;
     const std::size_t i = SkipDecorations(s, 0);
@@ -475,6 +519,7 @@ class Finder {
   }
 
   void CloseScope(std::uint64_t line) {
+    oldStyleHead_.clear();
     if (scopes_.size() == 1) return ClearStatement();  // a brace with no opener
     Scope& scope = scopes_.back();
     ClearStatement();
@@ -507,8 +552,10 @@ class Finder {
   bool caseLabel_ = false;               // the statement starts with "case" or "default"
   bool caseColon_ = false;               // the last token was the ':' that may end a case label
   bool conditionalInStatement_ = false;  // an #if, #else or #endif came inside the statement
-  int parens_ = 0;                       // parentheses and brackets open in it
-  int braces_ = 0;                       // braces open in an initializer in it
+  Tokens oldStyleHead_;  // "int f(a, b)" of "int f(a, b) int a; char *b; {", until its '{'
+  std::size_t oldStyleParametersLeft_ = 0;  // the declarations that may still come before it
+  int parens_ = 0;                          // parentheses and brackets open in it
+  int braces_ = 0;                          // braces open in an initializer in it
   std::vector<Definition> definitions_;
 };
 
