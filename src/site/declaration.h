@@ -12,17 +12,10 @@
 #include <vector>
 
 #include "code_lexer.h"
+#include "declaration_words.h"
 #include "definition_finder.h"
 
 namespace lexpaint {
-
-// A name that a declaration defines, and the line it stands on.
-struct Found {
-  std::string name;
-  std::uint64_t line = 0;
-};
-
-inline bool IsName(const Token& token) { return token.kind == TokenType::kIdentifier; }
 
 // Whether a statement of a function's body that starts with `token` may define a type or an
 // alias; other statements of a body define nothing.
@@ -68,21 +61,6 @@ struct TypeHead {
   std::vector<std::string> bases{};      // B of "struct A : public ns::B<T>", for each base
 };
 std::optional<TypeHead> FindTypeHead(const Tokens& s, std::size_t first);
-
-// A name that an alias declares, and the type it stands for where a name alone names it, after
-// the word that qualifies it if any ("std::basic_string" of "using S = std::basic_string<char>;"):
-// "" for a pointer, a built-in type or any other.
-struct Alias {
-  Found name;
-  std::string type;
-};
-
-// The names a typedef declares, from `first`, the token after "typedef": each declarator's name,
-// or the name inside the parentheses of a pointer to function.
-std::vector<Alias> TypedefNames(const Tokens& s, std::size_t first);
-
-// The type that the tokens [from, to) of s name, as Alias::type.
-std::string AliasedType(const Tokens& s, std::size_t from, std::size_t to);
 
 }  // namespace lexpaint
 

@@ -6,6 +6,7 @@
 
 #include "code_lexer.h"
 #include "declaration.h"
+#include "typedef_names.h"
 
 namespace lexpaint {
 namespace {
