@@ -26,6 +26,14 @@ std::size_t ElaboratedTypeEnd(const Tokens& s, std::size_t i) {
   return i;
 }
 
+// Whether the parentheses that open at `open` start a declarator, "(*f)" or "(CALLBACK *f)", as no
+// macro's arguments do.
+bool OpensDeclarator(const Tokens& s, std::size_t open) {
+  std::size_t k = open + 1;
+  while (k < s.size() && IsMacroLike(s[k])) ++k;
+  return k < s.size() && (s[k].Is('*') || s[k].Is('&') || s[k].Is('^'));
+}
+
 // The index of the first declarator of a typedef whose type starts at `i`: past specifiers,
 // attributes and macros with arguments, built-in types ("unsigned long"), a class key and its
 // name or body, or one name of a type, qualified or not. A name right before a built-in type
@@ -54,6 +62,9 @@ std::size_t TypeEnd(const Tokens& s, std::size_t i) {
       const std::size_t after = GroupEnd(s, i + 1) + 1;
       if (IsTypeOperator(t)) {
         i = after;
+        type = true;
+      } else if (!type && OpensDeclarator(s, i + 1)) {
+        ++i;  // the type, then a declarator in parentheses: "voidpf (*alloc) OF((uInt size))"
         type = true;
       } else if (IsAttributeWord(t) || (after < s.size() && IsName(s[after]))) {
         i = after;  // a macro with arguments before the type
