@@ -129,6 +129,11 @@ const Case kFunctionCases[] = {
      "  signals:\n  int g() { return 0; }\n  unsigned : 4;\n  A::B h() { return {}; }\n};",
      {"class J 1", "typedef lexer 3", "union value 4", "function value 5", "function f 8",
       "function g 10", "function h 12"}},
+    {"OperatorsNamingFunctionTypes",
+     "struct A {\n  template <class U>\n  operator Action<U(Args...)>() && { return {}; }\n"
+     "  template <class T, class E = decltype(static_cast<bool (T::*)() const>(&T::operator()))>\n"
+     "  explicit A(const T* obj) : A(obj, 0) {}\n};",
+     {"struct A 1", "function operator Action<U(Args...)> 3", "function A 5"}},
     {"OutOfClass",
      "A::A(int x)\n  : base(x), v{x, 2} {\n}\nvoid A::B::f() const {}\nA::~A() {}\n"
      "A& A::operator=(const A&) { return *this; }\nint A::operator()(int) { return 0; }",

@@ -19,6 +19,16 @@ std::size_t RequiresClauseEnd(const Tokens& s, std::size_t i) {
   return i;
 }
 
+// The index of the '(' that the ')' at `close` closes, or `close` itself if none does.
+std::size_t GroupStart(const Tokens& s, std::size_t close) {
+  int depth = 0;
+  for (std::size_t k = close + 1; k-- > 0;) {
+    if (s[k].Is(')')) ++depth;
+    if (s[k].Is('(') && --depth == 0) return k;
+  }
+  return close;
+}
+
 // The operator function whose parameters open at `open`, such as "operator+" or
 // "operator bool", if the tokens before `open` name one; `*index` is then that of "operator".
 std::optional<Found> OperatorName(const Tokens& s, std::size_t open, std::size_t* index) {
@@ -26,6 +36,10 @@ std::optional<Found> OperatorName(const Tokens& s, std::size_t open, std::size_t
   for (std::size_t k = open; k-- > 0 && open - k <= kLongestName;) {
     const Token t = s[k];
     const char c = t.Punctuation();
+    if (c == ')') {  // a function type in the name: "operator Action<R(Args...)>"
+      k = GroupStart(s, k);
+      continue;
+    }
     if (c == '(' && !(k > 0 && s[k - 1].Is("operator"))) return std::nullopt;
     if (c == ';' || c == '{' || c == '}') return std::nullopt;
     if (!t.Is("operator")) continue;
