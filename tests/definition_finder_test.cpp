@@ -134,6 +134,12 @@ const Case kFunctionCases[] = {
      "  template <class T, class E = decltype(static_cast<bool (T::*)() const>(&T::operator()))>\n"
      "  explicit A(const T* obj) : A(obj, 0) {}\n};",
      {"struct A 1", "function operator Action<U(Args...)> 3", "function A 5"}},
+    {"AccessLabelsAfterMacrosWithoutSemicolons",
+     "class W : public QObject {\n  Q_OBJECT\npublic:\n  enum Mode { A };\n};\n"
+     "class S {\n  REQUIRES(T, Concept)\n private:\n  typedef B<T> Base;\n  DECLARE(x)\n"
+     "public slots:\n  void s() {}\n  struct N : public ::B, virtual public ns::C { };\n};",
+     {"class W 1", "enum Mode 4", "enumerator A 4", "class S 6", "typedef Base 9", "function s 12",
+      "struct N 13"}},
     {"OutOfClass",
      "A::A(int x)\n  : base(x), v{x, 2} {\n}\nvoid A::B::f() const {}\nA::~A() {}\n"
      "A& A::operator=(const A&) { return *this; }\nint A::operator()(int) { return 0; }",

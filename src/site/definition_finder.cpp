@@ -352,10 +352,24 @@ class Finder {
     conditionalInStatement_ = false;
   }
 
+  // "public:", "public slots:", also after what a macro without ';' left before it, as Qt's
+  // "Q_OBJECT" or "DECLARE(x)" are.
   bool IsAccessLabel() const {
-    return scopes_.back().kind == ScopeKind::kClass && statement_.size() == 1 &&
-           (statement_[0].Is("public") || statement_[0].Is("private") ||
-            statement_[0].Is("protected"));
+    const Tokens& s = statement_;
+    if (scopes_.back().kind != ScopeKind::kClass || s.empty()) return false;
+    const auto access = [](const Token& t) {
+      return t.Is("public") || t.Is("private") || t.Is("protected");
+    };
+    std::size_t word = s.size() - 1;
+    if (!access(s[word])) {
+      if (word == 0 || !access(s[word - 1]) || !IsName(s[word])) return false;
+      --word;
+    }
+    // Not a base's access in a nested class's head: "struct N : public ::B", "virtual public
+    // ns::B".
+    const bool base =
+        word > 0 && (s[word - 1].Is(':') || s[word - 1].Is(',') || s[word - 1].Is("virtual"));
+    return !base;
   }
 
   void EndStatement() {
