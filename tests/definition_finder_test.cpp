@@ -201,6 +201,11 @@ const Case kNearMissCases[] = {
      {"function f 1"}},
     {"CallsAndReturns", "int x = f(1);\nauto y = g(2) + h(3);\nreturn x;", {}},
     {"MacroUsedAsFunctionName", "TEST(Suite, Name) {\n  EXPECT_TRUE(true);\n}\nBEGIN_NS {\n}", {}},
+    {"MacroCallAfterMacrosWithoutSemicolons",
+     "DIAG_POP\nTEST_F(Suite, Name) {\n}\nEND_TEST\nSTART_TEST(test_name) {\n}\n"
+     "SUPPRESS_PUSH\nSUPPRESS(4189)\nTEST_CASE(\"x\" * skip()) {\n}\n"
+     "STATIC UINT32 HASH(UINT32 x) { return x; }",
+     {"function HASH 11"}},
     {"Lambdas", "auto f = [](int a) { return a; };\nauto g = [&]() mutable { };", {}},
     {"Variables", "int a[] = {1, 2};\nstd::vector<int> v{1, 2};\nstruct S s = {0};", {}},
     {"CommentsAndLiterals",

@@ -55,6 +55,18 @@ std::optional<Found> OperatorName(const Tokens& s, std::size_t open, std::size_t
   return std::nullopt;
 }
 
+// Whether the name at `name`, whose arguments open at `open`, is a macro's call after macros that
+// no ';' ended, as "DIAG_POP TEST_F(Suite, Name) {" is: a name in capitals after nothing but words
+// in capitals and their arguments, and arguments that declare no parameters.
+bool IsMacroCallAfterMacros(const Tokens& s, std::size_t name, std::size_t open) {
+  if (!IsMacroLike(s[name]) || NextIs(s, open, ')') || HoldsParameters(s, open)) return false;
+  for (std::size_t k = 0; k < name; ++k) {
+    if (!IsMacroLike(s[k])) return false;
+    if (NextIs(s, k, '(')) k = GroupEnd(s, k + 1);
+  }
+  return true;
+}
+
 // True if the tokens [from, to) may stand between a function's parameters and its body.
 bool IsFunctionTail(const Tokens& s, std::size_t from, std::size_t to, bool* initList) {
   for (std::size_t i = from; i < to; ++i) {
@@ -239,6 +251,10 @@ std::optional<FunctionHead> FindFunction(const Tokens& s, std::string_view class
           --nameIndex;
         }
         if (!IsName(s[nameIndex]) || IsOneOf(s[nameIndex], kNotFunctionName)) {
+          i = close;
+          continue;
+        }
+        if (IsMacroCallAfterMacros(s, nameIndex, i)) {
           i = close;
           continue;
         }

@@ -177,5 +177,21 @@ bool IsAttributeWord(const Token& t) {
   return t.Is("__attribute__") || t.Is("__declspec") || t.Is("alignas");
 }
 
+bool HoldsParameters(const Tokens& s, std::size_t open) {
+  const std::size_t close = GroupEnd(s, open);
+  for (std::size_t i = open + 1; i < close; ++i) {
+    const Token t = s[i];
+    if (t.Is('(') || t.Is('[') || t.Is('{')) {
+      i = std::min(GroupEnd(s, i), close);
+    } else if (IsBuiltInType(t)) {
+      return true;
+    } else if (IsName(t) && i + 1 < close &&
+               (IsName(s[i + 1]) || s[i + 1].Is('*') || s[i + 1].Is('&'))) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace declaration_words
 }  // namespace lexpaint

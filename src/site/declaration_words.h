@@ -64,6 +64,11 @@ bool IsTypeOperator(const Token& t);
 // __attribute__, __declspec and alignas.
 bool IsAttributeWord(const Token& t);
 
+// Whether the parentheses that open at `open` declare parameters, as "(STATE *state, int tok)" or
+// "(void)" do, rather than hold a macro's arguments, as "(f)" or "(1, 2)" do: a built-in type, or a
+// word followed by another word or by '*' or '&', at their own level.
+bool HoldsParameters(const Tokens& s, std::size_t open);
+
 }  // namespace declaration_words
 }  // namespace lexpaint
 

@@ -90,25 +90,6 @@ std::size_t TypeEnd(const Tokens& s, std::size_t i) {
   return i;
 }
 
-// Whether the parentheses that open at `open` declare parameters, as "(STATE *state, int tok)" or
-// "(void)" do, rather than hold a macro's arguments, as "(f)" or "(1, 2)" do: a built-in type, or a
-// word followed by another word or by '*' or '&', at their own level.
-bool HoldsParameters(const Tokens& s, std::size_t open) {
-  const std::size_t close = GroupEnd(s, open);
-  for (std::size_t i = open + 1; i < close; ++i) {
-    const Token t = s[i];
-    if (t.Is('(') || t.Is('[') || t.Is('{')) {
-      i = std::min(GroupEnd(s, i), close);
-    } else if (IsBuiltInType(t)) {
-      return true;
-    } else if (IsName(t) && i + 1 < close &&
-               (IsName(s[i + 1]) || s[i + 1].Is('*') || s[i + 1].Is('&'))) {
-      return true;
-    }
-  }
-  return false;
-}
-
 // Whether the word at `i`, before '(', is an attribute or a macro with arguments rather than a
 // declarator's name and its parameters: "__attribute__((x))", "ALLOC_SIZE(1) *f", and, after the
 // name (`afterName`), "DEPRECATED_FOR(f)" but not "HANDLER(STATE *state)" after "PTRCALL".
