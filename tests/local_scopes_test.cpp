@@ -143,6 +143,10 @@ const Case kCases[] = {
      "static int\nsum(buf, len)\n  char *buf;\n  int len;\n{\n  int n = len;\n}\n"
      "int g(T);\nint after;\n{ int x; }\nTEST(Suite, Name) {\n  int y;\n}\n",
      {"buf 2-7", "len 2-7", "n 6-7", "y 12-13"}},
+    {"TestBodiesAreStretchesOfTheirFixtures",
+     "TEST_F(Suite, A) {\n}\nDIAG_POP\nSUPPRESS(4189)\nTEST_F(Suite, B) {\n}\nTEST(Suite, C) "
+     "{\n}\n",
+     {"class Suite 1-2", "class Suite 5-6"}},
     {"UnclosedScopesEndAtTheLastLine",
      "void f(int a) {\n  int b;\n  if (x) {\n",
      {"a 1-3", "b 2-3"}},

@@ -59,12 +59,8 @@ std::optional<Found> OperatorName(const Tokens& s, std::size_t open, std::size_t
 // no ';' ended, as "DIAG_POP TEST_F(Suite, Name) {" is: a name in capitals after nothing but words
 // in capitals and their arguments, and arguments that declare no parameters.
 bool IsMacroCallAfterMacros(const Tokens& s, std::size_t name, std::size_t open) {
-  if (!IsMacroLike(s[name]) || NextIs(s, open, ')') || HoldsParameters(s, open)) return false;
-  for (std::size_t k = 0; k < name; ++k) {
-    if (!IsMacroLike(s[k])) return false;
-    if (NextIs(s, k, '(')) k = GroupEnd(s, k + 1);
-  }
-  return true;
+  return IsMacroLike(s[name]) && !NextIs(s, open, ')') && !HoldsParameters(s, open) &&
+         OnlyMacrosBefore(s, name);
 }
 
 // True if the tokens [from, to) may stand between a function's parameters and its body.

@@ -193,5 +193,13 @@ bool HoldsParameters(const Tokens& s, std::size_t open) {
   return false;
 }
 
+bool OnlyMacrosBefore(const Tokens& s, std::size_t end) {
+  for (std::size_t k = 0; k < end; ++k) {
+    if (!IsMacroLike(s[k])) return false;
+    if (NextIs(s, k, '(')) k = GroupEnd(s, k + 1);
+  }
+  return true;
+}
+
 }  // namespace declaration_words
 }  // namespace lexpaint

@@ -69,6 +69,10 @@ bool IsAttributeWord(const Token& t);
 // word followed by another word or by '*' or '&', at their own level.
 bool HoldsParameters(const Tokens& s, std::size_t open);
 
+// Whether the tokens of `s` before `end` are words in capitals and their arguments: macros that no
+// ';' ended, as "DIAG_POP" and "SUPPRESS(4189)" before "TEST_F(Suite, Name) {".
+bool OnlyMacrosBefore(const Tokens& s, std::size_t end);
+
 }  // namespace declaration_words
 }  // namespace lexpaint
 

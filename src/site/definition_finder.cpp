@@ -468,14 +468,17 @@ class Finder {
 
   // The fixture of a test that GoogleTest's TEST_F(Fixture, Name) { ... } and its kin define:
   // the body is a member function of a class made from the fixture. "" for any other statement.
+  // Macros that no ';' ended may come before it.
   static std::string FixtureOfTest(const Tokens& s) {
-    if (s.size() != 6 || !IsName(s[0]) || !s[1].Is('(') || !IsName(s[2]) || !s[3].Is(',') ||
-        !IsName(s[4]) || !s[5].Is(')')) {
+    if (s.size() < 6) return std::string();
+    const std::size_t k = s.size() - 6;
+    if (!IsName(s[k]) || !s[k + 1].Is('(') || !IsName(s[k + 2]) || !s[k + 3].Is(',') ||
+        !IsName(s[k + 4]) || !s[k + 5].Is(')') || !declaration_words::OnlyMacrosBefore(s, k)) {
       return std::string();
     }
     const bool fixture =
-        s[0].Is("TEST_F") || s[0].Is("TEST_P") || s[0].Is("TYPED_TEST") || s[0].Is("TYPED_TEST_P");
-    return fixture ? std::string(s[2].text) : std::string();
+        s[k].Is("TEST_F") || s[k].Is("TEST_P") || s[k].Is("TYPED_TEST") || s[k].Is("TYPED_TEST_P");
+    return fixture ? std::string(s[k + 2].text) : std::string();
   }
 
   // Whether "static" comes before the parameters of the function that `s` declares.
