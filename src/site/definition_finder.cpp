@@ -418,7 +418,10 @@ class Finder {
   // block.
   void OpenBrace(const Token& brace) {
     if (!oldStyleHead_.empty()) {  // the body of a function defined in C's old style, if no more
-      if (statement_.empty()) std::swap(statement_, oldStyleHead_);
+      if (statement_.empty()) {
+        std::swap(statement_, oldStyleHead_);
+        if (names_ != nullptr) locals_.ExpectOldStyleBody(OldStyleParameters(statement_));
+      }
       oldStyleHead_.clear();
     }
     Tokens& s = statement_;
@@ -464,6 +467,20 @@ class Finder {
       return;
     }
     Push(ScopeKind::kBody, FixtureOfTest(s), false, brace.line);
+  }
+
+  // The names of the parameters in the parentheses that end `head`, "int f(a, b)", in order.
+  static std::vector<LocalName> OldStyleParameters(const Tokens& head) {
+    std::vector<LocalName> names;
+    std::size_t k = head.size() - 1;  // the ')'
+    while (k > 0 && IsName(head[k - 1])) {
+      --k;
+      names.push_back({std::string(head[k].text), head[k].line});
+      if (k == 0 || !head[k - 1].Is(',')) break;
+      --k;
+    }
+    std::reverse(names.begin(), names.end());
+    return names;
   }
 
   // The fixture of a test that GoogleTest's TEST_F(Fixture, Name) { ... } and its kin define:

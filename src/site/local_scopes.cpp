@@ -104,11 +104,7 @@ void LocalScopes::OpenGroup(const Token& token) {
   }
   const Control control = c == '(' ? control_ : Control::kNone;
   const bool lambda = c == '(' && previous_ == ']';
-  const bool afterName = c == '(' && group.kind == GroupKind::kDeclarations && !group.classBody &&
-                         previousIsWord_ && (previousWord_ & kKeyword) == 0;
   Open(c == '(' ? GroupKind::kParentheses : GroupKind::kBrackets);
-  if (afterName) parenthesesNames_.clear();
-  groups_.back().onlyNames = afterName;
   groups_.back().control = control;
   groups_.back().lambdaParameters = lambda;
   groups_.back().structured = structured || bracketed;
@@ -206,7 +202,7 @@ void LocalScopes::OpenBrace() {
       previous_ == ']' || group.lambdaNext;
   group.lambdaNext = false;
   const bool afterName = (previousIsWord_ && (previousWord_ & kBodyTail) == 0) || previous_ == '>';
-  const bool oldStyleBody = !oldStyleNames_.empty() && previous_ == ';';
+  const bool oldStyleBody = !oldStyleNames_.empty();
   GroupKind kind = GroupKind::kInitializer;
   bool receives = false;
   bool classBody = false;
@@ -282,12 +278,9 @@ void LocalScopes::Close(const Token& token) {
 void LocalScopes::CloseGroup(const Token& token) {
   Group& group = groups_.back();
   if (IsBrace(group.kind)) {
-    oldStyleNames_.clear();
     EndNames(group.owned, token.line);
   } else if (group.kind == GroupKind::kParentheses && !StatementLike(group)) {
-    NoteParameterName(group);
     ReadParameter(group.itemStart, tokens_.size(), false);
-    OldStyleHeadClosed(group);
   } else if (group.kind == GroupKind::kTemplateHead) {
     ReadParameter(group.itemStart, tokens_.size(), true);
   } else if (group.kind == GroupKind::kBrackets && group.structured) {
@@ -397,7 +390,6 @@ void LocalScopes::EndItem(const Token& token) {
   switch (group.kind) {
     case GroupKind::kParentheses:
     case GroupKind::kTemplateHead:
-      NoteParameterName(group);
       ReadParameter(group.itemStart, tokens_.size(), group.kind == GroupKind::kTemplateHead);
       tokens_.Truncate(group.itemStart);
       group.angles = 0;
@@ -412,7 +404,6 @@ void LocalScopes::EndItem(const Token& token) {
     case GroupKind::kDeclarations:
       DecideMember(group, true);
       if (semicolon) {
-        OldStyleDeclarationEnded();
         EndNames(group.pending, token.line);
         ResetItem(group);
       } else if (group.state == ItemState::kDeclared) {
@@ -516,36 +507,6 @@ void LocalScopes::EndNames(std::size_t from, std::uint64_t line) {
   if (from >= open_.size()) return;
   for (std::size_t k = from; k < open_.size(); ++k) names_[open_[k]].last = line;
   open_.resize(from);
-}
-
-// An item of parentheses that may hold the names of an old-style function's parameters: a name
-// alone, or else the parentheses hold none.
-void LocalScopes::NoteParameterName(Group& group) {
-  if (!group.onlyNames) return;
-  if (tokens_.size() != group.itemStart + 1 || !IsNameWord(tokens_[group.itemStart])) {
-    group.onlyNames = false;
-    return;
-  }
-  const Token name = tokens_[group.itemStart];
-  parenthesesNames_.push_back({std::string(name.text), name.line, 0});
-}
-
-void LocalScopes::OldStyleHeadClosed(const Group& parentheses) {
-  if (!parentheses.onlyNames || parenthesesNames_.empty()) return;
-  oldStyleNames_ = std::move(parenthesesNames_);
-  parenthesesNames_.clear();
-  oldStyleDeclarationsLeft_ = oldStyleNames_.size();
-}
-
-// At a ';' at namespace scope: each declares at least one of an old-style head's parameters, and
-// none comes right after its ')', as a prototype's does.
-void LocalScopes::OldStyleDeclarationEnded() {
-  if (oldStyleNames_.empty()) return;
-  if (previous_ == ')' || oldStyleDeclarationsLeft_ == 0) {
-    oldStyleNames_.clear();
-  } else {
-    --oldStyleDeclarationsLeft_;
-  }
 }
 
 std::vector<LocalName> LocalScopes::Finish(std::uint64_t lastLine) {

@@ -46,6 +46,12 @@ class LocalScopes {
   void DeclareOn(std::string name, std::uint64_t first, std::uint64_t last) {
     names_.push_back({std::move(name), first, last});
   }
+  // The next '{' opens the body of a function defined in C's old style, "int f(a, b) int a;
+  // char *b; {", whose parameters, named in its head, are `parameters`: it is a block, where they
+  // mean themselves. The definition finder tells, which reads the head as a declaration.
+  void ExpectOldStyleBody(std::vector<LocalName> parameters) {
+    oldStyleNames_ = std::move(parameters);
+  }
   // Ends the input, whose last line is `lastLine`, and hands over the names, in the order
   // declared. Scopes still open end at that line.
   std::vector<LocalName> Finish(std::uint64_t lastLine);
@@ -93,7 +99,6 @@ class LocalScopes {
     bool classBody = false;         // declarations of a class's members
     bool lambdaParameters = false;  // parentheses right after a lambda's captures
     bool lambdaNext = false;        // a lambda's parameters closed in the item
-    bool onlyNames = false;         // parentheses after a name at namespace scope, of names alone
   };
 
   [[gnu::noinline]] bool ColonPending(const Token& token);
@@ -122,9 +127,6 @@ class LocalScopes {
   void DeclareLabel(const Token& token);
   void DeclareAlias(const Group& group);
   void EndNames(std::size_t from, std::uint64_t line);
-  void NoteParameterName(Group& group);
-  void OldStyleHeadClosed(const Group& parentheses);
-  void OldStyleDeclarationEnded();
   bool Keeps(const Group& group) const;
   bool StatementLike(const Group& group) const;
   void Remember(const Token& token);
@@ -152,13 +154,7 @@ class LocalScopes {
   // parameters, whose body may follow.
   std::uint64_t closedParens_ = 0;
   std::uint64_t requiresParen_ = ~std::uint64_t{0};
-  // A function defined in C's old style names its parameters in its parentheses, declares them
-  // after them and then opens its body: "int f(a, b) int a; char *b; {". The names of the
-  // parentheses being read, and those of the last such head, with the declarations that may still
-  // follow it.
-  std::vector<LocalName> parenthesesNames_;
-  std::vector<LocalName> oldStyleNames_;
-  std::size_t oldStyleDeclarationsLeft_ = 0;
+  std::vector<LocalName> oldStyleNames_;  // the parameters of the body the next '{' opens
 };
 
 }  // namespace lexpaint
