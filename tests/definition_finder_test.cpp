@@ -72,12 +72,13 @@ const Case kKindCases[] = {
      "typedef CK_PARAMS CK_PTR CK_PARAMS_PTR;\ntypedef STACK_OF(X509_EXT) X509_EXTS;\n"
      "typedef EXPORT unsigned long word_t;\ntypedef int (Proc)(int), Bare(void);\n"
      "typedef voidpf (*alloc_func) OF((voidpf opaque, uInt size));\n"
-     "typedef voidpf (ZCALLBACK *open_func) OF((const char* name));",
+     "typedef voidpf (ZCALLBACK *open_func) OF((const char* name));\n"
+     "typedef struct ALIGN(16) state_ { int x; } state;",
      {"typedef SSL_CTX 1", "typedef B 2", "typedef PB 2", "typedef OSSL_CMP_PKIFAILUREINFO 3",
       "typedef PFNGLGETCOMMANDHEADERNVPROC 4", "typedef TIMERPROC 5", "typedef GetEnv_t 6",
       "typedef PFN 7", "typedef result_type 8", "typedef CK_PARAMS_PTR 9", "typedef X509_EXTS 10",
       "typedef word_t 11", "typedef Proc 12", "typedef Bare 12", "typedef alloc_func 13",
-      "typedef open_func 14"}},
+      "typedef open_func 14", "struct state_ 15", "typedef state 15"}},
     {"TypedefAnnotations",
      "typedef gnutls_session_t gnutls_session DEPRECATED_FOR(x);\n"
      "typedef void *(ALLOC_SIZE(1) XMLCALL *MallocFunc)(size_t);\n"

@@ -10,10 +10,20 @@ using namespace declaration_words;
 
 namespace {
 
+// Whether the word at `i`, after a class key, is a macro with arguments that stands for an
+// attribute, as in "struct ALIGN(16) name {": the body follows its arguments, or a name and then
+// the body or the bases. "struct M(x) name;" may use a macro that names the type.
+bool IsAttributeMacro(const Tokens& s, std::size_t i) {
+  if (!IsMacroLike(s[i]) || !NextIs(s, i, '(')) return false;
+  const std::size_t after = GroupEnd(s, i + 1) + 1;
+  if (after < s.size() && s[after].Is('{')) return true;
+  return after + 1 < s.size() && IsName(s[after]) && (s[after + 1].Is('{') || s[after + 1].Is(':'));
+}
+
 // The index after a class key's name, base clause and body, from `i`, the token after the key.
 std::size_t ElaboratedTypeEnd(const Tokens& s, std::size_t i) {
-  while (i < s.size() &&
-         ((s[i].Is('[') && NextIs(s, i, '[')) || (IsAttributeWord(s[i]) && NextIs(s, i, '(')))) {
+  while (i < s.size() && ((s[i].Is('[') && NextIs(s, i, '[')) ||
+                          (IsAttributeWord(s[i]) && NextIs(s, i, '(')) || IsAttributeMacro(s, i))) {
     i = std::min(GroupEnd(s, s[i].Is('[') ? i : i + 1) + 1, s.size());
   }
   if (i < s.size() && s[i].Is(':') && NextIs(s, i, ':')) i += 2;
